@@ -1,0 +1,81 @@
+#include "config/configuration.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+namespace tessaro {
+
+QString WithTrailingSeparator(const QString& path)
+{
+    if (path.isEmpty() || path.endsWith(QLatin1Char('/')))
+        return path;
+    return path + QLatin1Char('/');
+}
+
+namespace {
+bool makeFolder(const QString& path)
+{
+    return !path.isEmpty() && QDir().mkpath(path) && QFileInfo(path).isDir();
+}
+
+bool folderWritable(const QString& path)
+{
+    // isWritable() on a folder follows the permission bits; root ignores them, so probe for real.
+    QFile probe(WithTrailingSeparator(path) + QStringLiteral(".tessaro-write-probe"));
+    if (!probe.open(QIODevice::WriteOnly))
+        return false;
+    probe.close();
+    probe.remove();
+    return true;
+}
+} // namespace
+
+DataPathChoice ResolveDataPath(const QString& commandLineDir, const QString& programDir)
+{
+    if (!commandLineDir.isEmpty()) {
+        const QString dir = QDir::cleanPath(QDir(commandLineDir).absolutePath());
+        if (!makeFolder(dir))
+            return {{}, QStringLiteral("Cannot create the data folder %1.").arg(dir)};
+        return {WithTrailingSeparator(dir), {}};
+    }
+
+    QFile pointer(WithTrailingSeparator(programDir) + QStringLiteral("DataPath.txt"));
+    if (pointer.open(QIODevice::ReadOnly)) {
+        // The whole content names the folder; only the line end an editor adds is dropped.
+        QString named = QString::fromLatin1(pointer.readAll());
+        while (named.endsWith(QLatin1Char('\n')) || named.endsWith(QLatin1Char('\r')))
+            named.chop(1);
+        if (!named.isEmpty() && (QFileInfo(named).isDir() || makeFolder(named)))
+            return {WithTrailingSeparator(named), {}};
+    }
+
+    if (folderWritable(programDir))
+        return {WithTrailingSeparator(programDir), {}};
+
+    const QString user = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    if (makeFolder(user))
+        return {WithTrailingSeparator(user), {}};
+    return {{}, QStringLiteral("No writable data folder: %1 and %2 cannot be used.").arg(programDir, user)};
+}
+
+CConfiguration::CConfiguration(const QString& dataPath, bool portable, const QString& settingsFile)
+    : m_dataPath(WithTrailingSeparator(dataPath)), m_portable(portable), m_ini(m_dataPath)
+{
+    if (portable)
+        m_settings = std::make_unique<IniSettingsStore>(m_ini);
+    else if (!settingsFile.isEmpty())
+        m_settings = std::make_unique<QSettingsStore>(settingsFile);
+    else
+        m_settings = std::make_unique<QSettingsStore>();
+}
+
+QString CConfiguration::settingsLocation() const
+{
+    if (m_portable)
+        return m_ini.filePath();
+    return static_cast<const QSettingsStore&>(*m_settings).location();
+}
+
+} // namespace tessaro

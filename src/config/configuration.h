@@ -1,0 +1,59 @@
+#pragma once
+
+#include "config/ini_store.h"
+#include "config/settings_store.h"
+
+#include <QString>
+
+#include <memory>
+
+namespace tessaro {
+
+// Where the data folder comes from, in order: the command line, "DataPath.txt" beside the program,
+// the program folder when writable, the per-user data location. The result ends with "/".
+struct DataPathChoice {
+    QString path;
+    QString error; // non-empty when no usable folder could be made
+};
+DataPathChoice ResolveDataPath(const QString& commandLineDir, const QString& programDir);
+
+// Adds the trailing "/" a folder value always carries.
+QString WithTrailingSeparator(const QString& path);
+
+// The process-wide configuration: data folder, Tessaro.ini and the settings store.
+class CConfiguration final {
+public:
+    // portable: keep the settings store inside Tessaro.ini instead of the per-user store.
+    // settingsFile: an explicit QSettings file (tests); empty selects the per-user store.
+    CConfiguration(const QString& dataPath, bool portable, const QString& settingsFile = {});
+
+    const QString& DataPath() const { return m_dataPath; }
+    bool portable() const { return m_portable; }
+
+    CIniStore& ini() { return m_ini; }
+    ISettingsStore& settings() { return *m_settings; }
+
+    QString GetIni(const QString& key) { return m_ini.GetIni(key); }
+    void SetIni(const QString& key, const QString& value, bool save = false) { m_ini.SetIni(key, value, save); }
+    bool SaveIni() { return m_ini.SaveIni(); }
+    void LoadIni() { m_ini.LoadIni(); }
+
+    QString GetSettingValue(const QString& section, const QString& key, const QString& defaultValue = {})
+    {
+        return m_settings->GetSettingValue(section, key, defaultValue);
+    }
+    void SaveSettingValue(const QString& section, const QString& key, const QString& value)
+    {
+        m_settings->SaveSettingValue(section, key, value);
+    }
+    // Human-readable place of the settings store (for --help output and the README's promise).
+    QString settingsLocation() const;
+
+private:
+    QString m_dataPath;
+    bool m_portable;
+    CIniStore m_ini;
+    std::unique_ptr<ISettingsStore> m_settings;
+};
+
+} // namespace tessaro

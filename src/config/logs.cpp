@@ -1,0 +1,146 @@
+#include "config/logs.h"
+
+#include "config/text_util.h"
+
+#include <QFile>
+#include <QLocale>
+#include <QSaveFile>
+#include <QTextStream>
+
+#include <cerrno>
+
+namespace tessaro {
+
+namespace {
+const QByteArray kCrLf("\r\n");
+
+bool appendBytes(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Append))
+        return false;
+    const bool ok = f.write(bytes) == bytes.size();
+    f.close();
+    return ok && f.error() == QFileDevice::NoError;
+}
+} // namespace
+
+bool AppendToLog(const QString& dataPath, const QString& text, const QString& fileName, bool newLine)
+{
+    QByteArray bytes = text.toLatin1();
+    if (newLine)
+        bytes += kCrLf;
+    return appendBytes(dataPath + fileName, bytes);
+}
+
+QString LogStamp(const QDateTime& local)
+{
+    return local.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+}
+
+QString cErrorLog::stampedLine(const QDateTime& local, const QString& text)
+{
+    const QDate d = local.date();
+    const QTime t = local.time();
+    return QStringLiteral("%1-%2-%3 %4:%5:%6 %7")
+        .arg(d.year())
+        .arg(d.month())
+        .arg(d.day())
+        .arg(t.hour())
+        .arg(t.minute())
+        .arg(t.second())
+        .arg(text);
+}
+
+void cErrorLog::AddLine(const QString& text)
+{
+    AppendToLog(m_dataPath, stampedLine(m_clock.nowLocal(), text), QStringLiteral("ErrorLog.txt"), true);
+}
+
+void cErrorLog::AddError(int number, const QString& description)
+{
+    const QString when = QLocale::c().toString(m_clock.nowLocal(), QStringLiteral("dd.MM.yyyy HH:mm:ss"));
+    AppendToLog(m_dataPath, when + QStringLiteral(" Error ") + QString::number(number) + QStringLiteral(": ") + description,
+                QStringLiteral("ErrorLog.txt"), true);
+}
+
+void cLog::Log(const QString& text)
+{
+    if (m_fileName.isEmpty())
+        return;
+    AppendToLog(m_dataPath, LogStamp(m_clock.nowLocal()) + QStringLiteral("  ") + text, m_fileName, true);
+}
+
+void DebugLog::AddLine(const QString& text)
+{
+    const QString line = LogStamp(m_clock.nowLocal()) + QStringLiteral("  ") + text;
+    m_text += line + QStringLiteral("\r\n");
+    if (onLine)
+        onLine(line);
+    const QString path = m_dataPath + QStringLiteral("DebugLog.txt");
+    if (QFile::exists(path))
+        appendBytes(path, line.toLatin1() + kCrLf);
+}
+
+bool cInfoLog::AddInfo(const QString& text)
+{
+    const QString line = LogStamp(m_clock.nowLocal()) + QStringLiteral("  ") + text;
+    if (!appendBytes(filePath(), line.toLatin1() + kCrLf))
+        return false;
+    if (m_lineCount < 0)
+        m_lineCount = LineCount();
+    else
+        ++m_lineCount;
+    trimIfNeeded();
+    return true;
+}
+
+int cInfoLog::LineCount() const
+{
+    QFile f(filePath());
+    if (!f.open(QIODevice::ReadOnly))
+        return 0;
+    int count = 0;
+    while (!f.atEnd()) {
+        const QByteArray chunk = f.read(1 << 16);
+        count += int(chunk.count('\n'));
+    }
+    return count;
+}
+
+void cInfoLog::trimIfNeeded()
+{
+    if (m_lineCount <= kMaxLines)
+        return;
+    QFile in(filePath());
+    if (!in.open(QIODevice::ReadOnly))
+        return;
+    QList<QByteArray> lines = in.readAll().split('\n');
+    in.close();
+    if (!lines.isEmpty() && lines.last().isEmpty())
+        lines.removeLast();
+    const qsizetype drop = lines.size() > kKeepLines ? lines.size() - kKeepLines : 0;
+    // The rewrite goes through a work file that replaces the log in one step.
+    QSaveFile out(filePath());
+    if (!out.open(QIODevice::WriteOnly))
+        return;
+    for (qsizetype i = drop; i < lines.size(); ++i)
+        out.write(lines[i] + '\n');
+    if (out.commit())
+        m_lineCount = int(lines.size() - drop);
+}
+
+bool IsDiskFullError(qint64 errorNumber)
+{
+    return errorNumber == ENOSPC || errorNumber == 0x80070070LL || errorNumber == 61 /* classic "Disk full" */;
+}
+
+QString ErrorMessage(const QString& scope, qint64 errorNumber, const QString& description)
+{
+    if (IsDiskFullError(errorNumber))
+        return QLatin1Char('(') + scope + QStringLiteral(") Error: Not enough disk space.");
+    return FormatText(QLatin1Char('(') + scope + QStringLiteral(") Error '%0': %1."),
+                      {QString::number(errorNumber), description});
+}
+
+} // namespace tessaro

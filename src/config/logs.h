@@ -1,0 +1,89 @@
+#pragma once
+
+#include "config/clock.h"
+
+#include <QString>
+
+#include <functional>
+
+namespace tessaro {
+
+// Appends text (plus CR LF when newLine) to a file in the data folder. A failing write is swallowed:
+// logging never stops its caller. Returns false when the line was lost.
+bool AppendToLog(const QString& dataPath, const QString& text, const QString& fileName, bool newLine);
+
+// "ErrorLog.txt": "y-m-d h:m:s text" with plain numbers, no leading zeros.
+class cErrorLog final {
+public:
+    cErrorLog(QString dataPath, const IClock& clock) : m_dataPath(std::move(dataPath)), m_clock(clock) {}
+    void AddLine(const QString& text);
+    // Engine form: general date and time, " Error ", number, ": ", description.
+    void AddError(int number, const QString& description);
+    static QString stampedLine(const QDateTime& local, const QString& text);
+
+private:
+    QString m_dataPath;
+    const IClock& m_clock;
+};
+
+class ILog {
+public:
+    virtual ~ILog() = default;
+    virtual void SetLogFile(const QString& fileName) = 0;
+    virtual void Log(const QString& text) = 0;
+};
+
+// Logs named by their owner: "yyyy-mm-dd hh:nn:ss  text"; silent while no file is set.
+class cLog final : public ILog {
+public:
+    cLog(QString dataPath, const IClock& clock) : m_dataPath(std::move(dataPath)), m_clock(clock) {}
+    void SetLogFile(const QString& fileName) override { m_fileName = fileName; }
+    void Log(const QString& text) override;
+
+private:
+    QString m_dataPath;
+    const IClock& m_clock;
+    QString m_fileName;
+};
+
+// The debug window's text; "DebugLog.txt" is written only when the file already exists.
+class DebugLog final {
+public:
+    DebugLog(QString dataPath, const IClock& clock) : m_dataPath(std::move(dataPath)), m_clock(clock) {}
+    void AddLine(const QString& text);
+    const QString& TextWindow() const { return m_text; }
+    void clear() { m_text.clear(); }
+    std::function<void(const QString& line)> onLine; // the window follows new lines through this
+
+private:
+    QString m_dataPath;
+    const IClock& m_clock;
+    QString m_text;
+};
+
+// "InfoLog.txt": stamped information lines, trimmed to the newest lines when it grows past the limit.
+class cInfoLog final {
+public:
+    static constexpr int kMaxLines = 5000;
+    static constexpr int kKeepLines = 4000;
+
+    cInfoLog(QString dataPath, const IClock& clock) : m_dataPath(std::move(dataPath)), m_clock(clock) {}
+    // Returns false when the line could not be written (the caller decides whether to tell the operator).
+    bool AddInfo(const QString& text);
+    int LineCount() const;
+    QString filePath() const { return m_dataPath + QStringLiteral("InfoLog.txt"); }
+
+private:
+    void trimIfNeeded();
+    QString m_dataPath;
+    const IClock& m_clock;
+    int m_lineCount = -1; // unknown until first counted
+};
+
+QString LogStamp(const QDateTime& local); // "yyyy-mm-dd hh:nn:ss"
+
+// The error-message convention: "(scope) Error '%0': %1." or, for a full disk, "(scope) Error: Not enough disk space.".
+bool IsDiskFullError(qint64 errorNumber);
+QString ErrorMessage(const QString& scope, qint64 errorNumber, const QString& description);
+
+} // namespace tessaro
