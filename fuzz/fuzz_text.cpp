@@ -11,7 +11,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const QString flat = tessaro::FlattenText(text);
     if (flat.contains(QLatin1Char('\n')) || flat.contains(QLatin1Char('\r')))
         std::abort();
-    (void)tessaro::NormaliseLineEnds(text);
+    if (tessaro::NormaliseLineEnds(text).contains(QLatin1String("\r\r")))
+        std::abort();
     (void)tessaro::StripLineEnds(text);
     return 0;
 }

@@ -59,7 +59,10 @@ QString NormaliseLineEnds(const QString& text)
 {
     QString out = text;
     out.replace(QLatin1String("\n"), QLatin1String("\r\n"));
-    out.replace(QLatin1String("\r\r"), QLatin1String("\r"));
+    // One pass would turn the shell's CR CR LF into CR CR CR LF and leave CR CR LF behind; repeat until
+    // every run of CRs is one CR, so each shell line end shows as exactly one CR LF.
+    while (out.contains(QLatin1String("\r\r")))
+        out.replace(QLatin1String("\r\r"), QLatin1String("\r"));
     return out;
 }
 

@@ -15,7 +15,7 @@ bool IsNumeric(QStringView text);
 // Replaces "%0", "%1", ... by the values in order. "%10" is tried before "%1" so that long lists work.
 QString FormatText(const QString& templ, const QStringList& values);
 
-// Every LF becomes CR LF, then every CR CR becomes one CR: shell output as the operator sees it.
+// Every LF becomes CR LF, then every run of CRs becomes one CR: shell output as the operator sees it.
 QString NormaliseLineEnds(const QString& text);
 
 // Removes STX and ETX and turns CR LF, CR and LF each into one blank: shell output on one line.
