@@ -1,0 +1,56 @@
+#include "output_pacer.h"
+
+namespace tessaro::sim {
+
+namespace {
+constexpr int kSliceMs = 20;
+}
+
+OutputPacer::OutputPacer(Sink sink, int baud, int chunkDelayMs, QObject* parent)
+    : QObject(parent), m_sink(std::move(sink)), m_baud(baud), m_chunkDelayMs(chunkDelayMs) {
+    m_timer.setSingleShot(true);
+    connect(&m_timer, &QTimer::timeout, this, &OutputPacer::writeNext);
+}
+
+void OutputPacer::push(const QByteArray& chunk) {
+    if (chunk.isEmpty())
+        return;
+    m_queue.append(chunk);
+    if (!m_timer.isActive() && m_queue.size() == 1)
+        writeNext();
+}
+
+void OutputPacer::clear() {
+    m_queue.clear();
+    m_timer.stop();
+}
+
+void OutputPacer::writeNext() {
+    if (m_queue.isEmpty()) {
+        Q_EMIT drained();
+        return;
+    }
+    if (m_baud <= 0) {
+        const QByteArray chunk = m_queue.takeFirst();
+        m_sink(chunk);
+        if (m_queue.isEmpty()) {
+            Q_EMIT drained();
+            return;
+        }
+        m_timer.start(std::max(0, m_chunkDelayMs));
+        return;
+    }
+    // A slice of what the line carries in kSliceMs, then wait for the time it takes on the wire.
+    const qsizetype perSlice = std::max<qsizetype>(1, static_cast<qsizetype>(m_baud) * kSliceMs / 10000);
+    QByteArray& head = m_queue.first();
+    const QByteArray slice = head.left(perSlice);
+    head.remove(0, slice.size());
+    const bool chunkDone = head.isEmpty();
+    if (chunkDone)
+        m_queue.removeFirst();
+    m_sink(slice);
+    const int wireMs = static_cast<int>(slice.size() * 10000 / m_baud);
+    m_timer.start(std::max(1, wireMs) + (chunkDone && !m_queue.isEmpty() ? m_chunkDelayMs : 0));
+}
+
+} // namespace tessaro::sim
