@@ -1,0 +1,323 @@
+#include "link/command_engine.h"
+
+#include "config/logs.h"
+#include "config/text_util.h"
+#include "link/shell_protocol.h"
+
+#include <QFile>
+
+namespace tessaro {
+
+PollCapabilities DefaultPollCapabilities(const SessionFlags& session) {
+    PollCapabilities caps;
+    caps.askTestMode = !(session.SolasType == 1 || session.ProductModel == 1 || session.ProductModel == 6);
+    caps.askReportSettings = !(session.ProductModel == 0 || session.ProductModel == 1 || session.ProductModel == 6);
+    return caps;
+}
+
+CommandEngine::CommandEngine(SessionFlags& session, const IClock& clock, IMainForm& form, QObject* parent)
+    : QObject(parent), m_session(session), m_clock(clock), m_form(form), m_queue(session) {
+    m_uploadTimer.setSingleShot(true);
+    connect(&m_uploadTimer, &QTimer::timeout, this, [this] {
+        if (m_state == Uploading && !m_inStep)
+            onTimer1();
+    });
+}
+
+void CommandEngine::setLinkProvider(LinkProvider provider) {
+    m_linkProvider = std::move(provider);
+}
+
+void CommandEngine::watchLink(ILink* link) {
+    connect(link, &ILink::dataArrived, this, [this, link] {
+        // Output nobody asked for is collected like a reply, so it never prefixes the next command's echo.
+        if (m_state == Idle && !m_inStep && m_linkProvider && m_linkProvider() == link) {
+            m_receiveBuffer.clear();
+            m_lastReceiveMs = now();
+            m_unsolicited = true;
+            m_bareShellHandled = false;
+            m_keepReceivingUsed = false;
+            m_state = Receiving;
+        }
+    });
+}
+
+bool CommandEngine::QueueCommand(const QString& command, bool allowDuplicate, bool atFront) {
+    if (!m_queue.QueueCommand(command, allowDuplicate, atFront))
+        return false;
+    if (commandQueued)
+        commandQueued(command);
+    return true;
+}
+
+void CommandEngine::QueuePollCycle() {
+    const PollCapabilities caps = pollCapabilities ? pollCapabilities() : DefaultPollCapabilities(m_session);
+    if (caps.askTestMode)
+        QueueCommand(QStringLiteral("se -q"));
+    QueueCommand(QStringLiteral("ti -u"), true);
+    for (const char* c : {"st -v", "st -i", "st -s", "st -w", "ru -g"})
+        QueueCommand(QLatin1String(c));
+    QueueCommand(QStringLiteral("ver"), true);
+    if (caps.askReportSettings)
+        QueueCommand(QStringLiteral("se -r 1"));
+    if (!m_session.ProcessingMsgs)
+        QueueCommand(QStringLiteral("ls IN.*"));
+    if (!m_session.ProcessingEgcs)
+        QueueCommand(QStringLiteral("ls EGC.*"));
+    if ((m_session.CurrentProtocol == QLatin1String("Free") || m_session.CurrentChannel == QLatin1String("NCS")) &&
+        !m_queue.contains(QStringLiteral("st -n"), Qt::CaseInsensitive))
+        QueueCommand(QStringLiteral("st -n") + m_lineEnd, true);
+}
+
+void CommandEngine::setEngineState(int state) {
+    if (m_state == Uploading && state != Uploading && m_upload.active) {
+        m_upload.active = false;
+        m_uploadTimer.stop();
+        m_form.uploadFinished();
+    }
+    m_state = state;
+    if (state == Idle)
+        m_unsolicited = false;
+}
+
+void CommandEngine::onTimer1() {
+    if (m_inStep)
+        return;
+    m_inStep = true;
+    switch (m_state) {
+    case Idle:
+        idleStep();
+        break;
+    case Receiving:
+        receiveStep();
+        break;
+    case ReplyComplete:
+        replyCompleteStep();
+        break;
+    case Uploading:
+        uploadStep();
+        break;
+    default:
+        m_state = Idle;
+        break;
+    }
+    m_inStep = false;
+}
+
+void CommandEngine::setActivity(const QString& text) {
+    if (text == m_activity)
+        return;
+    m_activity = text;
+    m_form.setActivity(text);
+}
+
+bool CommandEngine::writeToLink(const QByteArray& bytes) {
+    ILink* link = m_linkProvider ? m_linkProvider() : nullptr;
+    if (link && link->write(bytes))
+        return true;
+    if (m_errorLog)
+        m_errorLog->AddError(link ? link->errorNumber() : 0,
+                             link ? link->errorString() : QStringLiteral("No transport is open."));
+    if (serialEventCheck)
+        serialEventCheck();
+    return false;
+}
+
+void CommandEngine::idleStep() {
+    setActivity(QStringLiteral("Idle"));
+    m_receiveBuffer.clear();
+    m_lastReceiveMs = now();
+    m_unsolicited = false;
+    if (m_queue.isEmpty()) {
+        if (m_terminalOpen && terminalIdle)
+            terminalIdle();
+        return;
+    }
+    // Lines wait in the queue while no transport is usable instead of being written into nothing.
+    if (!m_linkProvider || !m_linkProvider())
+        return;
+    QString line = m_queue.takeLine();
+    if (line.isEmpty())
+        return;
+    if (line.startsWith(QLatin1String("tr "))) {
+        line.chop(1); // an upload command ends in CR only
+        m_uploadPending = true;
+        m_pauseUntilMs = -1;
+    }
+    m_bareShellHandled = false;
+    m_keepReceivingUsed = false;
+    m_state = Receiving;
+    writeToLink(line.toLatin1());
+    Q_EMIT lineWritten(line);
+}
+
+void CommandEngine::receiveStep() {
+    const qint64 t = now();
+    if (m_uploadPending) {
+        // The shell needs a moment after "tr " before its echo is worth reading.
+        if (m_pauseUntilMs < 0)
+            m_pauseUntilMs = t + 500;
+        if (t < m_pauseUntilMs)
+            return;
+        m_uploadPending = false;
+        m_pauseUntilMs = -1;
+    }
+
+    ILink* link = m_linkProvider ? m_linkProvider() : nullptr;
+    const QByteArray chunk = link ? link->readAll() : QByteArray();
+    if (!chunk.isEmpty()) {
+        m_receiveBuffer += QString::fromLatin1(chunk);
+        m_lastReceiveMs = t;
+        setActivity(QStringLiteral("Receiving"));
+        if (m_commLogOn)
+            AppendToLog(m_dataPath, QString::fromLatin1(chunk), QStringLiteral("CommLog.txt"), false);
+        return;
+    }
+
+    if (m_receiveBuffer.size() >= 2) {
+        const ReplyEndTest r = TestReplyEnd(m_receiveBuffer, m_lineEnd);
+        if (r.promptSeen) {
+            m_promptText = r.prompt;
+            m_session.PromptSeen = true;
+        }
+        if (r.bareShell && !m_bareShellHandled) {
+            // Once per reply: the test repeats every tick until the time-out ends the wait.
+            m_bareShellHandled = true;
+            QueueCommand(QStringLiteral("minic -f"), true);
+        }
+        if (r.complete) {
+            m_state = ReplyComplete;
+            m_session.MesConnected = true;
+            return;
+        }
+    }
+
+    if (t - m_lastReceiveMs >= qint64(m_commandTimeOut) * 1000) {
+        // Unsolicited output proves the transceiver is there: only a silent one counts as lost.
+        if (!m_terminalOpen && !m_unsolicited && linkLost)
+            linkLost();
+        Q_EMIT replyTimedOut(m_receiveBuffer);
+        m_state = ReplyComplete;
+    }
+}
+
+void CommandEngine::replyCompleteStep() {
+    const QString reply = m_receiveBuffer;
+    if (m_terminalOpen && terminalReply)
+        terminalReply(NormaliseLineEnds(WithoutEchoLine(reply)));
+
+    if (const std::optional<QString> learned = LearnLineEnd(reply)) {
+        if (*learned != m_lineEnd) {
+            m_lineEnd = *learned;
+            Q_EMIT lineEndLearned(m_lineEnd);
+        }
+        if (infoErrorLines)
+            infoErrorLines(reply);
+        if (serialEventCheck)
+            serialEventCheck();
+    }
+
+    setActivity(QStringLiteral("Processing"));
+    m_state = reply.startsWith(QLatin1String("tr ")) ? Uploading : Idle;
+    m_unsolicited = false;
+    if (!m_terminalOpen) {
+        const RouteOutcome outcome = m_router.route(reply, m_lineEnd, m_promptText, !m_keepReceivingUsed);
+        if (outcome.keepReceiving) {
+            m_keepReceivingUsed = true;
+            m_lastReceiveMs = now();
+            m_state = Receiving;
+            return;
+        }
+    }
+    Q_EMIT replyCompleted(reply);
+}
+
+void CommandEngine::startUpload() {
+    // "tr NAME -b SIZE": the file name is the second word of the echoed line.
+    const QString firstLine = m_receiveBuffer.section(QLatin1Char('\r'), 0, 0).section(QLatin1Char('\n'), 0, 0);
+    const QString fileName = firstLine.split(QLatin1Char(' '), Qt::SkipEmptyParts).value(1);
+    std::optional<QByteArray> text = uploadText ? uploadText(fileName) : std::nullopt;
+    if (!text) {
+        QFile file(m_uploadFolder + fileName);
+        if (!fileName.isEmpty() && file.open(QIODevice::ReadOnly)) {
+            text = file.readAll();
+        } else {
+            text = QByteArray();
+            if (m_errorLog)
+                m_errorLog->AddLine(ErrorMessage(QStringLiteral("CommandEngine.Upload"), 53,
+                                                 QStringLiteral("File not found: ") + m_uploadFolder + fileName));
+        }
+    }
+    m_upload.active = true;
+    m_upload.text = *text;
+    m_upload.round = 0;
+    m_upload.lastRound = UploadLastRound(m_upload.text.size());
+    setActivity(QStringLiteral("Message to mobile"));
+    m_form.uploadStarted(m_upload.lastRound * 100);
+    m_pauseUntilMs = now() + 100;
+    m_uploadTimer.start(100);
+}
+
+void CommandEngine::finishUpload() {
+    m_upload.active = false;
+    m_upload.text.clear();
+    m_uploadTimer.stop();
+    m_form.uploadFinished();
+    m_receiveBuffer.clear();
+    m_lastReceiveMs = now();
+    m_state = Receiving;
+}
+
+void CommandEngine::uploadStep() {
+    if (m_terminalOpen) {
+        // The operator's own upload: his typed characters go out through writeRaw until the prompt returns.
+        ILink* link = m_linkProvider ? m_linkProvider() : nullptr;
+        const QByteArray chunk = link ? link->readAll() : QByteArray();
+        if (!chunk.isEmpty()) {
+            m_receiveBuffer += QString::fromLatin1(chunk);
+            if (m_commLogOn)
+                AppendToLog(m_dataPath, QString::fromLatin1(chunk), QStringLiteral("CommLog.txt"), false);
+        }
+        if (!m_promptText.isEmpty() && m_receiveBuffer.endsWith(m_promptText))
+            m_state = ReplyComplete;
+        return;
+    }
+    if (!m_upload.active) {
+        startUpload();
+        return;
+    }
+    if (now() < m_pauseUntilMs)
+        return;
+    // One piece per step; the event loop runs between pieces as it would between rounds.
+    if (m_upload.round > 0) {
+        if (!m_session.MesConnected) {
+            finishUpload();
+            return;
+        }
+        m_form.uploadProgress(m_upload.round * 100);
+    }
+    const QByteArray piece = m_upload.text.mid(qsizetype(m_upload.round) * 100, 100);
+    if (!piece.isEmpty())
+        writeToLink(piece);
+    ++m_upload.round;
+    if (m_upload.round > m_upload.lastRound) {
+        finishUpload();
+        return;
+    }
+    m_uploadTimer.start(0);
+}
+
+void CommandEngine::writeRaw(const QByteArray& bytes) {
+    writeToLink(bytes);
+}
+
+void CommandEngine::touchReceiveTime() {
+    m_lastReceiveMs = now();
+}
+
+void CommandEngine::setCommLog(const QString& dataPath, bool on) {
+    m_dataPath = dataPath;
+    m_commLogOn = on;
+}
+
+} // namespace tessaro

@@ -1,0 +1,52 @@
+#include "link/tcp_link.h"
+
+#include "link/link_settings.h"
+
+namespace tessaro {
+
+TcpLink::TcpLink(QObject* parent) : ILink(parent) {
+    connect(&m_socket, &QTcpSocket::readyRead, this, &ILink::dataArrived);
+    connect(&m_socket, &QTcpSocket::errorOccurred, this, [this](QAbstractSocket::SocketError error) {
+        m_errorNumber = int(error);
+        m_errorText = m_socket.errorString();
+        if (error == QAbstractSocket::RemoteHostClosedError || error == QAbstractSocket::NetworkError) {
+            m_event = LinkEvent::Lost;
+            Q_EMIT eventOccurred(m_event);
+        }
+    });
+}
+
+void TcpLink::setTarget(const QString& hostPort, const QString&) {
+    m_target = hostPort;
+}
+
+bool TcpLink::open() {
+    m_socket.abort();
+    const HostPort hp = ParseHostPort(m_target);
+    if (!hp.ok)
+        return false;
+    m_socket.connectToHost(hp.host, hp.port);
+    return true;
+}
+
+void TcpLink::close() {
+    m_socket.abort();
+}
+
+bool TcpLink::write(const QByteArray& bytes) {
+    if (!isOpen())
+        return false;
+    return m_socket.write(bytes) == bytes.size();
+}
+
+QByteArray TcpLink::readAll() {
+    return m_socket.readAll();
+}
+
+LinkEvent TcpLink::takeEvent() {
+    const LinkEvent e = m_event;
+    m_event = LinkEvent::None;
+    return e;
+}
+
+} // namespace tessaro

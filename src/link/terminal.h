@@ -1,0 +1,176 @@
+#pragma once
+
+#include "config/clock.h"
+#include "config/configuration.h"
+#include "config/logs.h"
+#include "link/command_engine.h"
+#include "link/imain_form.h"
+#include "link/lan_connector.h"
+#include "link/link.h"
+#include "link/message_box_queue.h"
+#include "link/session_flags.h"
+#include "link/terminal_module.h"
+
+#include <QLockFile>
+#include <QObject>
+#include <QTimer>
+
+#include <array>
+#include <functional>
+#include <memory>
+#include <vector>
+
+namespace tessaro {
+
+enum class TerminalTimer {
+    Timer1,    // 60 ms: the engine step
+    Timer2,    // 10 s: keep-alive and poll burst
+    Winsock,   // 500 ms: link indicator and LAN connect sequence
+    Gui,       // 100 ms: status display
+    Timer60S,  // 60 s: position poll, disk space
+    Event,     // 100 ms: different-transceiver check
+    MBox,      // 300 ms: message-box queue
+    Egc,       // 60 s: EGC download watchdog
+    Message,   // 60 s: message download watchdog
+    CloseDown, // 65 ms: shut-down
+    Progress,  // 100 ms: wait-window progress
+    HotList,   // 100 ms: hot-list refresh
+};
+inline constexpr int kTerminalTimerCount = 12;
+
+// The run's choices from the command line.
+struct TerminalOptions {
+    QString connect; // HOST[:PORT]: LAN transport for this run
+    QString serial;  // DEVICE[,SETTINGS]: serial transport for this run
+    bool logComm = false;
+};
+
+struct StartResult {
+    bool ok = false;
+    int exitCode = 0;
+    QString message;
+};
+
+// The non-visual half of the main window: transports, command engine, timers, message-box queue,
+// start-up and shut-down. Later subsystems join through ITerminalModule.
+class CTerminal final : public QObject {
+    Q_OBJECT
+public:
+    using LinkFactory = std::function<std::unique_ptr<ILink>(LinkKind)>;
+
+    CTerminal(CConfiguration& config, SessionFlags& session, IMainForm& form, const IClock& clock,
+              LinkFactory linkFactory = CreateLink, QObject* parent = nullptr);
+    ~CTerminal() override;
+
+    void addModule(ITerminalModule* module);
+    StartResult start(const TerminalOptions& options);
+
+    CConfiguration& config() { return m_config; }
+    SessionFlags& session() { return m_session; }
+    IMainForm& form() { return m_form; }
+    const IClock& clock() const { return m_clock; }
+    CommandEngine& engine() { return m_engine; }
+    cErrorLog& errorLog() { return m_errorLog; }
+    cInfoLog& infoLog() { return m_infoLog; }
+    MessageBoxQueue& messageBoxes() { return m_boxes; }
+    LanConnector& lan() { return m_lan; }
+    ILink& serialLink() { return *m_serial; }
+    ILink& tcpLink() { return *m_tcp; }
+
+    bool QueueCommand(const QString& command, bool allowDuplicate = false, bool atFront = false) {
+        return m_engine.QueueCommand(command, allowDuplicate, atFront);
+    }
+    void QueuePollCycle() { m_engine.QueuePollCycle(); }
+    bool ShowMessageQueued(const QString& text, const QString& title = QStringLiteral("Info"),
+                           MessageStyle style = MessageStyle::Information) {
+        return m_boxes.ShowMessageQueued(text, title, style);
+    }
+
+    bool usingLan() const { return m_lanSelected; }
+    // The comm-settings dialog's choices: switch transport, reset the link and start over with it.
+    void useSerial(int port, const QString& settings);
+    void useLan(const QString& address);
+    // Opens (or reopens) the serial port with the configured or overridden device and settings.
+    bool OpenSerialPort();
+    // The reset after a lost link: session values, indicator, engine back to idle.
+    void LinkLost();
+    void addLinkLostJob(std::function<void()> job) { m_linkLostJobs.push_back(std::move(job)); }
+    // Examines the serial port's last event (after an "st -l" reply and after I/O errors).
+    void checkSerialEvents();
+
+    QTimer& timer(TerminalTimer which) { return m_timers[size_t(which)]; }
+    // A job for a timer whose work belongs to a later subsystem (Gui, Event, HotList, Timer60S, ...).
+    void addTimerJob(TerminalTimer which, std::function<void()> job);
+    void EnableTimers();
+    // The tick of each timer, callable directly by tests.
+    void tick(TerminalTimer which);
+
+    // The download cycles' watchdogs: a cycle that stops answering is given up after 60 s.
+    void startEgcWatchdog();
+    void stopEgcWatchdog();
+    void startMessageWatchdog();
+    void stopMessageWatchdog();
+
+    void setTerminalWindowOpen(bool open) { m_engine.setTerminalWindowOpen(open); }
+    // The modeless wait window with its progress counter; an empty text closes it.
+    void setWaitWindow(const QString& text);
+
+    const LinkIndicatorState& indicator() const { return m_indicator; }
+    int PromptCountdown() const { return m_promptCountdown; }
+
+    // Shut-down: requestClose asks the operator; beginShutDown starts closing (downloads finish first);
+    // finishShutDown completes at once (used when closing is forced).
+    std::function<QString()> exitQuestion;
+    void requestClose();
+    void beginShutDown();
+    void finishShutDown();
+    bool closing() const { return m_closing; }
+    bool hasFinished() const { return m_finished; }
+    QString markerPath() const { return m_config.DataPath() + QStringLiteral("#Tessaro.tmp"); }
+
+Q_SIGNALS:
+    void finished();
+
+private:
+    ILink* activeLink();
+    void onTimer2();
+    void onWinsockTimer();
+    void onTimer60S();
+    void onCloseDownTimer();
+    void onProgressTimer();
+    void updateIndicator();
+    bool prepareDataFolders();
+    void runJobs(TerminalTimer which);
+
+    CConfiguration& m_config;
+    SessionFlags& m_session;
+    IMainForm& m_form;
+    const IClock& m_clock;
+    cErrorLog m_errorLog;
+    cInfoLog m_infoLog;
+    std::unique_ptr<ILink> m_serial;
+    std::unique_ptr<ILink> m_tcp;
+    CommandEngine m_engine;
+    LanConnector m_lan;
+    MessageBoxQueue m_boxes;
+    std::array<QTimer, kTerminalTimerCount> m_timers;
+    std::array<std::vector<std::function<void()>>, kTerminalTimerCount> m_jobs;
+    std::vector<ITerminalModule*> m_modules;
+    std::vector<std::function<void()>> m_linkLostJobs;
+    std::unique_ptr<QLockFile> m_lock;
+
+    TerminalOptions m_options;
+    bool m_lanSelected = true;
+    QString m_serialDevice;
+    QString m_serialSettings;
+    LinkIndicatorState m_indicator;
+    bool m_indicatorShown = false;
+    int m_promptCountdown = 0;
+    int m_progressStep = 0;
+    QString m_waitText;
+    bool m_started = false;
+    bool m_closing = false;
+    bool m_finished = false;
+};
+
+} // namespace tessaro

@@ -1,0 +1,103 @@
+// The headless program as a user runs it: a real process, the built-in simulator, signals.
+#include <QCoreApplication>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <memory>
+
+namespace {
+// QProcess reads its pipes through the event loop.
+class QtAppEnvironment final : public ::testing::Environment {
+public:
+    void SetUp() override { m_app = std::make_unique<QCoreApplication>(m_argc, m_argv); }
+    // Before static destruction: Qt's own globals are gone by then.
+    void TearDown() override { m_app.reset(); }
+
+private:
+    int m_argc = 1;
+    char m_name[8] = "tests";
+    char* m_argv[2] = {m_name, nullptr};
+    std::unique_ptr<QCoreApplication> m_app;
+};
+const auto* const kEnvironment = ::testing::AddGlobalTestEnvironment(new QtAppEnvironment);
+
+struct ProcessResult {
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+QStringList baseArgs(const QTemporaryDir& dir) {
+    return {QStringLiteral("--headless"), QStringLiteral("--portable"), QStringLiteral("--data-dir"), dir.path()};
+}
+
+ProcessResult runToEnd(const QStringList& args) {
+    QProcess p;
+    p.start(QStringLiteral(TESSARO_EXECUTABLE), args);
+    ProcessResult r;
+    if (!p.waitForFinished(10000)) {
+        p.kill();
+        p.waitForFinished();
+    }
+    r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    r.out = QString::fromLocal8Bit(p.readAllStandardOutput());
+    r.err = QString::fromLocal8Bit(p.readAllStandardError());
+    return r;
+}
+} // namespace
+
+TEST(Headless, RefusesToRunBeforeTheDisclaimerIsAccepted) {
+    QTemporaryDir dir;
+    const ProcessResult r = runToEnd(baseArgs(dir) << QStringLiteral("--connect") << QStringLiteral("127.0.0.1:1"));
+    EXPECT_NE(r.exitCode, 0);
+    EXPECT_TRUE(r.err.contains(QLatin1String("--accept-disclaimer"))) << r.err.toStdString();
+    EXPECT_FALSE(QFile::exists(dir.path() + QStringLiteral("/#Tessaro.tmp")));
+}
+
+TEST(Headless, RejectsTwoTransportsAndBadHosts) {
+    QTemporaryDir dir;
+    EXPECT_EQ(runToEnd(baseArgs(dir) << QStringLiteral("--simulator") << QStringLiteral("--serial")
+                                     << QStringLiteral("/dev/null"))
+                  .exitCode,
+              2);
+    for (const char* bad : {"mes:0", "mes:http", ":23"}) {
+        const ProcessResult r = runToEnd(baseArgs(dir) << QStringLiteral("--connect") << QLatin1String(bad));
+        EXPECT_EQ(r.exitCode, 2) << bad;
+        EXPECT_TRUE(r.err.contains(QLatin1String("--connect needs HOST"))) << bad;
+    }
+}
+
+TEST(Headless, SimulatorRunPollsAndStopsCleanlyOnSigint) {
+    QTemporaryDir dir;
+    QProcess p;
+    p.start(QStringLiteral(TESSARO_EXECUTABLE), baseArgs(dir)
+                                                    << QStringLiteral("--simulator")
+                                                    << QStringLiteral("--accept-disclaimer") << QStringLiteral("-log"));
+    ASSERT_TRUE(p.waitForStarted());
+    QString out;
+    const bool polled = QTest::qWaitFor(
+        [&] {
+            out += QString::fromLocal8Bit(p.readAllStandardOutput());
+            return out.contains(QLatin1String("Line end learned: CR LF")) && out.contains(QLatin1String("< se -p"));
+        },
+        8000);
+    EXPECT_TRUE(polled) << out.toStdString();
+    EXPECT_TRUE(QFile::exists(dir.path() + QStringLiteral("/#Tessaro.tmp")));
+    ::kill(pid_t(p.processId()), SIGINT);
+    ASSERT_TRUE(p.waitForFinished(5000));
+    out += QString::fromLocal8Bit(p.readAllStandardOutput());
+    EXPECT_EQ(p.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(p.exitCode(), 0);
+    EXPECT_TRUE(out.contains(QLatin1String("Tessaro stopped.")));
+    EXPECT_FALSE(QFile::exists(dir.path() + QStringLiteral("/#Tessaro.tmp"))) << "a clean exit removes the marker";
+
+    // The communication log is the raw stream: the echoed command lines and the replies, byte for byte.
+    QFile log(dir.path() + QStringLiteral("/CommLog.txt"));
+    ASSERT_TRUE(log.open(QIODevice::ReadOnly));
+    const QByteArray comm = log.readAll();
+    EXPECT_TRUE(comm.contains("st -l\r\n")) << comm.left(400).toStdString();
+    EXPECT_TRUE(comm.contains("can0:/$ se -p\r\n"));
+}

@@ -1,0 +1,99 @@
+#pragma once
+
+#include "config/clock.h"
+#include "link/command_engine.h"
+#include "link/in_memory_link.h"
+#include "link/recording_main_form.h"
+#include "link/session_flags.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace tessaro::test {
+
+// One QCoreApplication for the whole test program: timers and sockets need it.
+class QtAppEnvironment final : public ::testing::Environment {
+public:
+    void SetUp() override {
+        if (!QCoreApplication::instance())
+            m_app = std::make_unique<QCoreApplication>(m_argc, m_argv);
+    }
+    // Before static destruction: Qt's own globals are gone by then.
+    void TearDown() override { m_app.reset(); }
+
+private:
+    int m_argc = 1;
+    char m_name[8] = "tests";
+    char* m_argv[2] = {m_name, nullptr};
+    std::unique_ptr<QCoreApplication> m_app;
+};
+
+inline const bool kQtAppRegistered = [] {
+    ::testing::AddGlobalTestEnvironment(new QtAppEnvironment);
+    return true;
+}();
+
+inline QByteArray readFile(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// An engine wired to an in-memory link and a clock that moves only when told.
+struct EngineRig {
+    QTemporaryDir dir;
+    SessionFlags session;
+    ManualClock clock;
+    RecordingMainForm form;
+    InMemoryLink link{LinkKind::Tcp};
+    CommandEngine engine{session, clock, form};
+    bool linkUsable = true;
+    int linkLostCount = 0;
+
+    EngineRig() {
+        link.open();
+        engine.setLinkProvider([this]() -> ILink* { return linkUsable ? &link : nullptr; });
+        engine.watchLink(&link);
+        engine.linkLost = [this] {
+            ++linkLostCount;
+            session.Reset();
+            engine.setEngineState(CommandEngine::Idle);
+        };
+    }
+    QString dataPath() const { return dir.path() + QStringLiteral("/"); }
+
+    // One Timer1 period: time moves 60 ms, then the step runs.
+    void tick(int n = 1) {
+        for (int i = 0; i < n; ++i) {
+            clock.advanceMs(60);
+            engine.onTimer1();
+        }
+    }
+    // Ticks until the engine reaches the state (at most max ticks); false when it never did.
+    bool tickUntilState(int state, int max = 500) {
+        for (int i = 0; i < max; ++i) {
+            if (engine.EngineState() == state)
+                return true;
+            tick();
+        }
+        return engine.EngineState() == state;
+    }
+    // Writes the next queued line and returns what went out.
+    QByteArray sendNext() {
+        link.takeWritten();
+        tick();
+        return link.takeWritten();
+    }
+    // The transceiver answers in one chunk; steps until the reply has been processed.
+    void answer(const QByteArray& reply) {
+        link.feed(reply);
+        tick(); // read
+        tick(); // quiet tick: completion test
+        tick(); // reply-complete step
+    }
+};
+
+} // namespace tessaro::test

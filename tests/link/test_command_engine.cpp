@@ -1,0 +1,327 @@
+#include "link_test_support.h"
+
+#include "config/logs.h"
+#include "link/shell_protocol.h"
+
+using namespace tessaro;
+using tessaro::test::EngineRig;
+
+TEST(CommandEngine, WritesOneQueuedLinePerIdleStepAndUploadLinesEndInCr) {
+    EngineRig rig;
+    rig.engine.QueueCommand(QStringLiteral("st -l"));
+    rig.engine.QueueCommand(QStringLiteral("tr msg.txt -b 3"));
+    EXPECT_EQ(rig.sendNext(), QByteArray("st -l\r\n"));
+    EXPECT_EQ(rig.engine.EngineState(), CommandEngine::Receiving);
+    rig.tick(3);
+    EXPECT_TRUE(rig.link.written().isEmpty()) << "one command in flight at a time";
+    rig.answer("st -l\r\nOK\r\ncan0:/$ ");
+    EXPECT_EQ(rig.sendNext(), QByteArray("tr msg.txt -b 3\r"));
+}
+
+TEST(CommandEngine, ReplyInSeveralChunksCompletesOnlyOnAQuietTickAtThePrompt) {
+    EngineRig rig;
+    QStringList replies;
+    QObject::connect(&rig.engine, &CommandEngine::replyCompleted, [&](const QString& r) { replies << r; });
+    rig.engine.QueueCommand(QStringLiteral("st -v"));
+    rig.sendNext();
+    rig.link.feed("st -v\r\nVersion 4.1\r\nc");
+    rig.tick();
+    rig.link.feed("an0:/$ ");
+    rig.tick();
+    EXPECT_EQ(rig.engine.EngineState(), CommandEngine::Receiving) << "data arrived in this tick: no test yet";
+    rig.tick();
+    EXPECT_EQ(rig.engine.EngineState(), CommandEngine::ReplyComplete);
+    EXPECT_TRUE(rig.session.MesConnected);
+    EXPECT_TRUE(rig.session.PromptSeen);
+    EXPECT_EQ(rig.engine.PromptText(), QStringLiteral("can0:/$ "));
+    rig.tick();
+    EXPECT_EQ(replies, QStringList{QStringLiteral("st -v\r\nVersion 4.1\r\ncan0:/$ ")});
+    EXPECT_EQ(rig.engine.EngineState(), CommandEngine::Idle);
+    EXPECT_TRUE(rig.form.activities.contains(QStringLiteral("Receiving")));
+    EXPECT_TRUE(rig.form.activities.contains(QStringLiteral("Processing")));
+}
+
+TEST(CommandEngine, TimeOutCountsFromTheLastChunkAndResetsTheLink) {
+    EngineRig rig;
+    rig.engine.setCommandTimeOut(4);
+    rig.engine.QueueCommand(QStringLiteral("st -w"));
+    rig.sendNext();
+    rig.clock.advanceMs(3000);
+    rig.link.feed("st -w\r\npartial");
+    rig.tick();
+    rig.clock.advanceMs(3800);
+    rig.tick(); // 3.86 s after the chunk: still waiting
+    EXPECT_EQ(rig.engine.EngineState(), CommandEngine::Receiving);
+    rig.tick(3);
+    EXPECT_EQ(rig.engine.EngineState(), CommandEngine::ReplyComplete);
+    EXPECT_EQ(rig.linkLostCount, 1);
+    EXPECT_FALSE(rig.session.MesConnected) << "a time-out is no proof of a transceiver";
+}
+
+TEST(CommandEngine, TimeOutSpanningMidnightStillExpires) {
+    EngineRig rig;
+    rig.clock.setUtc(QDateTime(QDate(2026, 3, 1), QTime(23, 59, 58), Qt::UTC));
+    rig.engine.QueueCommand(QStringLiteral("st -w"));
+    rig.sendNext();
+    int timedOut = 0;
+    QObject::connect(&rig.engine, &CommandEngine::replyTimedOut, [&] { ++timedOut; });
+    rig.tick(70); // 4.2 s later, past midnight
+    EXPECT_EQ(timedOut, 1);
+}
+
+TEST(CommandEngine, CommandTimeOutBelowFourIsRaised) {
+    EngineRig rig;
+    rig.engine.setCommandTimeOut(1);
+    EXPECT_EQ(rig.engine.CommandTimeOut(), 4);
+    rig.engine.setCommandTimeOut(9);
+    EXPECT_EQ(rig.engine.CommandTimeOut(), 9);
+}
+
+TEST(CommandEngine, TerminalWindowOpenShowsRepliesWithoutRoutingOrLinkReset) {
+    EngineRig rig;
+    QStringList shown;
+    int routed = 0;
+    rig.engine.terminalReply = [&](const QString& t) { shown << t; };
+    rig.engine.router().setHandler(route::Version, [&](const QString&) { ++routed; });
+    rig.engine.setTerminalWindowOpen(true);
+    rig.engine.QueueCommand(QStringLiteral("ver"));
+    rig.sendNext();
+    rig.answer("ver\nV1\ncan0:/$ ");
+    EXPECT_EQ(shown, QStringList{QStringLiteral("V1\r\ncan0:/$ ")});
+    EXPECT_EQ(routed, 0);
+    rig.engine.QueueCommand(QStringLiteral("st -w"));
+    rig.sendNext();
+    rig.tick(80);
+    EXPECT_EQ(rig.linkLostCount, 0);
+}
+
+TEST(CommandEngine, BareShellPromptQueuesOneRestartAndIsNotDispatched) {
+    EngineRig rig;
+    int routed = 0;
+    rig.engine.router().setHandler(route::TerminalStatus, [&](const QString&) { ++routed; });
+    rig.engine.QueueCommand(QStringLiteral("st -w"));
+    rig.sendNext();
+    rig.link.feed("st -w\r\nkv7302:/$ ");
+    rig.tick(20);
+    EXPECT_EQ(rig.engine.EngineState(), CommandEngine::Receiving);
+    EXPECT_EQ(rig.engine.queue().text(), QStringLiteral("minic -f\r\n"));
+    EXPECT_TRUE(rig.session.PromptSeen);
+    EXPECT_FALSE(rig.session.MesConnected);
+    ASSERT_TRUE(rig.tickUntilState(CommandEngine::ReplyComplete)); // the wait ends by time-out
+    EXPECT_EQ(rig.linkLostCount, 1);
+    rig.tick();
+    EXPECT_EQ(routed, 1);
+    EXPECT_EQ(rig.sendNext(), QByteArray("minic -f\r\n"));
+}
+
+TEST(CommandEngine, LineEndIsLearnedFromTheProbeAndUsedForRouting) {
+    EngineRig rig;
+    QStringList infoReplies;
+    int serialChecks = 0;
+    int status = 0;
+    rig.engine.infoErrorLines = [&](const QString& r) { infoReplies << r; };
+    rig.engine.serialEventCheck = [&] { ++serialChecks; };
+    rig.engine.router().setHandler(route::TerminalStatus, [&](const QString&) { ++status; });
+
+    rig.engine.QueueCommand(QStringLiteral("st -l\r"), true);
+    rig.engine.QueueCommand(QStringLiteral("st -w"));
+    rig.engine.QueueCommand(QStringLiteral("st -w"), true);
+    EXPECT_EQ(rig.sendNext(), QByteArray("st -l\r\r\n"));
+    rig.answer("st -l\r\r\nINFO 999: x\r\r\ncan0:/$ ");
+    EXPECT_EQ(rig.engine.LineEnd(), QStringLiteral("\r\r\n"));
+    EXPECT_EQ(rig.engine.LineEndLength(), 3);
+    EXPECT_EQ(infoReplies.size(), 1);
+    EXPECT_EQ(serialChecks, 1);
+
+    rig.sendNext();
+    rig.answer("st -w\r\nStatus\r\ncan0:/$ ");
+    EXPECT_EQ(status, 0);
+    rig.sendNext();
+    rig.answer("st -w\r\r\nStatus\r\r\ncan0:/$ ");
+    EXPECT_EQ(status, 1);
+    EXPECT_EQ(infoReplies.size(), 1) << "only replies to st -l reach the INFO/ERROR handler";
+}
+
+TEST(CommandEngine, EchoOnlyDnidListKeepsCollectingThenRoutesTheWholeReply) {
+    EngineRig rig;
+    rig.engine.QueueCommand(QStringLiteral("st -l"));
+    rig.sendNext();
+    rig.answer("st -l\r\ncan0:/$ ");
+    QStringList lists;
+    rig.engine.router().setHandler(route::DnidList, [&](const QString& r) { lists << r; });
+    rig.engine.QueueCommand(QStringLiteral("st -d"));
+    rig.sendNext();
+    rig.link.feed("st -d\r\n");
+    ASSERT_TRUE(rig.tickUntilState(CommandEngine::ReplyComplete)); // time-out with only the echo
+    rig.tick();
+    EXPECT_EQ(rig.engine.EngineState(), CommandEngine::Receiving);
+    EXPECT_TRUE(lists.isEmpty());
+    rig.answer("1234 1 LES\r\ncan0:/$ ");
+    EXPECT_EQ(lists, QStringList{QStringLiteral("st -d\r\n1234 1 LES\r\ncan0:/$ ")});
+
+    // An echo that stays alone is dropped after one more wait: the queue moves on.
+    rig.engine.QueueCommand(QStringLiteral("st -d"));
+    rig.engine.QueueCommand(QStringLiteral("st -v"));
+    rig.sendNext();
+    rig.link.feed("st -d\r\n");
+    rig.tick(150);
+    EXPECT_EQ(rig.link.takeWritten(), QByteArray("st -v\r\n"));
+}
+
+TEST(CommandEngine, UploadWritesHundredCharacterPiecesWithProgress) {
+    EngineRig rig;
+    QByteArray body;
+    for (int i = 0; i < 250; ++i)
+        body += char('a' + i % 26);
+    rig.engine.uploadText = [&](const QString& name) -> std::optional<QByteArray> {
+        if (name == QLatin1String("msg1.txt"))
+            return body;
+        return std::nullopt;
+    };
+    rig.session.MesConnected = true;
+    rig.engine.QueueCommand(QStringLiteral("tr msg1.txt -b 250"));
+    EXPECT_EQ(rig.sendNext(), QByteArray("tr msg1.txt -b 250\r"));
+    rig.link.feed("tr msg1.txt -b 250\r\n");
+    rig.tick(8); // the half-second pause: the echo waits unread
+    EXPECT_TRUE(rig.link.hasPendingInput());
+    ASSERT_TRUE(rig.tickUntilState(CommandEngine::Uploading, 5));
+    rig.tick(8);
+    EXPECT_EQ(rig.link.takeWritten(), body);
+    EXPECT_EQ(rig.form.uploadMaximums, std::vector<int>{300});
+    EXPECT_EQ(rig.form.uploadValues, (std::vector<int>{100, 200, 300}));
+    EXPECT_EQ(rig.form.uploadsFinished, 1);
+    EXPECT_EQ(rig.engine.EngineState(), CommandEngine::Receiving);
+    EXPECT_TRUE(rig.engine.ReceiveBuffer().isEmpty());
+    EXPECT_TRUE(rig.form.activities.contains(QStringLiteral("Message to mobile")));
+
+    // The shell's answer to the upload is collected as an ordinary reply.
+    QStringList replies;
+    QObject::connect(&rig.engine, &CommandEngine::replyCompleted, [&](const QString& r) { replies << r; });
+    rig.answer("\r\n250 bytes received\r\ncan0:/$ ");
+    EXPECT_EQ(replies, QStringList{QStringLiteral("\r\n250 bytes received\r\ncan0:/$ ")});
+}
+
+TEST(CommandEngine, UploadReadsTheFileAndStopsWhenTheTransceiverDisconnects) {
+    EngineRig rig;
+    const QByteArray body(1000, 'x');
+    QFile f(rig.dataPath() + QStringLiteral("long.txt"));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(body);
+    f.close();
+    rig.engine.setUploadFolder(rig.dataPath());
+    rig.session.MesConnected = true;
+    rig.engine.QueueCommand(QStringLiteral("tr long.txt -b 1000"));
+    rig.sendNext();
+    rig.link.feed("tr long.txt -b 1000\r\n");
+    ASSERT_TRUE(rig.tickUntilState(CommandEngine::Uploading, 15));
+    rig.tick(3); // start, pause, first piece
+    rig.tick();  // second piece
+    rig.session.MesConnected = false;
+    rig.tick(20);
+    EXPECT_EQ(rig.link.takeWritten(), body.left(200));
+    EXPECT_EQ(rig.engine.EngineState(), CommandEngine::Receiving);
+    EXPECT_EQ(rig.form.uploadsFinished, 1);
+}
+
+TEST(CommandEngine, LinesWaitWhileNoTransportIsUsable) {
+    EngineRig rig;
+    rig.linkUsable = false;
+    rig.engine.QueueCommand(QStringLiteral("st -l"));
+    rig.tick(100);
+    EXPECT_EQ(rig.engine.EngineState(), CommandEngine::Idle);
+    EXPECT_EQ(rig.linkLostCount, 0);
+    EXPECT_EQ(rig.engine.queue().text(), QStringLiteral("st -l\r\n"));
+    rig.linkUsable = true;
+    EXPECT_EQ(rig.sendNext(), QByteArray("st -l\r\n"));
+}
+
+TEST(CommandEngine, UnsolicitedOutputIsCollectedAloneAndIsNoLinkLoss) {
+    EngineRig rig;
+    rig.engine.QueueCommand(QStringLiteral("st -l"));
+    rig.sendNext();
+    rig.answer("st -l\r\ncan0:/$ ");
+    rig.link.feed("\r\nINFO 101: Message sent\r\n");
+    rig.engine.QueueCommand(QStringLiteral("st -w"));
+    rig.tick();
+    EXPECT_TRUE(rig.link.written().isEmpty()) << "the unsolicited text is read before the next command goes out";
+    rig.tick(80);
+    EXPECT_EQ(rig.linkLostCount, 0);
+    EXPECT_EQ(rig.link.takeWritten(), QByteArray("st -w\r\n"));
+}
+
+TEST(CommandEngine, WriteErrorIsLoggedAndTheCycleGoesOn) {
+    EngineRig rig;
+    cErrorLog log(rig.dataPath(), rig.clock);
+    rig.engine.setErrorLog(&log);
+    rig.link.failWrites = true;
+    rig.engine.QueueCommand(QStringLiteral("st -l"));
+    rig.tick();
+    EXPECT_EQ(rig.engine.EngineState(), CommandEngine::Receiving);
+    EXPECT_TRUE(
+        test::readFile(rig.dataPath() + QStringLiteral("ErrorLog.txt")).contains(" Error 7: Write refused\r\n"));
+}
+
+TEST(CommandEngine, CommLogHoldsTheRawReceivedStream) {
+    EngineRig rig;
+    rig.engine.setCommLog(rig.dataPath(), true);
+    rig.engine.QueueCommand(QStringLiteral("ver"));
+    rig.sendNext();
+    rig.link.feed("ver\r\n");
+    rig.tick();
+    rig.link.feed(QByteArray("V\xe9\x01\r\ncan0:/$ "));
+    rig.tick(3);
+    EXPECT_EQ(test::readFile(rig.dataPath() + QStringLiteral("CommLog.txt")),
+              QByteArray("ver\r\nV\xe9\x01\r\ncan0:/$ "));
+}
+
+TEST(CommandEngine, PollBurstFollowsCapabilitiesAndDownloads) {
+    struct Case {
+        qint16 solas;
+        qint16 model;
+        bool msgs;
+        bool egcs;
+        const char* protocol;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {2, 2, false, false, "Idle",
+         "se -q\r\nti -u\r\nst -v\r\nst -i\r\nst -s\r\nst -w\r\nru -g\r\nver\r\nse -r 1\r\nls IN.*\r\nls EGC.*\r\n"},
+        {1, 0, true, true, "Idle", "ti -u\r\nst -v\r\nst -i\r\nst -s\r\nst -w\r\nru -g\r\nver\r\n"},
+        {2, 6, false, true, "Free",
+         "ti -u\r\nst -v\r\nst -i\r\nst -s\r\nst -w\r\nru -g\r\nver\r\nls IN.*\r\nst -n\r\n\r\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.expected);
+        EngineRig rig;
+        rig.engine.QueueCommand(QStringLiteral("st -l"));
+        rig.sendNext();
+        rig.answer("st -l\r\ncan0:/$ ");
+        rig.session.SolasType = c.solas;
+        rig.session.ProductModel = c.model;
+        rig.session.ProcessingMsgs = c.msgs;
+        rig.session.ProcessingEgcs = c.egcs;
+        rig.session.CurrentProtocol = QString::fromLatin1(c.protocol);
+        rig.engine.QueuePollCycle();
+        EXPECT_EQ(rig.engine.queue().text(), QString::fromLatin1(c.expected));
+    }
+}
+
+TEST(CommandEngine, SecondPollBurstAddsOnlyTheDuplicateFreeCommands) {
+    EngineRig rig;
+    rig.session.SolasType = 1;
+    rig.session.CurrentChannel = QStringLiteral("NCS");
+    rig.engine.QueuePollCycle();
+    rig.engine.QueuePollCycle();
+    EXPECT_EQ(rig.engine.queue().text().count(QStringLiteral("st -w")), 1);
+    EXPECT_EQ(rig.engine.queue().text().count(QStringLiteral("ti -u")), 2);
+    EXPECT_EQ(rig.engine.queue().text().count(QStringLiteral("ver")), 2);
+    EXPECT_EQ(rig.engine.queue().text().count(QStringLiteral("st -n")), 1);
+    // A registered capability rule replaces the built-in one.
+    rig.engine.queue().clear();
+    rig.engine.pollCapabilities = [] { return PollCapabilities{false, false}; };
+    rig.session.SolasType = 3;
+    rig.session.ProductModel = 9;
+    rig.engine.QueuePollCycle();
+    EXPECT_FALSE(rig.engine.queue().contains(QStringLiteral("se -q"), Qt::CaseSensitive));
+    EXPECT_FALSE(rig.engine.queue().contains(QStringLiteral("se -r 1"), Qt::CaseSensitive));
+}

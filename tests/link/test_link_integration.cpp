@@ -1,0 +1,138 @@
+// End-to-end runs of the terminal against the simulator: loopback TCP and a pseudo-terminal.
+#include "link_test_support.h"
+
+#include "link/terminal.h"
+#include "mes_simulator.h"
+
+#include <QTest>
+
+using namespace tessaro;
+
+namespace {
+struct SimRig {
+    QTemporaryDir dir;
+    QString path = dir.path() + QStringLiteral("/");
+    CConfiguration config{path, false, path + QStringLiteral("settings.ini")};
+    SessionFlags session;
+    SystemClock clock;
+    RecordingMainForm form;
+    std::unique_ptr<sim::MesSimulator> simulator;
+    std::unique_ptr<CTerminal> terminal;
+    QStringList replies;
+    QStringList timedOut;
+
+    explicit SimRig(sim::SimOptions options = {}) {
+        options.chunkDelayMs = 5;
+        simulator = std::make_unique<sim::MesSimulator>(options);
+        config.SetIni(QStringLiteral("[AS IS Accepted?]"), QStringLiteral("YES"));
+        terminal = std::make_unique<CTerminal>(config, session, form, clock);
+        // The connect sequence counts ticks, not time: a faster tick keeps these runs short.
+        terminal->timer(TerminalTimer::Winsock).setInterval(100);
+        QObject::connect(&terminal->engine(), &CommandEngine::replyCompleted,
+                         [this](const QString& r) { replies << r; });
+        QObject::connect(&terminal->engine(), &CommandEngine::replyTimedOut,
+                         [this](const QString& r) { timedOut << r; });
+    }
+    bool startTcp() {
+        if (!simulator->listen())
+            return false;
+        return terminal->start({QStringLiteral("127.0.0.1:%1").arg(simulator->serverPort()), {}, false}).ok;
+    }
+    bool linkedUp() const { return terminal->lan().LanConnectState() == 5 && session.MesConnected; }
+    bool repliedTo(const QString& command) const {
+        for (const QString& r : replies)
+            if (r.startsWith(command + terminal->engine().LineEnd()))
+                return true;
+        return false;
+    }
+};
+} // namespace
+
+TEST(LinkIntegration, StartsTheTerminalProgramAndLearnsEachLineEnd) {
+    const std::pair<sim::LineEnd, const char*> cases[] = {{sim::LineEnd::CrLf, "\r\n"},
+                                                          {sim::LineEnd::CrCrLf, "\r\r\n"}};
+    for (auto [simLineEnd, expected] : cases) {
+        SCOPED_TRACE(expected);
+        sim::SimOptions options;
+        options.lineEnd = simLineEnd;
+        SimRig rig(options);
+        ASSERT_TRUE(rig.startTcp());
+        ASSERT_TRUE(QTest::qWaitFor([&] { return rig.linkedUp() && rig.repliedTo(QStringLiteral("st -l")); }, 6000));
+        EXPECT_TRUE(rig.session.LanLinkUp);
+        EXPECT_EQ(rig.terminal->engine().LineEnd(), QLatin1String(expected));
+        EXPECT_TRUE(QTest::qWaitFor([&] { return rig.repliedTo(QStringLiteral("se -p")); }, 3000));
+        EXPECT_TRUE(rig.timedOut.isEmpty());
+    }
+}
+
+TEST(LinkIntegration, RestartInsideTheTerminalProgramIsAnsweredAsUnknown) {
+    SimRig rig;
+    ASSERT_TRUE(rig.startTcp());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return rig.linkedUp(); }, 6000));
+    rig.terminal->QueueCommand(QStringLiteral("minic -f"), true);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return rig.repliedTo(QStringLiteral("minic -f")); }, 3000));
+    EXPECT_TRUE(rig.replies.last().contains(QLatin1String("minic: command not found"), Qt::CaseInsensitive));
+}
+
+TEST(LinkIntegration, BarePromptComingBackRestartsTheTerminalProgram) {
+    SimRig rig;
+    ASSERT_TRUE(rig.startTcp());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return rig.linkedUp(); }, 6000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return rig.terminal->engine().queue().isEmpty(); }, 5000));
+    ASSERT_TRUE(rig.simulator->control(QStringLiteral("exit-terminal")).ok);
+    rig.replies.clear();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return rig.repliedTo(QStringLiteral("minic -f")); }, 8000));
+    rig.terminal->QueueCommand(QStringLiteral("st -v"));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return rig.repliedTo(QStringLiteral("st -v")); }, 3000));
+    EXPECT_TRUE(rig.replies.last().endsWith(QLatin1String("can0:/$ ")));
+}
+
+TEST(LinkIntegration, SimulatorKilledMidReplyAndStartedAgainIsRecoveredWithoutAStuckQueue) {
+    SimRig rig;
+    ASSERT_TRUE(rig.startTcp());
+    const quint16 port = rig.simulator->serverPort();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return rig.linkedUp(); }, 6000));
+    rig.terminal->QueueCommand(QStringLiteral("st -w"));
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return rig.terminal->engine().ReceiveBuffer().startsWith(QLatin1String("st -w")); }, 3000));
+    rig.simulator.reset(); // gone in the middle of the reply
+
+    sim::SimOptions options;
+    options.chunkDelayMs = 5;
+    rig.simulator = std::make_unique<sim::MesSimulator>(options);
+    ASSERT_TRUE(rig.simulator->listen(QHostAddress(QHostAddress::LocalHost), port));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !rig.session.MesConnected; }, 6000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return rig.linkedUp(); }, 8000));
+    rig.replies.clear();
+    rig.terminal->QueueCommand(QStringLiteral("st -i"));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return rig.repliedTo(QStringLiteral("st -i")); }, 4000));
+}
+
+TEST(LinkIntegration, StalledReplyEndsByTimeOutAndTheLinkComesBack) {
+    SimRig rig;
+    ASSERT_TRUE(rig.startTcp());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return rig.linkedUp(); }, 6000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return rig.terminal->engine().queue().isEmpty(); }, 5000));
+    ASSERT_TRUE(rig.simulator->control(QStringLiteral("stall 5")).ok);
+    rig.terminal->QueueCommand(QStringLiteral("st -s"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !rig.timedOut.isEmpty(); }, 6000));
+    EXPECT_FALSE(rig.session.MesConnected);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return rig.linkedUp(); }, 10000));
+    rig.replies.clear();
+    rig.terminal->QueueCommand(QStringLiteral("st -v"));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return rig.repliedTo(QStringLiteral("st -v")); }, 4000));
+}
+
+TEST(LinkIntegration, SerialLinkOverAPseudoTerminal) {
+    SimRig rig;
+    QString slave;
+    QString error;
+    ASSERT_TRUE(rig.simulator->openPty(&slave, &error)) << error.toStdString();
+    ASSERT_TRUE(rig.terminal->start({{}, slave, false}).ok);
+    EXPECT_FALSE(rig.terminal->usingLan());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return rig.repliedTo(QStringLiteral("se -p")); }, 5000));
+    EXPECT_EQ(rig.terminal->engine().LineEnd(), QStringLiteral("\r\n"));
+    EXPECT_TRUE(rig.session.MesConnected);
+    rig.terminal->tick(TerminalTimer::Winsock);
+    EXPECT_TRUE(rig.terminal->indicator().green);
+}

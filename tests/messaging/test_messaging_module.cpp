@@ -1,0 +1,91 @@
+#include "store_fixture.h"
+
+#include "config/clock.h"
+#include "link/in_memory_link.h"
+#include "link/recording_main_form.h"
+#include "link/terminal.h"
+#include "messaging/messaging_module.h"
+#include "status/session.h"
+
+using namespace tessaro;
+
+namespace {
+
+QString fixtureText(const char* name) {
+    return QString::fromLatin1(tessaro::testing::StoreTest::fixture(name));
+}
+
+// The module inside a real terminal and engine, with replies routed by the engine's own table.
+class MessagingModuleTest : public ::testing::Test {
+protected:
+    MessagingModuleTest()
+        : config(dir.path() + QLatin1Char('/'), false, dir.path() + QStringLiteral("/settings.ini")),
+          terminal(config, session, form, clock, [](LinkKind k) { return std::make_unique<InMemoryLink>(k); }),
+          module(session) {
+        config.LoadIni();
+        module.attach(terminal);
+        module.startUp(terminal);
+        session.MesConnected = true;
+    }
+    int Route(const QString& reply) {
+        return terminal.engine().router().route(reply, QStringLiteral("\r\n"), QStringLiteral("can0:/$ ")).handled;
+    }
+    QString Queue() { return terminal.engine().queue().text(); }
+
+    QTemporaryDir dir;
+    CConfiguration config;
+    CSession session;
+    RecordingMainForm form;
+    ManualClock clock{QDateTime(QDate(2013, 1, 3), QTime(12, 0), Qt::UTC)};
+    CTerminal terminal;
+    MessagingModule module;
+};
+
+TEST_F(MessagingModuleTest, DownloadRepliesAreRoutedThroughTheCycle) {
+    EXPECT_EQ(Route(fixtureText("listing_bytes_free.txt")), 1);
+    EXPECT_TRUE(session.ProcessingMsgs);
+    EXPECT_TRUE(terminal.timer(TerminalTimer::Message).isActive());
+    EXPECT_TRUE(Queue().contains(QStringLiteral("st -r")));
+    terminal.engine().queue().clear();
+    EXPECT_EQ(Route(fixtureText("reception_log.txt")), 1);
+    EXPECT_TRUE(Queue().contains(QStringLiteral("ty IN.12 -b -k\r\n")));
+    terminal.engine().queue().clear();
+    Route(QStringLiteral("ty IN.13 -b -k\r\n") + QString(20, QLatin1Char('b')) + QStringLiteral("\r\ncan0:/$ "));
+    EXPECT_EQ(Queue(), QStringLiteral("delete IN.13\r\n"));
+    EXPECT_EQ(module.inbox().ReadIndex().size(), 1);
+    EXPECT_TRUE(form.windowsOpened.contains(QStringLiteral("DISTRESS PRIORITY MESSAGE")));
+    terminal.engine().queue().clear();
+    Route(QStringLiteral("delete IN.13\r\ncan0:/$ "));
+    EXPECT_FALSE(session.ProcessingMsgs);
+}
+
+TEST_F(MessagingModuleTest, SubmissionUploadAndDeliveryReports) {
+    config.SetIni(QStringLiteral("[Default LES East]"), QStringLiteral("102"));
+    session.SetCurrentOcean(1);
+    const SendOutcome sent =
+        module.SendMessageToAddress(QStringLiteral("4711"), Telex, 1, QStringLiteral("S"), QStringLiteral("Hello"));
+    ASSERT_EQ(sent.code, SendResult::Done);
+    EXPECT_EQ(Queue(),
+              QStringLiteral("tr 13010301.out -b 5\r\nls 13010301.out\r\ntx 13010301.out -c 102 -s 0 -t 0 -l 0 "
+                             "-n\r\n"));
+    ASSERT_TRUE(terminal.engine().uploadText);
+    EXPECT_EQ(terminal.engine().uploadText(QStringLiteral("13010301.out")), std::optional<QByteArray>("Hello"));
+    EXPECT_FALSE(terminal.engine().uploadText(QStringLiteral("other.txt")).has_value());
+
+    ASSERT_TRUE(terminal.engine().infoErrorLines);
+    terminal.engine().infoErrorLines(QStringLiteral("st -l\r\nINFO 82: File OUT.001\r\ncan0:/$ "));
+    EXPECT_EQ(module.outbox().ReadIndex()[0][OutPos::Status], QStringLiteral("Sending"));
+    EXPECT_EQ(Route(QStringLiteral("st -l\r\nApplication restart\r\nStarting application program.\r\ncan0:/$ ")), 1);
+    EXPECT_EQ(module.outbox().ReadIndex()[0][OutPos::Status], QStringLiteral("MES Cleared"));
+}
+
+TEST_F(MessagingModuleTest, TxErrorIsRoutedAndShown) {
+    config.SetIni(QStringLiteral("[Default LES East]"), QStringLiteral("102"));
+    session.SetCurrentOcean(1);
+    ASSERT_EQ(module.SendMessageToAddress(QStringLiteral("4711"), Telex, 1, {}, QStringLiteral("x")).code, 1000);
+    EXPECT_GE(Route(QStringLiteral("tx 13010301.out -c 102\r\nERROR 121: too long\r\ncan0:/$ ")), 1);
+    EXPECT_EQ(module.outbox().ReadIndex()[0][OutPos::Status], QStringLiteral("Failed"));
+    EXPECT_GE(terminal.messageBoxes().size(), 1);
+}
+
+} // namespace
