@@ -1,0 +1,115 @@
+#include "config/clock.h"
+#include "config/configuration.h"
+#include "config/temp_data_dir.h"
+#include "messaging/fake_host.h"
+#include "messaging/inbox.h"
+#include "messaging/message_store.h"
+#include "messaging/outbox.h"
+#include "messaging/transmission.h"
+#include "reporting/forms_backend_adapter.h"
+#include "reporting/forms_server_processing.h"
+#include "status/session.h"
+
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+using namespace tessaro;
+
+namespace {
+// The real session, store and sender behind the forms server, over a fresh data folder.
+struct AdapterEnv {
+    TempDataDir data;
+    ManualClock clock{QDateTime(QDate(2013, 1, 3), QTime(9, 5), Qt::UTC)};
+    CConfiguration config{data.path(), false, data.path() + QStringLiteral("settings.ini")};
+    CSession session;
+    cOutBox outbox{config};
+    CInbox inbox{config};
+    tessaro::testing::FakeHost host;
+    PendingTransfers transfers;
+    CFormsBackend backend{config, session, outbox, inbox, host, transfers, clock};
+
+    AdapterEnv() {
+        config.LoadIni();
+        CheckStoreFolders(config, nullptr);
+    }
+    void write(const QString& path, const QByteArray& bytes) {
+        QFile f(path);
+        f.open(QIODevice::WriteOnly);
+        f.write(bytes);
+    }
+};
+} // namespace
+
+TEST(FormsBackendAdapter, SessionValuesForThePlaceholders) {
+    AdapterEnv env;
+    EXPECT_EQ(env.backend.positionText(), QStringLiteral("255,255.255N , 255,255.255E")); // no fix yet
+    EXPECT_EQ(env.backend.transceiverTimeUtc(), QDateTime(QDate(1970, 1, 1), QTime(0, 0), Qt::UTC));
+    EXPECT_EQ(env.backend.mobileNumber(), QString());
+
+    env.session.SetPos(QStringLiteral("55 40 12 N 12 5 30 W"), QStringLiteral("270"), QStringLiteral("09:04"),
+                       QStringLiteral("12"), true);
+    env.session.SetMobileNumber(423456789);
+    env.session.SetSystemTime(QDateTime(QDate(2013, 5, 7), QTime(9, 41), Qt::UTC));
+    EXPECT_EQ(env.backend.positionText(), QStringLiteral("55,40.12N , 12,5.30W"));
+    EXPECT_EQ(env.backend.speedText(), QStringLiteral("12"));
+    EXPECT_EQ(env.backend.courseText(), QStringLiteral("270"));
+    EXPECT_EQ(env.backend.mobileNumber(), QStringLiteral("423456789"));
+    EXPECT_EQ(env.backend.transceiverTimeUtc().toString(QStringLiteral("yyyy-MM-dd HH:mm")),
+              QStringLiteral("2013-05-07 09:41"));
+}
+
+TEST(FormsBackendAdapter, StatusByOutFileNameOrReference) {
+    AdapterEnv env;
+    QStringList line(OutPos::Count, QStringLiteral("0"));
+    line[OutPos::FileName] = QStringLiteral("13010301.out");
+    line[OutPos::Reference] = QStringLiteral("4711");
+    line[OutPos::Status] = QStringLiteral("Delivered");
+    ASSERT_TRUE(env.outbox.AppendLine(line));
+
+    const FormsStatusLookup byFile = env.backend.GetIndexValue(QStringLiteral("13010301.out"));
+    EXPECT_TRUE(byFile.found);
+    EXPECT_EQ(byFile.text, QStringLiteral("Delivered"));
+    EXPECT_TRUE(env.backend.GetIndexValue(QStringLiteral(" 4711 ")).found);
+    const FormsStatusLookup missing = env.backend.GetIndexValue(QStringLiteral("99"));
+    EXPECT_FALSE(missing.found);
+    EXPECT_EQ(missing.text, env.outbox.GetIndexValue(QStringLiteral("99")));
+    EXPECT_FALSE(env.backend.GetIndexValue(QString()).found);
+}
+
+TEST(FormsBackendAdapter, BodiesComeOnlyFromTheirOwnFolder) {
+    AdapterEnv env;
+    env.write(env.inbox.folder() + QStringLiteral("m1.txt"), "line1\r\n<b>\xe9");
+    env.write(env.data.path() + QStringLiteral("secret.txt"), "SECRET");
+    EXPECT_EQ(env.backend.inboxMessageText(QStringLiteral("m1.txt")), QString::fromLatin1("line1\r\n<b>\xe9"));
+    EXPECT_EQ(env.backend.inboxMessageText(QStringLiteral("none.txt")), std::nullopt);
+    EXPECT_EQ(env.backend.inboxMessageText(QStringLiteral("../secret.txt")), std::nullopt);
+    EXPECT_EQ(env.backend.outboxMessageText(QStringLiteral("m1.txt")), std::nullopt);
+}
+
+TEST(FormsBackendAdapter, FormsAreSentThroughTheTransmissionAndLookedUpAfterwards) {
+    AdapterEnv env;
+    env.host.mesConnected = false;
+    const FormsSendResult offline =
+        env.backend.SendMessageToAddress(QStringLiteral("4711"), 1, 1, {}, QStringLiteral("x"));
+    EXPECT_EQ(offline.code, SendResult::NotConnected);
+    EXPECT_EQ(offline.text, SendResultText(SendResult::NotConnected));
+    EXPECT_TRUE(env.host.queue.isEmpty());
+
+    const FormsSendResult entry = env.backend.SendMessageToAddressBookEntry(QStringLiteral(" Office "), {}, {});
+    EXPECT_EQ(entry.code, SendResult::EmptyDestination);
+    EXPECT_EQ(entry.text, QStringLiteral("The address book has no entry 'Office'."));
+
+    // A Telex through the default LES of the current ocean: the commands are queued, the outbox line written,
+    // and the answer's reference finds that line.
+    env.host.mesConnected = true;
+    env.config.SetIni(QStringLiteral("[Default LES East]"), QStringLiteral("112"));
+    const FormsSendResult sent =
+        env.backend.SendMessageToAddress(QStringLiteral("4711"), 1, 1, QStringLiteral("s"), QStringLiteral("POS,55"));
+    ASSERT_EQ(sent.code, SendResult::Done) << sent.text.toStdString();
+    EXPECT_FALSE(sent.reference.isEmpty());
+    EXPECT_TRUE(env.host.queue.join(u'|').contains(QStringLiteral("tx "))) << env.host.queue.join(u'|').toStdString();
+    const FormsStatusLookup status = env.backend.GetIndexValue(sent.reference);
+    EXPECT_TRUE(status.found);
+    EXPECT_EQ(status.text, QStringLiteral("Initiated"));
+}
