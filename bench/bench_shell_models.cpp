@@ -1,0 +1,95 @@
+// Load and sort times of the inbox and Sent Items grids over 100,000 index lines.
+#include "shell/inbox_model.h"
+#include "shell/outbox_model.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+using namespace tessaro;
+
+namespace {
+
+QApplication& app() {
+    static int argc = 1;
+    static char name[] = "bench_shell_models";
+    static char* argv[] = {name, nullptr};
+    static QApplication* a = new QApplication(argc, argv);
+    return *a;
+}
+
+QString writeInbox(const QTemporaryDir& dir, int lines) {
+    const QString path = dir.filePath(QStringLiteral("Inbox.idx"));
+    QFile f(path);
+    f.open(QIODevice::WriteOnly);
+    const char stx = 2;
+    for (int i = 0; i < lines; ++i) {
+        QByteArray l = "IN." + QByteArray::number(i % 500);
+        for (const QByteArray& v :
+             {QByteArray::number(i % 4), QByteArray("MES"), QByteArray("shore@example.com"),
+              QByteArray("Weather report number ") + QByteArray::number(i),
+              QByteArray("2026-01-02 10:") + QByteArray::number(10 + i % 50) + ":00", QByteArray("112"),
+              QByteArray("0"), QByteArray::number(100 + i % 9000), QByteArray::number(100000 + i), QByteArray("Mem"),
+              QByteArray(i % 3 ? "255" : "0"), QByteArray::number(260102000 + i) + ".in"})
+            l += stx + v;
+        f.write(l + "\r\n");
+    }
+    return path;
+}
+
+QString writeOutbox(const QTemporaryDir& dir, int lines) {
+    const QString path = dir.filePath(QStringLiteral("OUT.IDX"));
+    QFile f(path);
+    f.open(QIODevice::WriteOnly);
+    for (int i = 0; i < lines; ++i) {
+        f.write(QByteArray::number(260102000 + i) + ".out;58123456;112;Telex 5 Bit;26-01-02;10:15; 1234;" +
+                QByteArray::number(4000 + i) + ";Delivered;0;0;0;0;02;01;10;15;58123456;;;Noon report " +
+                QByteArray::number(i) + "\r\n");
+    }
+    return path;
+}
+
+void BM_InboxLoad100k(benchmark::State& state) {
+    app();
+    QTemporaryDir dir;
+    const QString path = writeInbox(dir, int(state.range(0)));
+    for (auto _ : state) {
+        InboxModel m;
+        m.setFile(path); // read, split, per-line flags, default order
+        benchmark::DoNotOptimize(m.rowCount());
+    }
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(BM_InboxLoad100k)->Arg(100000)->Unit(benchmark::kMillisecond);
+
+void BM_InboxSortBySubject100k(benchmark::State& state) {
+    app();
+    QTemporaryDir dir;
+    InboxModel m;
+    m.setFile(writeInbox(dir, int(state.range(0))));
+    bool descending = false;
+    for (auto _ : state) {
+        m.sort(4, descending ? Qt::DescendingOrder : Qt::AscendingOrder);
+        descending = !descending;
+    }
+}
+BENCHMARK(BM_InboxSortBySubject100k)->Arg(100000)->Unit(benchmark::kMillisecond);
+
+void BM_OutboxLoad100k(benchmark::State& state) {
+    app();
+    QTemporaryDir dir;
+    const QString path = writeOutbox(dir, int(state.range(0)));
+    for (auto _ : state) {
+        OutboxModel m;
+        m.setFile(path);
+        benchmark::DoNotOptimize(m.unsentCount());
+    }
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(BM_OutboxLoad100k)->Arg(100000)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+BENCHMARK_MAIN();

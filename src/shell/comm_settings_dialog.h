@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QDialog>
+
+class QComboBox;
+class QLabel;
+class QTabWidget;
+
+namespace tessaro {
+
+class CConfiguration;
+
+// What the comm-settings dialog decided, for the main window to apply.
+struct CommChoice {
+    bool lan = true;
+    QString comDevice;   // serial: device path
+    int comPort = 1;     // serial: port number stored in "[COM port]"
+    QString comSettings; // serial: baud + ",n,8,1"
+    QString tcuAddress;  // LAN
+};
+
+// Stores a choice in Tessaro.ini ("[HOST Interface]", "[COM port]", "[COM Device]", "[COM Settings]",
+// "[IP Settings]") and saves the file.
+void StoreCommChoice(CConfiguration& config, const CommChoice& choice);
+// The port number of a device path: /dev/ttyS3 is port 4; other devices count as port 1.
+int ComPortNumber(const QString& device);
+
+// The comm-settings dialog: a serial page (ports found on this machine, baud rate) and a LAN page (this
+// PC's addresses, the transceiver's address, fixed-IP buttons).
+class CommSettingsDialog final : public QDialog {
+    Q_OBJECT
+public:
+    CommSettingsDialog(CConfiguration& config, const QStringList& discovered, QWidget* parent = nullptr);
+    CommChoice choice() const;
+
+Q_SIGNALS:
+    void choiceAccepted(const CommChoice& choice);
+    // The transceiver should keep (or drop) a fixed IP address.
+    void fixedIpRequested(const QString& address, bool set);
+
+private:
+    void onOk();
+
+    QTabWidget* m_tabs;
+    QComboBox* m_ports;
+    QComboBox* m_baud;
+    QComboBox* m_tcu;
+    QLabel* m_pcAddress;
+};
+
+} // namespace tessaro

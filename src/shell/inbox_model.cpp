@@ -1,0 +1,76 @@
+#include "shell/inbox_model.h"
+
+#include "config/text_util.h"
+#include "messaging/message_types.h"
+#include "shell/shell_texts.h"
+
+namespace tessaro {
+
+InboxModel::InboxModel(QObject* parent) : IndexFileModel(QChar(0x02), InboxIdx::Count, parent) {
+    retranslate();
+}
+
+void InboxModel::retranslate() {
+    // Newest first and the sender before the details: what a watch officer looks for first.
+    setColumns({
+        {InboxIdx::Received, ShellText(5104, "Received")},
+        {InboxIdx::Priority, ShellText(5100, "Priority"), SortKind::Number},
+        {InboxIdx::From, ShellText(5102, "From")},
+        {InboxIdx::To, ShellText(5101, "To")},
+        {InboxIdx::Subject, ShellText(5103, "Subject")},
+        {InboxIdx::Les, ShellText(5106, "LES"), SortKind::Number},
+        {InboxIdx::Size, ShellText(5105, "Size"), SortKind::Number},
+        {InboxIdx::Refnumber, ShellText(5108, "Ref. number"), SortKind::Number},
+        {InboxIdx::Bits, ShellText(5107, "Bits")},
+        {InboxIdx::Routing, ShellText(5109, "Routing")},
+        {InboxIdx::ModemFileName, ShellText(5110, "Transceiver file")},
+        {InboxIdx::DiskFileName, ShellText(5111, "File")},
+    });
+    if (columnCount() > 0)
+        Q_EMIT headerDataChanged(Qt::Horizontal, 0, columnCount() - 1);
+}
+
+QString InboxModel::displayText(int column, const QString& value) const {
+    switch (columns()[size_t(column)].field) {
+    case InboxIdx::Priority: {
+        const QString name = PriorityName(int(Val(value)));
+        return name.isEmpty() ? value : GetText(5120 + int(Val(value)), name);
+    }
+    case InboxIdx::Bits:
+        return ReceivedBitsText(int(Val(value)));
+    default:
+        return value;
+    }
+}
+
+void InboxModel::lineLoaded() {
+    const int lines = storedLineCount();
+    m_flags.assign(size_t(lines), 0);
+    m_unreadCount = 0;
+    for (int i = 0; i < lines; ++i) {
+        quint8 f = 0;
+        // 255 is read; anything below (and a damaged value) counts as unread so nothing is missed.
+        if (Val(storedField(i, InboxIdx::Read)) < 255) {
+            f |= Unread;
+            ++m_unreadCount;
+        }
+        if (Val(storedField(i, InboxIdx::Priority)) == 3)
+            f |= Distress;
+        m_flags[size_t(i)] = f;
+    }
+}
+
+bool InboxModel::isUnread(int row) const {
+    const int line = lineOfRow(row);
+    return line >= 0 && (m_flags[size_t(line)] & Unread);
+}
+
+bool InboxModel::lineBold(int line) const {
+    return m_flags[size_t(line)] & Unread;
+}
+
+bool InboxModel::lineRed(int line) const {
+    return m_flags[size_t(line)] & Distress;
+}
+
+} // namespace tessaro

@@ -1,0 +1,54 @@
+#pragma once
+
+#include "shell/index_file_model.h"
+
+#include <vector>
+
+namespace tessaro {
+
+// Positions of an Inbox.idx line (13 values separated by STX).
+namespace InboxIdx {
+enum : int {
+    ModemFileName = 0,
+    Priority,
+    To,
+    From,
+    Subject,
+    Received,
+    Les,
+    Bits,
+    Size,
+    Refnumber,
+    Routing,
+    Read,
+    DiskFileName,
+    Count
+};
+}
+
+// The inbox grid over Inbox.idx: unread rows bold, distress-priority rows red, priorities and
+// presentation codes in words.
+class InboxModel final : public IndexFileModel {
+    Q_OBJECT
+public:
+    explicit InboxModel(QObject* parent = nullptr);
+    // Column headers in the current language.
+    void retranslate();
+
+    bool isUnread(int row) const;
+    QString diskFileName(int row) const { return field(row, InboxIdx::DiskFileName).trimmed(); }
+    int unreadCount() const { return m_unreadCount; }
+
+protected:
+    QString displayText(int column, const QString& value) const override;
+    bool lineBold(int line) const override;
+    bool lineRed(int line) const override;
+    void lineLoaded() override;
+
+private:
+    enum Flag : quint8 { Unread = 1, Distress = 2 };
+    std::vector<quint8> m_flags;
+    int m_unreadCount = 0;
+};
+
+} // namespace tessaro

@@ -1,0 +1,206 @@
+#include "shell/index_file_model.h"
+
+#include "config/text_util.h"
+
+#include <QColor>
+#include <QFile>
+#include <QFileInfo>
+#include <QFont>
+
+#include <algorithm>
+#include <numeric>
+
+namespace tessaro {
+
+IndexFileModel::IndexFileModel(QChar separator, int fieldCount, QObject* parent)
+    : QAbstractTableModel(parent), m_separator(separator), m_fieldCount(fieldCount) {
+    m_reloadDelay.setSingleShot(true);
+    m_reloadDelay.setInterval(150);
+    connect(&m_reloadDelay, &QTimer::timeout, this, &IndexFileModel::refresh);
+    connect(&m_watcher, &QFileSystemWatcher::fileChanged, this, [this] { m_reloadDelay.start(); });
+    connect(&m_watcher, &QFileSystemWatcher::directoryChanged, this, [this] { m_reloadDelay.start(); });
+}
+
+void IndexFileModel::setFile(const QString& path) {
+    if (!m_watcher.files().isEmpty())
+        m_watcher.removePaths(m_watcher.files());
+    if (!m_watcher.directories().isEmpty())
+        m_watcher.removePaths(m_watcher.directories());
+    m_path = path;
+    const QString dir = QFileInfo(path).absolutePath();
+    if (QFileInfo::exists(dir))
+        m_watcher.addPath(dir);
+    refresh();
+}
+
+void IndexFileModel::refresh() {
+    beginResetModel();
+    load();
+    applySort();
+    endResetModel();
+    // An index replaced by a rename is a new file: watch it again.
+    if (!m_path.isEmpty() && QFileInfo::exists(m_path) && !m_watcher.files().contains(m_path))
+        m_watcher.addPath(m_path);
+    Q_EMIT reloaded();
+}
+
+void IndexFileModel::load() {
+    m_lines.clear();
+    m_offsets.clear();
+    m_order.clear();
+    QFile file(m_path);
+    if (m_path.isEmpty() || !file.open(QIODevice::ReadOnly))
+        return;
+    const QByteArray bytes = file.readAll();
+    const QString text = QString::fromLatin1(bytes);
+    const int stride = m_fieldCount + 1;
+    m_lines.reserve(size_t(bytes.count('\n') + 1));
+    qsizetype start = 0;
+    while (start < text.size()) {
+        qsizetype end = text.indexOf(u'\n', start);
+        if (end < 0)
+            end = text.size();
+        qsizetype stop = end;
+        if (stop > start && text.at(stop - 1) == u'\r')
+            --stop;
+        if (stop > start) {
+            QString line = text.mid(start, stop - start);
+            // Field starts; a field missing from a short line starts (and ends) past the line's end.
+            int pos = 0;
+            for (int f = 0; f < m_fieldCount; ++f) {
+                m_offsets.push_back(pos);
+                if (pos <= line.size()) {
+                    const qsizetype sep = line.indexOf(m_separator, pos);
+                    pos = sep < 0 ? int(line.size()) + 1 : int(sep) + 1;
+                }
+            }
+            m_offsets.push_back(std::max(pos, int(line.size()) + 1));
+            m_lines.push_back(std::move(line));
+        }
+        start = end + 1;
+    }
+    Q_ASSERT(m_offsets.size() == m_lines.size() * size_t(stride));
+    lineLoaded();
+}
+
+void IndexFileModel::lineLoaded() {}
+
+QString IndexFileModel::storedField(int line, int field) const {
+    if (line < 0 || size_t(line) >= m_lines.size() || field < 0 || field >= m_fieldCount)
+        return {};
+    const size_t base = size_t(line) * size_t(m_fieldCount + 1);
+    const int from = m_offsets[base + size_t(field)];
+    const QString& text = m_lines[size_t(line)];
+    if (from > text.size())
+        return {};
+    // The last field runs to the line's end even when it holds the separator (nothing is escaped).
+    const int to = field == m_fieldCount - 1 ? int(text.size()) : m_offsets[base + size_t(field) + 1] - 1;
+    return text.mid(from, std::max(0, to - from));
+}
+
+int IndexFileModel::storedLineCount() const {
+    return int(m_lines.size());
+}
+
+QString IndexFileModel::field(int row, int field) const {
+    return storedField(lineOfRow(row), field);
+}
+
+int IndexFileModel::lineOfRow(int row) const {
+    if (row < 0 || size_t(row) >= m_order.size())
+        return -1;
+    return m_order[size_t(row)];
+}
+
+int IndexFileModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : int(m_order.size());
+}
+
+int IndexFileModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : int(m_columns.size());
+}
+
+QVariant IndexFileModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 || size_t(section) >= m_columns.size())
+        return QAbstractTableModel::headerData(section, orientation, role);
+    return m_columns[size_t(section)].header;
+}
+
+QString IndexFileModel::displayText(int, const QString& value) const {
+    return value;
+}
+
+QVariant IndexFileModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || size_t(index.column()) >= m_columns.size())
+        return {};
+    const int line = lineOfRow(index.row());
+    if (line < 0)
+        return {};
+    switch (role) {
+    case Qt::DisplayRole:
+    case Qt::ToolTipRole: {
+        const Column& c = m_columns[size_t(index.column())];
+        return displayText(index.column(), storedField(line, c.field).trimmed());
+    }
+    case Qt::FontRole:
+        if (lineBold(line)) {
+            QFont f;
+            f.setBold(true);
+            return f;
+        }
+        return {};
+    case Qt::ForegroundRole:
+        if (lineRed(line))
+            return QColor(Qt::red);
+        return {};
+    default:
+        return {};
+    }
+}
+
+bool IndexFileModel::lineBold(int) const {
+    return false;
+}
+
+bool IndexFileModel::lineRed(int) const {
+    return false;
+}
+
+void IndexFileModel::sort(int column, Qt::SortOrder order) {
+    Q_EMIT layoutAboutToBeChanged();
+    m_sortColumn = column;
+    m_sortOrder = order;
+    applySort();
+    Q_EMIT layoutChanged();
+}
+
+void IndexFileModel::applySort() {
+    m_order.resize(m_lines.size());
+    std::iota(m_order.begin(), m_order.end(), 0);
+    if (m_sortColumn < 0 || size_t(m_sortColumn) >= m_columns.size())
+        return;
+    const Column& c = m_columns[size_t(m_sortColumn)];
+    // Keys are cut once per line, not once per comparison.
+    if (c.sort == SortKind::Number) {
+        std::vector<qint64> keys(m_lines.size());
+        for (size_t i = 0; i < m_lines.size(); ++i)
+            keys[i] = Val(storedField(int(i), c.field));
+        std::stable_sort(m_order.begin(), m_order.end(),
+                         [&](int a, int b) { return keys[size_t(a)] < keys[size_t(b)]; });
+    } else {
+        std::vector<QString> keys(m_lines.size());
+        for (size_t i = 0; i < m_lines.size(); ++i)
+            keys[i] = sortText(m_sortColumn, storedField(int(i), c.field).trimmed());
+        std::stable_sort(m_order.begin(), m_order.end(), [&](int a, int b) {
+            return QString::compare(keys[size_t(a)], keys[size_t(b)], Qt::CaseInsensitive) < 0;
+        });
+    }
+    if (m_sortOrder == Qt::DescendingOrder)
+        std::reverse(m_order.begin(), m_order.end());
+}
+
+QString IndexFileModel::sortText(int column, const QString& value) const {
+    return displayText(column, value);
+}
+
+} // namespace tessaro

@@ -1,0 +1,82 @@
+#pragma once
+
+#include <QAbstractTableModel>
+#include <QFileSystemWatcher>
+#include <QString>
+#include <QTimer>
+
+#include <vector>
+
+namespace tessaro {
+
+// A read-only table over a line-oriented index file. Lines are kept whole with the offsets of their
+// fields, so 100,000 lines cost two allocations per line and a cell is cut only when it is shown.
+// Sorting permutes row numbers; the file's own order is the unsorted order. The file is watched and
+// read again when it changes (and on refresh()).
+class IndexFileModel : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    enum class SortKind { Text, Number };
+    struct Column {
+        int field; // index position shown in this column
+        QString header;
+        SortKind sort = SortKind::Text;
+    };
+
+    IndexFileModel(QChar separator, int fieldCount, QObject* parent = nullptr);
+
+    void setFile(const QString& path);
+    const QString& filePath() const { return m_path; }
+    // Reads the file again, keeping the sort order.
+    void refresh();
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+    void sort(int column, Qt::SortOrder order) override;
+
+    // Field of a shown row (the row after sorting), "" when the line is shorter.
+    QString field(int row, int field) const;
+    // Line number in the file of a shown row.
+    int lineOfRow(int row) const;
+    int sortColumn() const { return m_sortColumn; }
+    Qt::SortOrder sortOrder() const { return m_sortOrder; }
+    const std::vector<Column>& columns() const { return m_columns; }
+
+Q_SIGNALS:
+    void reloaded();
+
+protected:
+    // Called by subclasses' constructors.
+    void setColumns(std::vector<Column> columns) { m_columns = std::move(columns); }
+    // The text shown for a field (translations of stored words).
+    virtual QString displayText(int column, const QString& value) const;
+    QString storedField(int line, int field) const;
+    int storedLineCount() const;
+    // Row styles by file line: bold (unread) and red (distress).
+    virtual bool lineBold(int line) const;
+    virtual bool lineRed(int line) const;
+    // Runs after every load, before sorting: subclasses cache per-line facts here.
+    virtual void lineLoaded();
+    // The key a text column sorts by (the shown text unless a column knows better).
+    virtual QString sortText(int column, const QString& value) const;
+
+private:
+    void load();
+    void applySort();
+
+    QChar m_separator;
+    int m_fieldCount;
+    QString m_path;
+    std::vector<Column> m_columns;
+    std::vector<QString> m_lines;
+    std::vector<int> m_offsets; // per line: fieldCount + 1 start positions (a missing field starts at the end)
+    std::vector<int> m_order;   // shown row -> line
+    int m_sortColumn = -1;
+    Qt::SortOrder m_sortOrder = Qt::AscendingOrder;
+    QFileSystemWatcher m_watcher;
+    QTimer m_reloadDelay; // several writes in a row (work file, rename) give one reload
+};
+
+} // namespace tessaro

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QString>
+
+#include <vector>
+
+namespace tessaro {
+
+class CConfiguration;
+
+struct LanguageChoice {
+    int id;       // 1033, 1036, 1049
+    QString name; // in its own language, as the menu shows it
+};
+const std::vector<LanguageChoice>& Languages();
+
+// Reads "MultiLang"/"LangId" and selects that language for every later text. Returns the id in force.
+int LoadLanguage(CConfiguration& config);
+// Selects a language now and stores it under "MultiLang" ("LangId", "LangName").
+int SelectLanguage(CConfiguration& config, int langId);
+
+} // namespace tessaro

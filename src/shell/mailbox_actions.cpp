@@ -1,0 +1,94 @@
+#include "shell/mailbox_actions.h"
+
+#include "messaging/inbox.h"
+#include "messaging/index_file.h"
+#include "messaging/outbox.h"
+#include "shell/inbox_model.h"
+
+#include <QFile>
+
+#include <functional>
+
+namespace tessaro {
+
+namespace {
+// Rewrites an index without the lines that match; true when the index is as wanted afterwards.
+bool dropLines(const QString& path, const std::function<bool(const QString&)>& matches, int* dropped, QString* error) {
+    bool ok = false;
+    const QStringList lines = ReadIndexLines(path, &ok);
+    if (!ok) {
+        if (error)
+            *error = QStringLiteral("%1 cannot be read.").arg(path);
+        return false;
+    }
+    QByteArray out;
+    int n = 0;
+    for (const QString& line : lines) {
+        if (matches(line)) {
+            ++n;
+            continue;
+        }
+        out += line.toLatin1();
+        out += "\r\n";
+    }
+    *dropped += n;
+    if (n == 0)
+        return true;
+    FileError e;
+    if (!WriteWholeFile(path, out, &e)) {
+        if (error)
+            *error = e.description;
+        return false;
+    }
+    return true;
+}
+} // namespace
+
+bool DeleteInboxMessage(CInbox& inbox, const QString& diskFileName, QString* error) {
+    const QString name = diskFileName.trimmed();
+    if (!IsPlainFileName(name))
+        return false;
+    int dropped = 0;
+    const bool inOk = dropLines(
+        inbox.inIdxPath(),
+        [&](const QString& line) {
+            const QStringList p = line.split(u':');
+            return p.size() >= InPos::Count && p.mid(InPos::DiskFileName).join(u':').trimmed() == name;
+        },
+        &dropped, error);
+    if (!inOk)
+        return false;
+    const bool boxOk = dropLines(
+        inbox.inboxIdxPath(),
+        [&](const QString& line) {
+            const QStringList p = line.split(kInboxIdxSeparator);
+            return p.size() > InboxIdx::DiskFileName && p[InboxIdx::DiskFileName].trimmed() == name;
+        },
+        &dropped, error);
+    if (!boxOk)
+        return false;
+    // The body goes last: a message whose index lines could not be removed keeps its text.
+    QFile::remove(inbox.folder() + name);
+    if (inbox.onChanged)
+        inbox.onChanged();
+    return dropped > 0;
+}
+
+bool DeleteOutboxMessage(cOutBox& outbox, const QString& outFileName, QString* error) {
+    const QString name = outFileName.trimmed();
+    if (name.isEmpty())
+        return false;
+    int dropped = 0;
+    const bool ok = dropLines(
+        outbox.indexPath(), [&](const QString& line) { return line.section(u';', 0, 0).trimmed() == name; }, &dropped,
+        error);
+    if (!ok)
+        return false;
+    if (IsPlainFileName(name))
+        QFile::remove(outbox.folder() + name);
+    if (outbox.onChanged)
+        outbox.onChanged();
+    return dropped > 0;
+}
+
+} // namespace tessaro

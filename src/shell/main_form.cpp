@@ -1,0 +1,597 @@
+#include "shell/main_form.h"
+
+#include "config/configuration.h"
+#include "config/text_util.h"
+#include "link/terminal.h"
+#include "messaging/messaging_module.h"
+#include "shell/comm_settings_dialog.h"
+#include "shell/inbox_model.h"
+#include "shell/language.h"
+#include "shell/link_test_window.h"
+#include "shell/mailbox_actions.h"
+#include "shell/mailbox_view.h"
+#include "shell/main_menus.h"
+#include "shell/message_editor.h"
+#include "shell/message_window.h"
+#include "shell/outbox_model.h"
+#include "shell/sending_dialog.h"
+#include "shell/shell_texts.h"
+#include "shell/status_display.h"
+#include "shell/text_window.h"
+#include "shell/wait_window.h"
+#include "shell/window_geometry.h"
+#include "status/session.h"
+#include "status/status_module.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QProgressBar>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QStyle>
+#include <QSystemTrayIcon>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+namespace tessaro {
+
+namespace {
+constexpr int kMaxInformationLines = 1000;
+const QString kMainSection = QStringLiteral("MainForm");
+
+QString css(unsigned rgb) {
+    return QStringLiteral("#%1").arg(rgb & 0xFFFFFF, 6, 16, QLatin1Char('0'));
+}
+
+QMessageBox::Icon iconOf(MessageStyle style) {
+    switch (style) {
+    case MessageStyle::Warning:
+        return QMessageBox::Warning;
+    case MessageStyle::Critical:
+        return QMessageBox::Critical;
+    default:
+        return QMessageBox::Information;
+    }
+}
+} // namespace
+
+MainForm::MainForm(CConfiguration& config, CSession& session, const IClock& clock, QWidget* parent)
+    : QMainWindow(parent), m_config(config), m_session(session), m_clock(clock) {
+    buildWidgets();
+    m_compact = config.GetIni(QStringLiteral("[Compact Mode]")).trimmed() == u"1";
+    setCompactMode(m_compact);
+    resize(1100, 720); // first run; a saved geometry replaces it
+    RestoreWindowGeometry(*this, config, kMainSection);
+}
+
+MainForm::~MainForm() = default;
+
+void MainForm::buildWidgets() {
+    setWindowIcon(style()->standardIcon(QStyle::SP_DriveNetIcon));
+    m_menus = new MainMenus(*menuBar(), this);
+
+    auto* central = new QWidget(this);
+    auto* layout = new QVBoxLayout(central);
+    layout->setContentsMargins(4, 4, 4, 4);
+
+    // The status field is the first thing the eye should find: large, coloured, across the window.
+    m_statusField = new QLabel(central);
+    m_statusField->setObjectName(QStringLiteral("MobileStatusField"));
+    m_statusField->setAlignment(Qt::AlignCenter);
+    m_statusField->setMinimumHeight(34);
+    QFont big = m_statusField->font();
+    big.setPointSize(big.pointSize() + 4);
+    big.setBold(true);
+    m_statusField->setFont(big);
+    layout->addWidget(m_statusField);
+
+    m_banner = new QLabel(central);
+    m_banner->setWordWrap(true);
+    m_banner->setAlignment(Qt::AlignCenter);
+    m_banner->setStyleSheet(QStringLiteral("QLabel { background: #ff0000; color: #ffffff; font-weight: bold; "
+                                           "padding: 6px; }"));
+    m_banner->hide();
+    layout->addWidget(m_banner);
+
+    auto* body = new QHBoxLayout;
+    m_splitter = new QSplitter(Qt::Vertical, central);
+    m_tabs = new QTabWidget(m_splitter);
+    m_inbox = new InboxModel(this);
+    m_outbox = new OutboxModel(this);
+
+    m_inboxView = new MailboxView(*m_inbox, m_config, QStringLiteral("INBOXGRID"), 0, m_tabs);
+    m_outboxView = new MailboxView(*m_outbox, m_config, QStringLiteral("SENTITEMSGRID"), 0, m_tabs);
+    m_tabs->addTab(m_inboxView, QString());
+    m_tabs->addTab(m_outboxView, QString());
+    m_info = new QListWidget(m_splitter);
+    m_info->setObjectName(QStringLiteral("InformationList"));
+    m_splitter->setStretchFactor(0, 4);
+    m_splitter->setStretchFactor(1, 1);
+    body->addWidget(m_splitter, 1);
+    m_display = new StatusDisplay(m_session, central);
+    m_display->setFixedWidth(230);
+    body->addWidget(m_display);
+    layout->addLayout(body, 1);
+    setCentralWidget(central);
+
+    m_activity = new QLabel(this);
+    m_activity->setMinimumWidth(140);
+    m_upload = new QProgressBar(this);
+    m_upload->setMaximumWidth(200);
+    m_upload->hide();
+    statusBar()->addWidget(m_activity);
+    statusBar()->addPermanentWidget(m_upload);
+
+    m_wait = new WaitWindow(this);
+    m_statusWindow = new TextWindow(m_config, QStringLiteral("TerminalStatusForm"), this);
+    m_gpsWindow = new TextWindow(m_config, QStringLiteral("GpsStatusForm"), this);
+    m_positionWindow = new TextWindow(m_config, QStringLiteral("PositionForm"), this);
+    m_infoWindow = new TextWindow(m_config, QStringLiteral("SystemInformationForm"), this);
+    m_linkTestWindow = new LinkTestWindow(this);
+
+    if (QSystemTrayIcon::isSystemTrayAvailable()) {
+        m_tray = new QSystemTrayIcon(windowIcon(), this);
+        connect(m_tray, &QSystemTrayIcon::activated, this, [this] {
+            showNormal();
+            raise();
+            activateWindow();
+        });
+        m_tray->show();
+    }
+    retranslate();
+    showStatusField();
+}
+
+void MainForm::retranslate() {
+    m_menus->retranslate();
+    m_menus->setLanguageChecked(CurrentLanguage());
+    m_tabs->setTabText(0, ShellText(5020, "Inbox"));
+    m_tabs->setTabText(1, ShellText(5021, "Sent Items"));
+    m_inbox->retranslate();
+    m_outbox->retranslate();
+    m_display->retranslate();
+    m_statusWindow->setCaption(ShellText(5022, "Transceiver Status"));
+    m_gpsWindow->setCaption(ShellText(5023, "GPS Status"));
+    m_positionWindow->setCaption(ShellText(5024, "Position"));
+    m_infoWindow->setCaption(ShellText(5025, "System information"));
+    setWindowTitle(MainPresenter::WindowTitle(m_session.MobileNumber(), m_compact));
+}
+
+void MainForm::attach(CTerminal& terminal, StatusModule& status, MessagingModule& messaging) {
+    m_terminal = &terminal;
+    m_status = &status;
+    m_messaging = &messaging;
+    wireMenus();
+
+    reloadMailboxes();
+    messaging.inbox().onChanged = [this] { m_inbox->refresh(); };
+    messaging.outboxViewRefresh = [this] { m_outbox->refresh(); };
+    messaging.priorityAlert = [this](const QString& caption) {
+        QApplication::beep();
+        m_terminal->ShowMessageQueued(caption, caption, MessageStyle::Critical);
+    };
+    messaging.newMessageSound = [this] {
+        QApplication::beep();
+        if (m_tray)
+            m_tray->showMessage(QStringLiteral("Tessaro"), ShellText(5026, "New message received"));
+    };
+    messaging.info().testModeBanner = [this](const QString& text) {
+        m_banner->setText(text);
+        m_banner->setVisible(!text.isEmpty());
+    };
+    terminal.exitQuestion = [this] { return MainPresenter::ExitQuestion(m_outbox->unsentCount()); };
+    terminal.addTimerJob(TerminalTimer::Gui, [this] {
+        m_display->refresh();
+        const QString title = MainPresenter::WindowTitle(m_session.MobileNumber(), m_compact);
+        if (windowTitle() != title)
+            setWindowTitle(title);
+    });
+
+    connect(&status, &StatusModule::terminalStatusWindowChanged, this,
+            [this](const QString& text, const QString& caption) { m_statusWindow->setContent(text, caption); });
+    connect(&status, &StatusModule::gpsStatusWindowChanged, this,
+            [this](const QString& text, const QString& caption) { m_gpsWindow->setContent(text, caption); });
+    connect(&status, &StatusModule::linkTestWindowChanged, this, [this](const QString& text) {
+        m_linkTestWindow->setResults(text);
+        m_linkTestWindow->show();
+    });
+    connect(&status, &StatusModule::linkTestWindowCloseRequested, m_linkTestWindow, &QWidget::close);
+    connect(&status, &StatusModule::positionWindowRefresh, this,
+            [this] { m_positionWindow->setContent(PositionWindowText(m_session), {}); });
+    connect(&status, &StatusModule::systemInformationRefresh, this,
+            [this] { m_infoWindow->setContent(SystemInformationText(m_session), {}); });
+    connect(&status, &StatusModule::preferredOceanMarked, this, [this](QChar o) { m_menus->markPreferredOcean(o); });
+    connect(&status, &StatusModule::testModeBanner, this, [this](const QString& text) {
+        m_banner->setText(text);
+        m_banner->setVisible(!text.isEmpty());
+    });
+    connect(m_linkTestWindow, &LinkTestWindow::executeRequested, &status, &StatusModule::ExecuteLinkTest);
+    connect(m_statusWindow, &TextWindow::refreshRequested, &status, &StatusModule::ShowTerminalStatus);
+    connect(m_positionWindow, &TextWindow::refreshRequested, this,
+            [this] { m_terminal->QueueCommand(QStringLiteral("se -p")); });
+    connect(m_gpsWindow, &TextWindow::refreshRequested, this, [this] {
+        m_terminal->QueueCommand(QStringLiteral("ru -g"));
+        m_gpsWindow->setCaption(ShellText(5027, "GPS Status Updating..."));
+    });
+    connect(m_infoWindow, &TextWindow::refreshRequested, this, [this] {
+        m_terminal->QueueCommand(QStringLiteral("st -v"));
+        m_terminal->QueueCommand(QStringLiteral("st -i"));
+    });
+}
+
+void MainForm::reloadMailboxes() {
+    if (!m_messaging)
+        return;
+    m_inbox->setFile(m_messaging->inbox().inboxIdxPath());
+    m_outbox->setFile(m_messaging->outbox().indexPath());
+}
+
+void MainForm::wireMenus() {
+    MainMenus& m = *m_menus;
+    connect(m.newMessage, &QAction::triggered, this, &MainForm::newMessage);
+    connect(m.openMessage, &QAction::triggered, this, &MainForm::openSelectedMessage);
+    connect(m.markUnread, &QAction::triggered, this, &MainForm::markSelectedUnread);
+    connect(m.deleteMessage, &QAction::triggered, this, &MainForm::deleteSelectedMessage);
+    connect(m.confirmationRequest, &QAction::triggered, this, &MainForm::requestConfirmationOfSelected);
+    connect(m.abortTransmission, &QAction::triggered, this,
+            [this] { m_messaging->transmissionReplies().AbortTransmission(); });
+    connect(m.exit, &QAction::triggered, this, &QWidget::close);
+    connect(m.terminalStatus, &QAction::triggered, m_status, &StatusModule::ShowTerminalStatus);
+    connect(m.position, &QAction::triggered, this, [this] {
+        m_positionWindow->setContent(PositionWindowText(m_session), {});
+        m_positionWindow->present();
+    });
+    connect(m.gpsStatus, &QAction::triggered, this, [this] {
+        m_gpsWindow->setContent(m_session.GpsStatus(), m_status->gpsStatusCaption());
+        m_gpsWindow->present();
+        Q_EMIT m_gpsWindow->refreshRequested();
+    });
+    connect(m.systemInformation, &QAction::triggered, this, [this] {
+        m_infoWindow->setContent(SystemInformationText(m_session), {});
+        m_infoWindow->present();
+    });
+    connect(m.linkTest, &QAction::triggered, this, [this] {
+        m_linkTestWindow->setResults(m_status->linkTestWindowText());
+        m_linkTestWindow->show();
+        m_status->OpenLinkTest();
+    });
+    for (int i = 0; i < 4; ++i)
+        connect(m.login[size_t(i)], &QAction::triggered, this, [this, i] { m_status->LoginOcean(i); });
+    connect(m.logout, &QAction::triggered, m_status, &StatusModule::Logout);
+    for (int i = 0; i < 5; ++i)
+        connect(m.preferred[size_t(i)], &QAction::triggered, this, [this, i] { m_status->SetPreferredOcean(i); });
+    connect(m.scan, &QAction::triggered, m_status, &StatusModule::Scan);
+    connect(m.commSettings, &QAction::triggered, this, &MainForm::showCommSettings);
+    connect(m.compactMode, &QAction::toggled, this, &MainForm::setCompactMode);
+    for (QAction* a : m.languages)
+        connect(a, &QAction::triggered, this, [this, a] { selectLanguage(a->data().toInt()); });
+    connect(m.about, &QAction::triggered, this, [this] {
+        showMessageBox({QStringLiteral("Tessaro %1").arg(QLatin1String(TESSARO_VERSION)),
+                        ShellText(5635, "&About Tessaro").remove(u'&'), MessageStyle::Information},
+                       [] {});
+    });
+
+    m_inboxView->addActions({m.openMessage, m.markUnread, m.deleteMessage});
+    m_outboxView->addActions({m.openMessage, m.confirmationRequest, m.deleteMessage});
+    connect(m_inboxView, &MailboxView::openRequested, this, [this](int row) { openMessageWindow(true, row); });
+    connect(m_outboxView, &MailboxView::openRequested, this, [this](int row) { openMessageWindow(false, row); });
+    connect(m_inboxView, &QAbstractItemView::activated, this,
+            [this](const QModelIndex& i) { openMessageWindow(true, i.row()); });
+}
+
+void MainForm::showStatusField() {
+    const StatusFieldView v = m_presenter.statusField();
+    m_statusField->setText(v.text);
+    m_statusField->setStyleSheet(
+        QStringLiteral("QLabel#MobileStatusField { background: %1; color: %2; padding: 4px; border-radius: 3px; }")
+            .arg(css(v.background), css(v.foreground)));
+    if (m_tray)
+        m_tray->setToolTip(QStringLiteral("Tessaro - ") + v.text);
+}
+
+void MainForm::setActivity(const QString& text) {
+    m_activity->setText(GetText(5030 + (text == u"Receiving"           ? 1
+                                        : text == u"Processing"        ? 2
+                                        : text == u"Message to mobile" ? 3
+                                                                       : 0),
+                                text));
+}
+
+QString MainForm::activityText() const {
+    return m_activity->text();
+}
+
+void MainForm::setLinkIndicator(const LinkIndicatorState& state) {
+    m_presenter.setLinkIndicator(state);
+    showStatusField();
+}
+
+void MainForm::setStatusLine(const QString& text, unsigned colour) {
+    m_presenter.setStatusLine(text, colour);
+    showStatusField();
+}
+
+void MainForm::addInformation(const QString& line) {
+    m_info->addItem(m_clock.nowLocal().toString(QStringLiteral("HH:mm:ss  ")) + line);
+    while (m_info->count() > kMaxInformationLines)
+        delete m_info->takeItem(0);
+    m_info->scrollToBottom();
+}
+
+QStringList MainForm::informationLines() const {
+    QStringList lines;
+    for (int i = 0; i < m_info->count(); ++i)
+        lines << m_info->item(i)->text();
+    return lines;
+}
+
+QString MainForm::bannerText() const {
+    return m_banner->isVisible() ? m_banner->text() : QString();
+}
+
+void MainForm::showMessageBox(const MessageBoxRequest& request, std::function<void()> closed) {
+    auto* box = new QMessageBox(iconOf(request.style), request.title, request.text, QMessageBox::Ok, this);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setWindowModality(Qt::NonModal);
+    connect(box, &QMessageBox::finished, this, [closed = std::move(closed)] { closed(); });
+    m_box = box;
+    box->open();
+}
+
+void MainForm::confirm(const ConfirmRequest& request, std::function<void(bool)> answer) {
+    auto* box =
+        new QMessageBox(QMessageBox::Question, request.title, request.text, QMessageBox::Yes | QMessageBox::No, this);
+    box->button(QMessageBox::Yes)->setText(ShellText(5010, "&Yes"));
+    box->button(QMessageBox::No)->setText(ShellText(5011, "&No"));
+    box->setDefaultButton(request.safeAnswer ? QMessageBox::Yes : QMessageBox::No);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    connect(box, &QMessageBox::finished, this,
+            [box, answer = std::move(answer)](int) { answer(box->clickedButton() == box->button(QMessageBox::Yes)); });
+    box->open();
+}
+
+void MainForm::fatalMessage(const QString& text, const QString& title) {
+    m_fatalShown = true;
+    auto* box = new QMessageBox(QMessageBox::Critical, title, text, QMessageBox::Ok, this);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    connect(box, &QMessageBox::finished, qApp, [] { QCoreApplication::exit(1); });
+    box->open();
+}
+
+void MainForm::uploadStarted(int maximum) {
+    m_upload->setRange(0, std::max(1, maximum));
+    m_upload->setValue(0);
+    m_upload->show();
+    if (m_sending)
+        m_sending->uploadStarted(maximum);
+}
+
+void MainForm::uploadProgress(int value) {
+    m_upload->setValue(std::min(value, m_upload->maximum()));
+    if (m_sending)
+        m_sending->uploadProgress(value);
+}
+
+void MainForm::uploadFinished() {
+    m_upload->hide();
+    if (m_sending)
+        m_sending->uploadFinished();
+}
+
+void MainForm::setWaitWindow(const QString& text) {
+    m_wait->setText(text);
+}
+
+void MainForm::setWaitProgress(int step) {
+    m_wait->setStep(step);
+}
+
+void MainForm::openWindow(const QString& name) {
+    if (name == u"TerminalStatus")
+        m_statusWindow->present();
+    else
+        addInformation(FormatText(ShellText(5042, "The window '%0' is not available in this version."), {name}));
+}
+
+void MainForm::closeFinished() {
+    m_closeAllowed = true;
+    close();
+}
+
+void MainForm::saveLayout() {
+    SaveWindowGeometry(*this, m_config, kMainSection);
+    m_inboxView->saveLayout();
+    m_outboxView->saveLayout();
+    m_config.SetIni(QStringLiteral("[Compact Mode]"), m_compact ? QStringLiteral("1") : QStringLiteral("0"));
+    m_config.SaveIni();
+}
+
+void MainForm::closeEvent(QCloseEvent* event) {
+    if (m_closeAllowed || !m_terminal) {
+        saveLayout();
+        event->accept();
+        return;
+    }
+    // The core asks, lets running downloads finish, and calls closeFinished().
+    event->ignore();
+    m_terminal->requestClose();
+}
+
+void MainForm::setCompactMode(bool compact) {
+    m_compact = compact;
+    m_info->setVisible(!compact);
+    m_display->setCompact(compact);
+    if (m_menus->compactMode->isChecked() != compact)
+        m_menus->compactMode->setChecked(compact);
+    setWindowTitle(MainPresenter::WindowTitle(m_session.MobileNumber(), compact));
+}
+
+void MainForm::selectLanguage(int langId) {
+    SelectLanguage(m_config, langId);
+    retranslate();
+}
+
+void MainForm::newMessage() {
+    if (!m_editor) {
+        m_editor = new MessageEditor(this);
+        m_editor->setAttribute(Qt::WA_DeleteOnClose);
+        connect(m_editor, &MessageEditor::sendRequested, this, &MainForm::onSendRequested);
+    }
+    m_editor->show();
+    m_editor->raise();
+    m_editor->activateWindow();
+}
+
+void MainForm::onSendRequested() {
+    if (!m_editor || !m_messaging)
+        return;
+    const OutgoingMessage message = m_editor->message();
+    const QString problem = ValidateRecipients(message);
+    if (!problem.isEmpty()) {
+        showMessageBox({problem, QStringLiteral("Tessaro"), MessageStyle::Warning}, [] {});
+        return;
+    }
+    bool needsProvider = false;
+    for (const Recipient& r : message.recipients)
+        needsProvider = needsProvider || r.type == EMail || r.type == SMS;
+    if (m_sending)
+        m_sending->close();
+    m_sending = new SendingDialog(m_config, m_session.CurrentOcean(), needsProvider, this);
+    m_sending->setAttribute(Qt::WA_DeleteOnClose);
+    connect(m_sending, &SendingDialog::submitRequested, this, &MainForm::onSubmit);
+    m_sending->open();
+}
+
+void MainForm::onSubmit() {
+    if (!m_sending || !m_editor || !m_messaging)
+        return;
+    m_sending->storeChoices();
+    const QVector<SubmissionStep> steps =
+        SubmitMessage(m_config, *m_messaging, m_clock, m_editor->message(), m_sending->options());
+    m_sending->showOutcome(steps);
+    for (const SubmissionStep& s : steps) {
+        if (!s.failure.isEmpty()) {
+            showMessageBox(
+                {s.failure + QStringLiteral("\n\n") + ShellText(5040, "An error occurred sending the message"),
+                 ShellText(5041, "Error"), MessageStyle::Critical},
+                [] {});
+            return;
+        }
+    }
+    // Everything is queued: the editor's work is done; the sending dialog stays to show the upload.
+    m_editor->close();
+    m_tabs->setCurrentIndex(1);
+}
+
+void MainForm::openSelectedMessage() {
+    const bool inbox = m_tabs->currentIndex() == 0;
+    const int row = inbox ? m_inboxView->currentRow() : m_outboxView->currentRow();
+    if (row >= 0)
+        openMessageWindow(inbox, row);
+}
+
+void MainForm::openMessageWindow(bool inbox, int row) {
+    if (!m_messaging || row < 0)
+        return;
+    QList<MessageWindow::Field> fields;
+    QString body;
+    QString caption;
+    if (inbox) {
+        const InboxModel& m = *m_inbox;
+        for (int c = 0; c < m.columnCount(); ++c)
+            fields.push_back({m.headerData(c, Qt::Horizontal, Qt::DisplayRole).toString() + QLatin1Char(':'),
+                              m.data(m.index(row, c), Qt::DisplayRole).toString()});
+        const QString name = m_inbox->diskFileName(row);
+        body = ReadMessageBody(m_messaging->inbox().folder(), name);
+        caption = ShellText(5034, "Received message") + QStringLiteral(" - ") + name;
+        if (m_inbox->isUnread(row))
+            m_messaging->inbox().SetReadState(name, true);
+    } else {
+        const OutboxModel& m = *m_outbox;
+        for (int c = 0; c < m.columnCount(); ++c)
+            fields.push_back({m.headerData(c, Qt::Horizontal, Qt::DisplayRole).toString() + QLatin1Char(':'),
+                              m.data(m.index(row, c), Qt::DisplayRole).toString()});
+        const QString name = m_outbox->fileName(row);
+        body = ReadMessageBody(m_messaging->outbox().folder(), name);
+        caption = ShellText(5035, "Sent message") + QStringLiteral(" - ") + name;
+    }
+    auto* window = new MessageWindow(caption, fields, body, this);
+    window->setObjectName(QStringLiteral("MessageWindow"));
+    window->show();
+}
+
+void MainForm::markSelectedUnread() {
+    const int row = m_inboxView->currentRow();
+    if (m_messaging && m_tabs->currentIndex() == 0 && row >= 0)
+        m_messaging->inbox().MarkAsUnread(m_inbox->diskFileName(row));
+}
+
+void MainForm::deleteSelectedMessage() {
+    if (!m_messaging)
+        return;
+    const bool inbox = m_tabs->currentIndex() == 0;
+    const int row = inbox ? m_inboxView->currentRow() : m_outboxView->currentRow();
+    if (row < 0)
+        return;
+    const QString name = inbox ? m_inbox->diskFileName(row) : m_outbox->fileName(row);
+    confirm({FormatText(ShellText(5036, "Delete the message '%0'?"), {name}), QStringLiteral("Tessaro"), false},
+            [this, inbox, name](bool yes) {
+                if (!yes || !m_messaging)
+                    return;
+                QString error;
+                const bool done = inbox ? DeleteInboxMessage(m_messaging->inbox(), name, &error)
+                                        : DeleteOutboxMessage(m_messaging->outbox(), name, &error);
+                if (!done && !error.isEmpty())
+                    showMessageBox({error, ShellText(5041, "Error"), MessageStyle::Critical}, [] {});
+                (inbox ? static_cast<IndexFileModel*>(m_inbox) : m_outbox)->refresh();
+            });
+}
+
+void MainForm::requestConfirmationOfSelected() {
+    const int row = m_outboxView->currentRow();
+    if (!m_messaging || m_tabs->currentIndex() != 1 || row < 0)
+        return;
+    m_messaging->transmissionReplies().RequestConfirmation(m_outbox->fileName(row), m_outbox->les(row),
+                                                           m_outbox->reference(row));
+}
+
+void MainForm::showCommSettings() {
+    auto* dialog = new CommSettingsDialog(m_config, {}, this);
+    connect(dialog, &CommSettingsDialog::choiceAccepted, this, [this](const CommChoice& c) {
+        const bool wasLan = !m_terminal || m_terminal->usingLan();
+        StoreCommChoice(m_config, c);
+        if (m_terminal && wasLan && c.lan) {
+            // Another transceiver address on the same transport: the connect sequence starts over with it.
+            m_terminal->tcpLink().close();
+            m_terminal->LinkLost();
+            m_terminal->lan().restart();
+        } else {
+            showMessageBox({ShellText(5037, "The new connection settings are used from the next start of Tessaro."),
+                            ShellText(5510, "Info"), MessageStyle::Information},
+                           [] {});
+        }
+    });
+    connect(dialog, &CommSettingsDialog::fixedIpRequested, this, [this](const QString& address, bool set) {
+        if (!m_terminal)
+            return;
+        // Leave the terminal program, change the address setting, start the terminal program again.
+        m_terminal->QueueCommand(QStringLiteral("exit"), true);
+        if (set) {
+            m_terminal->QueueCommand(QStringLiteral("sysconf -h 0"), true);
+            m_terminal->QueueCommand(QStringLiteral("sysconf -i ") + address, true);
+        } else {
+            m_terminal->QueueCommand(QStringLiteral("sysconf -h 1"), true);
+        }
+        m_terminal->QueueCommand(QStringLiteral("minic -f"), true);
+    });
+    dialog->open();
+}
+
+} // namespace tessaro

@@ -1,0 +1,149 @@
+#pragma once
+
+#include "link/imain_form.h"
+#include "shell/main_presenter.h"
+#include "shell/message_editor.h"
+#include "shell/sending_dialog.h"
+
+#include <QMainWindow>
+#include <QMessageBox>
+#include <QPointer>
+
+class QLabel;
+class QListWidget;
+class QProgressBar;
+class QSplitter;
+class QSystemTrayIcon;
+class QTabWidget;
+
+namespace tessaro {
+
+class CConfiguration;
+class CSession;
+class CTerminal;
+class IClock;
+class InboxModel;
+class LinkTestWindow;
+class MailboxView;
+class MainMenus;
+class MessagingModule;
+class OutboxModel;
+class StatusDisplay;
+class StatusModule;
+class TextWindow;
+class WaitWindow;
+
+// The operator's main window: status field (link indicator and status line), activity, information
+// list, status display, inbox and Sent Items grids, menus, tray icon. It implements IMainForm, so the core
+// reaches the operator only through it; every box it shows is non-modal and answers through callbacks.
+class MainForm final : public QMainWindow, public IMainForm {
+    Q_OBJECT
+public:
+    MainForm(CConfiguration& config, CSession& session, const IClock& clock, QWidget* parent = nullptr);
+    ~MainForm() override;
+
+    // Joins the core once it exists (the terminal needs this form to be built first).
+    void attach(CTerminal& terminal, StatusModule& status, MessagingModule& messaging);
+
+    // Reads the index files again and watches them (after start-up has created the store's folders).
+    void reloadMailboxes();
+
+    // IMainForm
+    void setActivity(const QString& text) override;
+    void setLinkIndicator(const LinkIndicatorState& state) override;
+    void setStatusLine(const QString& text, unsigned colour) override;
+    void addInformation(const QString& line) override;
+    void showMessageBox(const MessageBoxRequest& box, std::function<void()> closed) override;
+    void confirm(const ConfirmRequest& request, std::function<void(bool)> answer) override;
+    bool askDisclaimer() override { return m_disclaimerAccepted; }
+    void fatalMessage(const QString& text, const QString& title) override;
+    void uploadStarted(int maximum) override;
+    void uploadProgress(int value) override;
+    void uploadFinished() override;
+    void setWaitWindow(const QString& text) override;
+    void setWaitProgress(int step) override;
+    void openWindow(const QString& name) override;
+    void closeFinished() override;
+
+    // The disclaimer is asked before the terminal starts (without a nested event loop).
+    void setDisclaimerAccepted(bool accepted) { m_disclaimerAccepted = accepted; }
+    // A start-up refusal is on screen; closing it ends the program.
+    bool fatalShown() const { return m_fatalShown; }
+
+    // Operator commands (menus, buttons, tests).
+    void newMessage();
+    void openSelectedMessage();
+    void markSelectedUnread();
+    void deleteSelectedMessage();
+    void requestConfirmationOfSelected();
+    void setCompactMode(bool compact);
+    void selectLanguage(int langId);
+    void showCommSettings();
+
+    // What the window shows, for tests and the screenshot script.
+    StatusFieldView statusField() const { return m_presenter.statusField(); }
+    QString activityText() const;
+    QStringList informationLines() const;
+    QString bannerText() const;
+    InboxModel& inboxModel() { return *m_inbox; }
+    OutboxModel& outboxModel() { return *m_outbox; }
+    MailboxView& inboxView() { return *m_inboxView; }
+    MailboxView& outboxView() { return *m_outboxView; }
+    QTabWidget& mailboxTabs() { return *m_tabs; }
+    MessageEditor* editor() const { return m_editor; }
+    SendingDialog* sendingDialog() const { return m_sending; }
+    TextWindow& terminalStatusWindow() { return *m_statusWindow; }
+    QMessageBox* currentMessageBox() const { return m_box; }
+    bool compactMode() const { return m_compact; }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void buildWidgets();
+    void wireMenus();
+    void showStatusField();
+    void openMessageWindow(bool inbox, int row);
+    void onSendRequested();
+    void onSubmit();
+    void retranslate();
+    void saveLayout();
+
+    CConfiguration& m_config;
+    CSession& m_session;
+    const IClock& m_clock;
+    CTerminal* m_terminal = nullptr;
+    StatusModule* m_status = nullptr;
+    MessagingModule* m_messaging = nullptr;
+    MainPresenter m_presenter;
+    bool m_disclaimerAccepted = false;
+    bool m_closeAllowed = false;
+    bool m_fatalShown = false;
+    bool m_compact = false;
+
+    MainMenus* m_menus = nullptr;
+    QLabel* m_statusField = nullptr;
+    QLabel* m_activity = nullptr;
+    QLabel* m_banner = nullptr;
+    QProgressBar* m_upload = nullptr;
+    QListWidget* m_info = nullptr;
+    QSplitter* m_splitter = nullptr;
+    QTabWidget* m_tabs = nullptr;
+    StatusDisplay* m_display = nullptr;
+    InboxModel* m_inbox = nullptr;
+    OutboxModel* m_outbox = nullptr;
+    MailboxView* m_inboxView = nullptr;
+    MailboxView* m_outboxView = nullptr;
+    QSystemTrayIcon* m_tray = nullptr;
+    WaitWindow* m_wait = nullptr;
+    TextWindow* m_statusWindow = nullptr;
+    TextWindow* m_gpsWindow = nullptr;
+    TextWindow* m_positionWindow = nullptr;
+    TextWindow* m_infoWindow = nullptr;
+    LinkTestWindow* m_linkTestWindow = nullptr;
+    QPointer<MessageEditor> m_editor;
+    QPointer<SendingDialog> m_sending;
+    QPointer<QMessageBox> m_box;
+};
+
+} // namespace tessaro

@@ -1,0 +1,117 @@
+#include "shell/main_menus.h"
+
+#include "shell/language.h"
+#include "shell/shell_texts.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QMenu>
+#include <QMenuBar>
+
+namespace tessaro {
+
+MainMenus::MainMenus(QMenuBar& bar, QObject* parent) : QObject(parent) {
+    const auto action = [this](QMenu* menu, const QKeySequence& key = {}) {
+        auto* a = menu->addAction(QString());
+        if (!key.isEmpty())
+            a->setShortcut(key);
+        return a;
+    };
+    m_file = bar.addMenu(QString());
+    newMessage = action(m_file, QKeySequence::New);
+    openMessage = action(m_file);
+    m_file->addSeparator();
+    exit = action(m_file, QKeySequence::Quit);
+
+    m_messages = bar.addMenu(QString());
+    markUnread = action(m_messages, QKeySequence(Qt::CTRL | Qt::Key_U));
+    deleteMessage = action(m_messages, QKeySequence::Delete);
+    m_messages->addSeparator();
+    confirmationRequest = action(m_messages);
+    abortTransmission = action(m_messages);
+
+    m_transceiver = bar.addMenu(QString());
+    terminalStatus = action(m_transceiver, QKeySequence(Qt::Key_F5));
+    position = action(m_transceiver);
+    gpsStatus = action(m_transceiver);
+    systemInformation = action(m_transceiver);
+    linkTest = action(m_transceiver);
+    m_transceiver->addSeparator();
+    m_login = m_transceiver->addMenu(QString());
+    for (QAction*& a : login)
+        a = action(m_login);
+    logout = action(m_transceiver);
+    m_preferred = m_transceiver->addMenu(QString());
+    m_preferredGroup = new QActionGroup(this);
+    for (QAction*& a : preferred) {
+        a = action(m_preferred);
+        a->setCheckable(true);
+        m_preferredGroup->addAction(a);
+    }
+    scan = action(m_transceiver);
+
+    m_options = bar.addMenu(QString());
+    commSettings = action(m_options);
+    compactMode = action(m_options);
+    compactMode->setCheckable(true);
+    m_language = m_options->addMenu(QString());
+    m_languageGroup = new QActionGroup(this);
+    for (size_t i = 0; i < languages.size(); ++i) {
+        languages[i] = action(m_language);
+        languages[i]->setCheckable(true);
+        languages[i]->setData(Languages()[i].id);
+        languages[i]->setText(Languages()[i].name); // each language in its own words, never translated
+        m_languageGroup->addAction(languages[i]);
+    }
+
+    m_help = bar.addMenu(QString());
+    about = action(m_help);
+    retranslate();
+}
+
+void MainMenus::retranslate() {
+    m_file->setTitle(ShellText(5600, "&File"));
+    newMessage->setText(ShellText(5601, "&New message..."));
+    openMessage->setText(ShellText(5602, "&Open message"));
+    exit->setText(ShellText(5603, "E&xit"));
+    m_messages->setTitle(ShellText(5604, "&Messages"));
+    markUnread->setText(ShellText(5605, "Mark as &unread"));
+    deleteMessage->setText(ShellText(5606, "&Delete"));
+    confirmationRequest->setText(ShellText(5607, "Request delivery &confirmation"));
+    abortTransmission->setText(ShellText(5608, "&Abort transmission"));
+    m_transceiver->setTitle(ShellText(5609, "&Transceiver"));
+    terminalStatus->setText(ShellText(5610, "Transceiver &status"));
+    position->setText(ShellText(5611, "&Position"));
+    gpsStatus->setText(ShellText(5612, "&GPS status"));
+    systemInformation->setText(ShellText(5613, "System &information"));
+    linkTest->setText(ShellText(5614, "&Link test"));
+    m_login->setTitle(ShellText(5615, "Log &in"));
+    const char* const oceans[] = {"West Atlantic", "East Atlantic", "Pacific", "Indian", "None"};
+    for (size_t i = 0; i < login.size(); ++i)
+        login[i]->setText(GetText(5620 + int(i), QString::fromLatin1(oceans[i])));
+    for (size_t i = 0; i < preferred.size(); ++i)
+        preferred[i]->setText(GetText(5620 + int(i), QString::fromLatin1(oceans[i])));
+    logout->setText(ShellText(5616, "Log &out"));
+    m_preferred->setTitle(ShellText(5617, "P&referred ocean"));
+    scan->setText(ShellText(5618, "S&can for NCS"));
+    m_options->setTitle(ShellText(5630, "&Options"));
+    commSettings->setText(ShellText(5631, "&Communication settings..."));
+    compactMode->setText(ShellText(5632, "Co&mpact mode"));
+    m_language->setTitle(ShellText(5633, "&Language"));
+    m_help->setTitle(ShellText(5634, "&Help"));
+    about->setText(ShellText(5635, "&About Tessaro"));
+}
+
+void MainMenus::markPreferredOcean(QChar ocean) {
+    const QString order = QStringLiteral("WEPIN");
+    const qsizetype i = order.indexOf(ocean.toUpper());
+    if (i >= 0)
+        preferred[size_t(i)]->setChecked(true);
+}
+
+void MainMenus::setLanguageChecked(int langId) {
+    for (QAction* a : languages)
+        a->setChecked(a->data().toInt() == langId);
+}
+
+} // namespace tessaro

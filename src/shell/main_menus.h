@@ -1,0 +1,60 @@
+#pragma once
+
+#include <QObject>
+
+#include <array>
+
+class QAction;
+class QActionGroup;
+class QMenu;
+class QMenuBar;
+
+namespace tessaro {
+
+// The main window's menus. Transceiver operations that only queue commands go straight to the status
+// module's operations (wired by the main window); the actions are public so the window and the grids'
+// context menus share them.
+class MainMenus final : public QObject {
+    Q_OBJECT
+public:
+    explicit MainMenus(QMenuBar& bar, QObject* parent = nullptr);
+    void retranslate();
+    // Check mark of the preferred-ocean item: 'W', 'E', 'P', 'I' or 'N'.
+    void markPreferredOcean(QChar ocean);
+    void setLanguageChecked(int langId);
+
+    QAction* newMessage;
+    QAction* openMessage;
+    QAction* markUnread;
+    QAction* deleteMessage;
+    QAction* confirmationRequest;
+    QAction* abortTransmission;
+    QAction* exit;
+    QAction* terminalStatus;
+    QAction* position;
+    QAction* gpsStatus;
+    QAction* linkTest;
+    QAction* systemInformation;
+    std::array<QAction*, 4> login; // West, East, Pacific, Indian
+    QAction* logout;
+    std::array<QAction*, 5> preferred; // West, East, Pacific, Indian, none
+    QAction* scan;
+    QAction* commSettings;
+    QAction* compactMode;
+    std::array<QAction*, 3> languages; // English, French, Russian
+    QAction* about;
+
+private:
+    QMenu* m_file;
+    QMenu* m_messages;
+    QMenu* m_transceiver;
+    QMenu* m_login;
+    QMenu* m_preferred;
+    QMenu* m_options;
+    QMenu* m_language;
+    QMenu* m_help;
+    QActionGroup* m_preferredGroup;
+    QActionGroup* m_languageGroup;
+};
+
+} // namespace tessaro

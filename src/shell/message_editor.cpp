@@ -1,0 +1,138 @@
+#include "shell/message_editor.h"
+
+#include "shell/shell_texts.h"
+
+#include <QComboBox>
+#include <QFontDatabase>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+namespace tessaro {
+
+namespace {
+enum Column { FieldColumn = 0, TypeColumn, AddressColumn };
+}
+
+MessageEditor::MessageEditor(QWidget* parent) : QWidget(parent, Qt::Window) {
+    setWindowTitle(ShellText(5420, "New message"));
+    auto* layout = new QVBoxLayout(this);
+
+    // One line to type a destination: field, type, address, Add.
+    auto* entry = new QHBoxLayout;
+    m_field = new QComboBox(this);
+    for (int f = 0; f < kRecipientFieldCount; ++f)
+        m_field->addItem(RecipientFieldName(f), f);
+    m_type = new QComboBox(this);
+    for (int t = 0; t < kMessageTypeCount; ++t)
+        m_type->addItem(MessageTypeDisplayName(t), t);
+    m_address = new QLineEdit(this);
+    m_address->setPlaceholderText(ShellText(5421, "Address, number or code"));
+    auto* add = new QPushButton(ShellText(5422, "&Add"), this);
+    auto* remove = new QPushButton(ShellText(5423, "&Remove"), this);
+    entry->addWidget(m_field);
+    entry->addWidget(m_type);
+    entry->addWidget(m_address, 1);
+    entry->addWidget(add);
+    entry->addWidget(remove);
+    layout->addLayout(entry);
+
+    m_recipients = new QTableWidget(0, 3, this);
+    m_recipients->setHorizontalHeaderLabels(
+        {ShellText(5424, "Field"), ShellText(5152, "Type"), ShellText(5425, "Address")});
+    m_recipients->horizontalHeader()->setStretchLastSection(true);
+    m_recipients->verticalHeader()->hide();
+    m_recipients->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_recipients->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_recipients->setMaximumHeight(120);
+    layout->addWidget(m_recipients);
+
+    auto* form = new QFormLayout;
+    m_subject = new QLineEdit(this);
+    form->addRow(ShellText(5103, "Subject") + QLatin1Char(':'), m_subject);
+    layout->addLayout(form);
+
+    m_body = new QPlainTextEdit(this);
+    m_body->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    layout->addWidget(m_body, 1);
+
+    auto* buttons = new QHBoxLayout;
+    auto* send = new QPushButton(ShellText(5426, "&Send..."), this);
+    send->setDefault(true);
+    auto* cancel = new QPushButton(ShellText(5427, "Cancel"), this);
+    buttons->addStretch(1);
+    buttons->addWidget(send);
+    buttons->addWidget(cancel);
+    layout->addLayout(buttons);
+
+    connect(add, &QPushButton::clicked, this, &MessageEditor::addFromEntry);
+    connect(m_address, &QLineEdit::returnPressed, this, &MessageEditor::addFromEntry);
+    connect(remove, &QPushButton::clicked, this, &MessageEditor::removeSelected);
+    connect(send, &QPushButton::clicked, this, [this] {
+        // An address typed but not yet added is what the operator means to send to.
+        if (!m_address->text().trimmed().isEmpty())
+            addFromEntry();
+        Q_EMIT sendRequested();
+    });
+    connect(cancel, &QPushButton::clicked, this, &QWidget::close);
+    resize(720, 560);
+}
+
+void MessageEditor::addFromEntry() {
+    const QString address = m_address->text().trimmed();
+    if (address.isEmpty())
+        return;
+    addRecipient({m_field->currentData().toInt(), m_type->currentData().toInt(), address});
+    m_address->clear();
+}
+
+void MessageEditor::addRecipient(const Recipient& r) {
+    const int row = m_recipients->rowCount();
+    m_recipients->insertRow(row);
+    auto* field = new QTableWidgetItem(RecipientFieldName(r.field));
+    field->setData(Qt::UserRole, r.field);
+    auto* type = new QTableWidgetItem(MessageTypeDisplayName(r.type));
+    type->setData(Qt::UserRole, r.type);
+    m_recipients->setItem(row, FieldColumn, field);
+    m_recipients->setItem(row, TypeColumn, type);
+    m_recipients->setItem(row, AddressColumn, new QTableWidgetItem(r.address));
+}
+
+void MessageEditor::removeSelected() {
+    const int row = m_recipients->currentRow();
+    if (row >= 0)
+        m_recipients->removeRow(row);
+}
+
+int MessageEditor::recipientCount() const {
+    return m_recipients->rowCount();
+}
+
+void MessageEditor::setSubject(const QString& subject) {
+    m_subject->setText(subject);
+}
+
+void MessageEditor::setBody(const QString& body) {
+    m_body->setPlainText(body);
+}
+
+OutgoingMessage MessageEditor::message() const {
+    OutgoingMessage m;
+    for (int row = 0; row < m_recipients->rowCount(); ++row) {
+        m.recipients.push_back({m_recipients->item(row, FieldColumn)->data(Qt::UserRole).toInt(),
+                                m_recipients->item(row, TypeColumn)->data(Qt::UserRole).toInt(),
+                                m_recipients->item(row, AddressColumn)->text()});
+    }
+    m.subject = m_subject->text();
+    // Bodies travel with CR LF line ends.
+    m.body = m_body->toPlainText().replace(u'\n', QStringLiteral("\r\n"));
+    return m;
+}
+
+} // namespace tessaro

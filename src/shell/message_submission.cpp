@@ -1,0 +1,91 @@
+#include "shell/message_submission.h"
+
+#include "config/configuration.h"
+#include "messaging/messaging_module.h"
+#include "messaging/provider_list.h"
+#include "shell/shell_texts.h"
+
+namespace tessaro {
+
+CMessage BuildMessage(const OutgoingMessage& message) {
+    CMessage m;
+    m.Subject = message.subject;
+    m.TextField = message.body;
+    for (const Recipient& r : message.recipients) {
+        const QString address = r.address.trimmed();
+        if (address.isEmpty() || r.type < 0 || r.type >= kMessageTypeCount || r.field < 0 ||
+            r.field >= kRecipientFieldCount)
+            continue;
+        // ";" separates list entries, so an address may not carry one.
+        const QString clean = QString(address).replace(u';', u',');
+        m.AddAddress(r.type, r.field, clean);
+        m.AddAlias(r.type, r.field, clean);
+    }
+    return m;
+}
+
+QString ValidateRecipients(const OutgoingMessage& message) {
+    const CMessage m = BuildMessage(message);
+    for (int type = 0; type < kMessageTypeCount; ++type) {
+        if (m.ExistRecipient(type))
+            return {};
+    }
+    return ShellText(5400, "You have to select minimum one destination address!");
+}
+
+QVector<SubmissionStep> SubmitMessage(CConfiguration& config, MessagingModule& messaging, const IClock& clock,
+                                      const OutgoingMessage& message, const SendingOptions& options) {
+    QVector<SubmissionStep> steps;
+    const CMessage built = BuildMessage(message);
+    const QVector<ServiceProvider> providers = LoadProviders(config.DataPath());
+    const QString isp = config.GetIni(QStringLiteral("[Default ISP]")).trimmed();
+    const ServiceProvider* provider = FindProvider(providers, isp);
+    for (int type = 0; type < kMessageTypeCount; ++type) {
+        if (!built.ExistRecipient(type))
+            continue;
+        CTransmission t(config, messaging.outbox(), messaging, messaging.transfers(), clock);
+        t.Message = built;
+        t.MessageType = type;
+        t.ISP = isp;
+        t.Priority = options.priority;
+        t.SetPresentation(options.presentation);
+        t.SetService();
+        SubmissionStep step;
+        step.type = type;
+        // SAC and DNID destinations travel with " -e ": the first To address is the code (or "DNID,member").
+        const QString special = built.GetFirstAddress(type, FieldTo);
+        const bool destinationOk = (type == SAC || type == DNID) ? t.SetDestination(type, provider, special)
+                                                                 : t.SetDestination(type, provider);
+        if (!destinationOk) {
+            step.failure =
+                type == EMail || type == SMS ? QString(SendFailure::NoIspLes) : QString(SendFailure::FormatMessage);
+        } else {
+            step.failure = t.Submit(options.transmission, provider);
+        }
+        step.outFileName = t.OutFileName;
+        steps.push_back(step);
+        if (!step.failure.isEmpty())
+            break;
+    }
+    messaging.RefreshOutboxView();
+    return steps;
+}
+
+QString RecipientFieldName(int field) {
+    switch (field) {
+    case FieldTo:
+        return ShellText(5101, "To");
+    case FieldCc:
+        return ShellText(5401, "Cc");
+    case FieldBcc:
+        return ShellText(5402, "Bcc");
+    default:
+        return {};
+    }
+}
+
+QString MessageTypeDisplayName(int type) {
+    return GetText(5410 + type, MessageTypeName(type));
+}
+
+} // namespace tessaro

@@ -1,0 +1,56 @@
+#include "shell/message_window.h"
+
+#include "messaging/outbox.h"
+#include "shell/shell_texts.h"
+
+#include <QDialogButtonBox>
+#include <QFile>
+#include <QFontDatabase>
+#include <QFormLayout>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace tessaro {
+
+QString ReadMessageBody(const QString& folder, const QString& fileName) {
+    const QString name = fileName.trimmed();
+    QFile f(folder + name);
+    if (!IsPlainFileName(name) || !f.open(QIODevice::ReadOnly))
+        return MissingBodyText(name, QStringLiteral("\n"));
+    QString text = QString::fromLatin1(f.readAll());
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    return text;
+}
+
+MessageWindow::MessageWindow(const QString& caption, const QList<Field>& fields, const QString& body, QWidget* parent)
+    : QDialog(parent) {
+    setModal(false);
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(caption);
+    auto* layout = new QVBoxLayout(this);
+    auto* form = new QFormLayout;
+    for (const Field& f : fields) {
+        auto* value = new QLabel(f.value.toHtmlEscaped(), this);
+        value->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        form->addRow(f.label, value);
+    }
+    layout->addLayout(form);
+    m_body = new QPlainTextEdit(this);
+    m_body->setReadOnly(true);
+    m_body->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    m_body->setPlainText(body);
+    layout->addWidget(m_body, 1);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
+    buttons->button(QDialogButtonBox::Close)->setText(ShellText(5301, "&Close"));
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::close);
+    layout->addWidget(buttons);
+    resize(640, 520);
+}
+
+QString MessageWindow::body() const {
+    return m_body->toPlainText();
+}
+
+} // namespace tessaro

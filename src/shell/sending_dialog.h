@@ -1,0 +1,63 @@
+#pragma once
+
+#include "shell/message_submission.h"
+
+#include <QDialog>
+
+class QCheckBox;
+class QComboBox;
+class QDateEdit;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QProgressBar;
+class QPushButton;
+class QTimeEdit;
+
+namespace tessaro {
+
+class CConfiguration;
+
+// The sending dialog: confirmation, print, DES, deferred date and time, presentation and priority, and
+// the LES or service provider used in the current ocean. OK hands the options over; the dialog then
+// shows each type's outcome and the upload progress until the operator closes it.
+class SendingDialog final : public QDialog {
+    Q_OBJECT
+public:
+    // ocean: 0..3, 4 when not logged in; needsProvider: the message has E-mail or SMS recipients.
+    SendingDialog(CConfiguration& config, int ocean, bool needsProvider, QWidget* parent = nullptr);
+
+    SendingOptions options() const;
+    // Stores the LES and provider chosen for the ocean so the transmission finds them.
+    void storeChoices();
+    void showOutcome(const QVector<SubmissionStep>& steps);
+
+    void uploadStarted(int maximum);
+    void uploadProgress(int value);
+    void uploadFinished();
+
+    QCheckBox* confirmationBox() const { return m_confirmation; }
+
+Q_SIGNALS:
+    void submitRequested();
+
+private:
+    CConfiguration& m_config;
+    int m_ocean;
+    QCheckBox* m_confirmation;
+    QCheckBox* m_print;
+    QCheckBox* m_des;
+    QCheckBox* m_deferred;
+    QDateEdit* m_date;
+    QTimeEdit* m_time;
+    QComboBox* m_presentation;
+    QComboBox* m_priority;
+    QLineEdit* m_les;
+    QComboBox* m_provider;
+    QListWidget* m_outcome;
+    QProgressBar* m_progress;
+    QPushButton* m_ok;
+    QPushButton* m_cancel;
+};
+
+} // namespace tessaro

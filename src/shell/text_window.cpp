@@ -1,0 +1,61 @@
+#include "shell/text_window.h"
+
+#include "shell/shell_texts.h"
+#include "shell/window_geometry.h"
+
+#include <QDialogButtonBox>
+#include <QFontDatabase>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace tessaro {
+
+TextWindow::TextWindow(CConfiguration& config, const QString& settingsSection, QWidget* parent)
+    : QDialog(parent), m_config(config), m_section(settingsSection) {
+    setModal(false);
+    auto* layout = new QVBoxLayout(this);
+    m_text = new QPlainTextEdit(this);
+    m_text->setReadOnly(true);
+    // Transceiver replies line up in columns: a fixed-pitch font keeps them readable.
+    m_text->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    m_text->setLineWrapMode(QPlainTextEdit::NoWrap);
+    layout->addWidget(m_text);
+    auto* buttons = new QDialogButtonBox(this);
+    m_refresh = buttons->addButton(ShellText(5300, "&Refresh"), QDialogButtonBox::ActionRole);
+    buttons->addButton(QDialogButtonBox::Close)->setText(ShellText(5301, "&Close"));
+    connect(m_refresh, &QPushButton::clicked, this, &TextWindow::refreshRequested);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::close);
+    layout->addWidget(buttons);
+    resize(620, 460);
+}
+
+void TextWindow::setContent(const QString& text, const QString& caption) {
+    QString shown = text;
+    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    if (m_text->toPlainText() != shown)
+        m_text->setPlainText(shown);
+    if (!caption.isEmpty())
+        setWindowTitle(caption);
+}
+
+QString TextWindow::text() const {
+    return m_text->toPlainText();
+}
+
+void TextWindow::present() {
+    if (!m_restored) {
+        m_restored = true;
+        RestoreWindowGeometry(*this, m_config, m_section);
+    }
+    show();
+    raise();
+    activateWindow();
+}
+
+void TextWindow::hideEvent(QHideEvent* event) {
+    SaveWindowGeometry(*this, m_config, m_section);
+    QDialog::hideEvent(event);
+}
+
+} // namespace tessaro

@@ -1,0 +1,147 @@
+#include "shell_test_app.h"
+
+#include "config/clock.h"
+#include "config/configuration.h"
+#include "link/terminal.h"
+#include "mes_simulator.h"
+#include "messaging/messaging_module.h"
+#include "shell/inbox_model.h"
+#include "shell/mailbox_view.h"
+#include "shell/main_form.h"
+#include "shell/outbox_model.h"
+#include "status/session.h"
+#include "status/status_module.h"
+
+#include <QDeadlineTimer>
+#include <QEventLoop>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+using namespace tessaro;
+
+namespace {
+
+// The whole program against the simulator over loopback TCP, with the real window and timers.
+class GuiFlowsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        test::App();
+        ASSERT_TRUE(m_dir.isValid());
+        m_sim = std::make_unique<sim::MesSimulator>();
+        ASSERT_TRUE(m_sim->listen(QHostAddress(QHostAddress::LocalHost), 0));
+        m_config = std::make_unique<CConfiguration>(m_dir.path() + QLatin1Char('/'), false,
+                                                    m_dir.filePath(QStringLiteral("settings.ini")));
+        m_config->SetIni(QStringLiteral("[AS IS Accepted?]"), QStringLiteral("YES"));
+        for (const char* key :
+             {"[Default LES West]", "[Default LES East]", "[Default LES Pacific]", "[Default LES Indian]"})
+            m_config->SetIni(QLatin1String(key), QStringLiteral("112"));
+        m_form = std::make_unique<MainForm>(*m_config, m_session, m_clock);
+        m_terminal = std::make_unique<CTerminal>(*m_config, m_session, *m_form, m_clock);
+        m_status = std::make_unique<StatusModule>(m_session);
+        m_messaging = std::make_unique<MessagingModule>(m_session);
+        m_terminal->addModule(m_status.get());
+        m_terminal->addModule(m_messaging.get());
+        m_form->attach(*m_terminal, *m_status, *m_messaging);
+        m_form->setDisclaimerAccepted(true);
+        TerminalOptions options;
+        options.connect = QStringLiteral("127.0.0.1:%1").arg(m_sim->serverPort());
+        ASSERT_TRUE(m_terminal->start(options).ok);
+        m_form->reloadMailboxes();
+        m_form->show();
+        ASSERT_TRUE(waitFor([&] { return bool(m_session.MesConnected); }, 10000)) << "the simulator never answered";
+        m_terminal->tick(TerminalTimer::Timer2); // the first poll burst now instead of in 10 s
+        ASSERT_TRUE(waitFor([&] { return !m_session.SwVersion().isEmpty(); }, 10000)) << "no status reply";
+    }
+
+    void TearDown() override {
+        if (m_terminal && !m_terminal->hasFinished())
+            m_terminal->finishShutDown();
+    }
+
+    // Integration tests only: the real event loop runs until the condition holds or the time is up.
+    template <typename F> bool waitFor(F condition, int ms) {
+        QDeadlineTimer deadline(ms);
+        while (!condition()) {
+            if (deadline.hasExpired())
+                return false;
+            QEventLoop loop;
+            QTimer::singleShot(50, &loop, &QEventLoop::quit);
+            loop.exec();
+        }
+        return true;
+    }
+
+    QTemporaryDir m_dir;
+    SystemClock m_clock;
+    CSession m_session;
+    std::unique_ptr<sim::MesSimulator> m_sim;
+    std::unique_ptr<CConfiguration> m_config;
+    std::unique_ptr<MainForm> m_form;
+    std::unique_ptr<CTerminal> m_terminal;
+    std::unique_ptr<StatusModule> m_status;
+    std::unique_ptr<MessagingModule> m_messaging;
+};
+
+TEST_F(GuiFlowsTest, ReceivedMessageAppearsInTheInboxBoldAndOpens) {
+    ASSERT_TRUE(m_sim->control(QStringLiteral("message les=112 priority=0 Cargo manifest follows")).ok);
+    m_terminal->tick(TerminalTimer::Timer2); // the next poll burst now instead of in 10 s
+    ASSERT_TRUE(waitFor([&] { return m_form->inboxModel().rowCount() == 1; }, 20000));
+    InboxModel& inbox = m_form->inboxModel();
+    EXPECT_TRUE(inbox.isUnread(0));
+    m_form->mailboxTabs().setCurrentIndex(0);
+    m_form->inboxView().setCurrentIndex(inbox.index(0, 0));
+    m_form->openSelectedMessage();
+    auto windows = m_form->findChildren<QDialog*>(QStringLiteral("MessageWindow"));
+    ASSERT_EQ(windows.size(), 1);
+    // Opening marks it read; the grid follows the index.
+    ASSERT_TRUE(waitFor([&] { return inbox.rowCount() == 1 && !inbox.isUnread(0); }, 5000));
+}
+
+TEST_F(GuiFlowsTest, ComposedMessageReachesTheSimulatorAndTheOutbox) {
+    m_form->newMessage();
+    MessageEditor* editor = m_form->editor();
+    ASSERT_NE(editor, nullptr);
+    editor->addRecipient({FieldTo, Telex, QStringLiteral("58123456")});
+    editor->setSubject(QStringLiteral("Noon"));
+    const QString body = QStringLiteral("Noon position 55 40N 012 35E");
+    editor->setBody(body);
+    Q_EMIT editor->sendRequested();
+    SendingDialog* dialog = m_form->sendingDialog();
+    ASSERT_NE(dialog, nullptr);
+    Q_EMIT dialog->submitRequested();
+    ASSERT_TRUE(waitFor([&] { return m_form->outboxModel().rowCount() == 1; }, 5000));
+    EXPECT_EQ(m_form->outboxModel().status(0), QStringLiteral("Initiated"));
+    const auto uploaded = [&] {
+        for (const sim::SimFile& f : m_sim->unit()->files())
+            if (f.kind == sim::FileKind::Upload && QString::fromLatin1(f.body).contains(body))
+                return true;
+        return false;
+    };
+    EXPECT_TRUE(waitFor(uploaded, 20000)) << "the body never reached the simulator";
+    // The transceiver's reports move the line on from "Initiated".
+    for (int i = 0; i < 4 && m_form->outboxModel().status(0) == u"Initiated"; ++i) {
+        m_terminal->tick(TerminalTimer::Timer2);
+        waitFor([&] { return m_form->outboxModel().status(0) != u"Initiated"; }, 5000);
+    }
+    EXPECT_NE(m_form->outboxModel().status(0), QStringLiteral("Initiated"));
+}
+
+TEST_F(GuiFlowsTest, EmptyRecipientsAreRefusedBeforeTheSendingDialog) {
+    m_form->newMessage();
+    Q_EMIT m_form->editor()->sendRequested();
+    EXPECT_EQ(m_form->sendingDialog(), nullptr);
+    ASSERT_NE(m_form->currentMessageBox(), nullptr);
+    EXPECT_EQ(m_form->currentMessageBox()->text(),
+              QStringLiteral("You have to select minimum one destination address!"));
+}
+
+TEST_F(GuiFlowsTest, LinkIndicatorTurnsRedWhenTheSimulatorGoesAway) {
+    ASSERT_TRUE(waitFor([&] { return m_form->statusField().background == kIndicatorGreen; }, 5000));
+    m_sim.reset();
+    EXPECT_TRUE(waitFor([&] { return m_form->statusField().background == kIndicatorRed; }, 20000));
+    EXPECT_FALSE(m_form->statusField().text.isEmpty());
+}
+
+} // namespace

@@ -1,0 +1,179 @@
+#include "shell_test_app.h"
+
+#include "config/clock.h"
+#include "config/configuration.h"
+#include "link/message_box_queue.h"
+#include "shell/main_form.h"
+#include "shell/main_presenter.h"
+#include "shell/message_submission.h"
+#include "shell/status_display.h"
+#include "shell/window_geometry.h"
+#include "status/session.h"
+#include "status/status_module.h"
+
+#include <QAbstractButton>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using namespace tessaro;
+
+namespace {
+
+TEST(MainPresenterTest, StatusFieldCombinesIndicatorAndStatusLine) {
+    struct Case {
+        const char* name;
+        bool green;
+        const char* indicatorText;
+        bool statusSet;
+        unsigned statusColour;
+        const char* expectedText;
+        unsigned expectedBackground;
+    };
+    const Case cases[] = {
+        {"link down", false, "Mobile not connected", true, kStatusLineNormal, "Mobile not connected", kIndicatorRed},
+        {"socket up, transceiver silent", true, "Connected to TCU", false, 0, "Connected to TCU", kIndicatorGreen},
+        {"reporting: status line text on green", true, "", true, kStatusLineNormal, "East Atlantic", kIndicatorGreen},
+        {"distress stays white on red", true, "", true, kStatusLineAlarm, "East Atlantic", kStatusLineAlarm},
+        {"link lost hides a stale status", false, "Mobile not connected", true, kStatusLineAlarm,
+         "Mobile not connected", kIndicatorRed},
+    };
+    for (const Case& c : cases) {
+        MainPresenter p;
+        p.setLinkIndicator({c.green, QString::fromLatin1(c.indicatorText), 0});
+        if (c.statusSet)
+            p.setStatusLine(QStringLiteral("East Atlantic"), c.statusColour);
+        const StatusFieldView v = p.statusField();
+        EXPECT_EQ(v.text, QString::fromLatin1(c.expectedText)) << c.name;
+        EXPECT_EQ(v.background, c.expectedBackground) << c.name;
+    }
+}
+
+TEST(MainPresenterTest, ExitQuestionNamesUnsentMessages) {
+    EXPECT_EQ(MainPresenter::ExitQuestion(0), QStringLiteral("Do you want to exit Tessaro ?"));
+    EXPECT_EQ(MainPresenter::ExitQuestion(3),
+              QStringLiteral("There are 3 unsent messages in your outbox\nWould you still like to exit ?"));
+    EXPECT_TRUE(MainPresenter::WindowTitle(0, true).endsWith(QStringLiteral("[Compact Mode]")));
+    EXPECT_TRUE(MainPresenter::WindowTitle(423456789, false).contains(QStringLiteral("IMN: 423456789")));
+}
+
+TEST(StatusDisplayTest, ComputedFromTheSession) {
+    CSession s;
+    StatusDisplayState v = ComputeStatusDisplay(s);
+    EXPECT_EQ(v.imn, QStringLiteral("IMN: <unknown>"));
+    EXPECT_EQ(v.linkBars, 0);
+    EXPECT_EQ(v.date, QStringLiteral("-"));
+    s.SetMesConnected(true);
+    s.SetSyncronization(true);
+    s.SetLoggedIn(true);
+    s.SetSignalStrength(40);
+    s.SetMobileNumber(423456789);
+    s.SetSystemTime(QDateTime(QDate(2013, 5, 7), QTime(9, 41), Qt::UTC));
+    v = ComputeStatusDisplay(s);
+    EXPECT_EQ(v.imn, QStringLiteral("IMN: 423456789"));
+    EXPECT_EQ(v.date, QStringLiteral("2013-05-07"));
+    EXPECT_EQ(v.time, QStringLiteral("09:41 UTC"));
+    EXPECT_EQ(v.linkBars, 3);
+    EXPECT_EQ(v.signalBars, 4);
+    // Signal bars by level: nothing usable below 30 dBHz, full from 42.
+    for (auto [db, bars] : {std::pair{0, 0}, {29, 0}, {30, 1}, {33, 2}, {41, 4}, {42, 5}, {60, 5}})
+        EXPECT_EQ(SignalBars(db), bars) << db;
+}
+
+TEST(MessageSubmissionTest, RecipientsBecomeTheAddressMatrix) {
+    OutgoingMessage m;
+    EXPECT_EQ(ValidateRecipients(m), QStringLiteral("You have to select minimum one destination address!"));
+    m.recipients = {{FieldTo, Telex, QStringLiteral(" 58123456 ")},
+                    {FieldCc, Telex, QStringLiteral("58111111")},
+                    {FieldTo, EMail, QStringLiteral("a@example.com;b@example.com")},
+                    {FieldBcc, Fax, QStringLiteral("   ")}};
+    EXPECT_EQ(ValidateRecipients(m), QString());
+    const CMessage c = BuildMessage(m);
+    EXPECT_EQ(c.GetAddresses(Telex, FieldTo), QStringLiteral("58123456"));
+    EXPECT_EQ(c.GetAddresses(Telex, FieldCc), QStringLiteral("58111111"));
+    // ";" separates entries; inside one typed address it must not split it into two.
+    EXPECT_EQ(c.GetAddresses(EMail, FieldTo), QStringLiteral("a@example.com,b@example.com"));
+    EXPECT_FALSE(c.ExistRecipient(Fax));
+}
+
+class MainFormTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        test::App();
+        ASSERT_TRUE(m_dir.isValid());
+        m_config = std::make_unique<CConfiguration>(m_dir.path() + QLatin1Char('/'), false,
+                                                    m_dir.filePath(QStringLiteral("settings.ini")));
+        m_form = std::make_unique<MainForm>(*m_config, m_session, m_clock);
+    }
+    QTemporaryDir m_dir;
+    ManualClock m_clock;
+    CSession m_session;
+    std::unique_ptr<CConfiguration> m_config;
+    std::unique_ptr<MainForm> m_form;
+};
+
+TEST_F(MainFormTest, QueuedMessageBoxesAppearOneAtATimeWithoutBlocking) {
+    MessageBoxQueue queue(*m_form);
+    queue.ShowMessageQueued(QStringLiteral("first"), QStringLiteral("Info"));
+    queue.ShowMessageQueued(QStringLiteral("second"), QStringLiteral("Info"), MessageStyle::Critical);
+    queue.onMBoxTimer();
+    QMessageBox* box = m_form->currentMessageBox();
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(box->text(), QStringLiteral("first"));
+    EXPECT_FALSE(box->isModal() && box->windowModality() == Qt::ApplicationModal);
+    queue.onMBoxTimer(); // the first is still open: nothing new
+    EXPECT_EQ(m_form->currentMessageBox(), box);
+    box->done(QMessageBox::Ok);
+    queue.onMBoxTimer();
+    ASSERT_NE(m_form->currentMessageBox(), nullptr);
+    EXPECT_EQ(m_form->currentMessageBox()->text(), QStringLiteral("second"));
+    EXPECT_EQ(m_form->currentMessageBox()->icon(), QMessageBox::Critical);
+}
+
+TEST_F(MainFormTest, ConfirmationAnswersThroughTheCallback) {
+    std::optional<bool> answer;
+    m_form->confirm({QStringLiteral("Exit?"), QStringLiteral("Tessaro"), false}, [&](bool yes) { answer = yes; });
+    auto boxes = m_form->findChildren<QMessageBox*>();
+    ASSERT_FALSE(boxes.isEmpty());
+    QMessageBox* box = boxes.last();
+    EXPECT_FALSE(answer.has_value()); // nothing waits for the operator
+    box->button(QMessageBox::Yes)->click();
+    ASSERT_TRUE(answer.has_value());
+    EXPECT_TRUE(*answer);
+}
+
+TEST_F(MainFormTest, InformationListKeepsTheNewestLines) {
+    for (int i = 0; i < 1005; ++i)
+        m_form->addInformation(QStringLiteral("INFO %1").arg(i));
+    const QStringList lines = m_form->informationLines();
+    ASSERT_EQ(lines.size(), 1000);
+    EXPECT_TRUE(lines.first().endsWith(QStringLiteral("INFO 5")));
+    EXPECT_TRUE(lines.last().endsWith(QStringLiteral("INFO 1004")));
+}
+
+TEST_F(MainFormTest, LinkIndicatorAndStatusLineDriveTheStatusField) {
+    m_form->setLinkIndicator({false, QStringLiteral("Mobile not connected"), 0});
+    EXPECT_EQ(m_form->statusField().background, kIndicatorRed);
+    m_form->setLinkIndicator({true, QString(), 20});
+    m_form->setStatusLine(QStringLiteral("Pacific Ocean"), kStatusLineNormal);
+    EXPECT_EQ(m_form->statusField().text, QStringLiteral("Pacific Ocean"));
+    EXPECT_EQ(m_form->statusField().background, kIndicatorGreen);
+    m_form->setActivity(QStringLiteral("Receiving"));
+    EXPECT_EQ(m_form->activityText(), QStringLiteral("Receiving"));
+}
+
+TEST_F(MainFormTest, GeometryAndCompactModeAreKept) {
+    m_form->resize(900, 640);
+    m_form->move(40, 50);
+    m_form->setCompactMode(true);
+    m_form->close(); // no terminal attached: closes at once and saves the layout
+    EXPECT_EQ(m_config->GetSettingValue(QStringLiteral("MainForm"), QStringLiteral("Width")), QStringLiteral("900"));
+    EXPECT_EQ(m_config->GetIni(QStringLiteral("[Compact Mode]")), QStringLiteral("1"));
+    EXPECT_FALSE(m_config->GetSettingValue(QStringLiteral("INBOXGRID"), QStringLiteral("ColumnWidths")).isEmpty());
+    MainForm again(*m_config, m_session, m_clock);
+    EXPECT_EQ(again.size(), QSize(900, 640));
+    EXPECT_TRUE(again.compactMode());
+    EXPECT_TRUE(again.windowTitle().contains(QStringLiteral("[Compact Mode]")));
+}
+
+} // namespace
