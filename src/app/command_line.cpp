@@ -2,10 +2,25 @@
 
 #include <QCommandLineParser>
 
+#include <iterator>
+
 namespace tessaro {
 
-CommandLine ParseCommandLine(const QStringList& arguments, const OptionAvailability& available)
-{
+int ParseMessageTypeWord(const QString& word) {
+    QString key = word.trimmed().toLower();
+    key.remove(QLatin1Char('-'));
+    key.remove(QLatin1Char('.'));
+    key.remove(QLatin1Char(' '));
+    static const char* const kWords[] = {"email", "telex", "fax", "inmc", "pstn", "sac", "dnid", "x25", "sms"};
+    for (int i = 0; i < int(std::size(kWords)); ++i)
+        if (key == QLatin1String(kWords[i]))
+            return i;
+    if (key == QLatin1String("inmarsatc"))
+        return 3;
+    return -1;
+}
+
+CommandLine ParseCommandLine(const QStringList& arguments, const OptionAvailability& available) {
     CommandLine cl;
     QCommandLineParser parser;
     // "-log" is a word option, as the operators know it; "--data-dir" style options still work.
@@ -34,10 +49,20 @@ CommandLine ParseCommandLine(const QStringList& arguments, const OptionAvailabil
                                       QStringLiteral("Keep the settings store inside Tessaro.ini."));
     const QCommandLineOption log(QStringLiteral("log"),
                                  QStringLiteral("Log the PC communication to CommLog.txt from start-up."));
+    const QCommandLineOption send(QStringLiteral("send"),
+                                  QStringLiteral("Queue one message once the link is up (TYPE: E-Mail, Telex, Fax, "
+                                                 "InmC, PSTN, SAC, DNID, X.25, SMS)."),
+                                  QStringLiteral("TYPE:ADDRESS"));
+    const QCommandLineOption subject(QStringLiteral("subject"), QStringLiteral("Subject of the --send message."),
+                                     QStringLiteral("S"));
+    const QCommandLineOption textFile(QStringLiteral("text-file"),
+                                      QStringLiteral("File holding the text of the --send message."),
+                                      QStringLiteral("F"));
     const QCommandLineOption help(QStringList{QStringLiteral("help"), QStringLiteral("h")},
                                   QStringLiteral("Show this help."));
     const QCommandLineOption version(QStringLiteral("version"), QStringLiteral("Show the version."));
-    parser.addOptions({dataDir, connect, serial, simulator, headless, formsPort, accept, portable, log, help, version});
+    parser.addOptions({dataDir, connect, serial, simulator, headless, formsPort, accept, portable, log, send, subject,
+                       textFile, help, version});
 
     cl.helpText = parser.helpText();
     if (!parser.parse(arguments)) {
@@ -67,6 +92,33 @@ CommandLine ParseCommandLine(const QStringList& arguments, const OptionAvailabil
             return cl;
         }
         cl.formsPort = port;
+    }
+
+    cl.send = parser.isSet(send);
+    cl.subject = parser.value(subject);
+    cl.textFile = parser.value(textFile);
+    if (cl.send) {
+        const QString value = parser.value(send);
+        const qsizetype colon = value.indexOf(QLatin1Char(':'));
+        cl.sendType = colon < 0 ? -1 : ParseMessageTypeWord(value.left(colon));
+        cl.sendAddress = colon < 0 ? QString() : value.mid(colon + 1).trimmed();
+        if (cl.sendType < 0) {
+            cl.error = QStringLiteral("--send needs TYPE:ADDRESS with TYPE one of E-Mail, Telex, Fax, InmC, PSTN, "
+                                      "SAC, DNID, X.25, SMS; \"%1\" names none.")
+                           .arg(colon < 0 ? value : value.left(colon));
+            return cl;
+        }
+        if (cl.sendAddress.isEmpty()) {
+            cl.error = QStringLiteral("--send needs an address after \"%1:\".").arg(value.left(colon));
+            return cl;
+        }
+        if (cl.textFile.isEmpty()) {
+            cl.error = QStringLiteral("--send needs --text-file F with the text of the message.");
+            return cl;
+        }
+    } else if (parser.isSet(subject) || parser.isSet(textFile)) {
+        cl.error = QStringLiteral("--subject and --text-file belong to --send.");
+        return cl;
     }
 
     const int transports = int(parser.isSet(connect)) + int(parser.isSet(serial)) + int(cl.simulator);

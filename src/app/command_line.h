@@ -8,8 +8,8 @@ namespace tessaro {
 // What the command line asks for. Parsing never exits: main() decides from the result.
 struct CommandLine {
     QString dataDir;
-    QString connect;   // HOST[:PORT]
-    QString serial;    // DEVICE[,SETTINGS]
+    QString connect; // HOST[:PORT]
+    QString serial;  // DEVICE[,SETTINGS]
     bool simulator = false;
     bool headless = false;
     int formsPort = -1; // -1: from the settings store
@@ -19,7 +19,14 @@ struct CommandLine {
     bool help = false;
     bool version = false;
 
-    QString error;     // non-empty: print it and exit 2
+    // --send TYPE:ADDRESS with --subject and --text-file: one message queued once the link is up.
+    bool send = false;
+    int sendType = -1; // message type index 0..8
+    QString sendAddress;
+    QString subject;
+    QString textFile;
+
+    QString error; // non-empty: print it and exit 2
     QString helpText;
 };
 
@@ -30,6 +37,10 @@ struct OptionAvailability {
     bool simulator = false;
     bool formsPort = false;
 };
+
+// A message type word: "E-Mail", "Telex", "Fax", "InmC", "PSTN", "SAC", "DNID", "X.25", "SMS" in any letter
+// case, also without "-" or "." ("email", "x25") and "Inmarsat-C"; -1 when it names none.
+int ParseMessageTypeWord(const QString& word);
 
 CommandLine ParseCommandLine(const QStringList& arguments, const OptionAvailability& available);
 

@@ -2,13 +2,15 @@
 
 #include "app/command_line.h"
 #include "app/headless_main_form.h"
+#include "app/headless_send.h"
+#include "app/modules.h"
 #include "app/signal_watcher.h"
 #include "config/configuration.h"
 #include "config/text_util.h"
 #include "link/link_settings.h"
 #include "link/terminal.h"
+#include "reporting/forms_module.h"
 #include "status/session.h"
-#include "status/status_module.h"
 #include "status/status_summary.h"
 
 #include <QCoreApplication>
@@ -54,6 +56,17 @@ int RunHeadless(QCoreApplication& app, const CommandLine& cl) {
         std::fprintf(stderr, "tessaro: --serial needs a device path, for example /dev/ttyUSB0.\n");
         return 2;
     }
+    SendRequest sendRequest;
+    if (cl.send) {
+        QString error;
+        if (!ReadSendText(cl.textFile, &sendRequest.text, &error)) {
+            std::fprintf(stderr, "tessaro: %s\n", error.toLocal8Bit().constData());
+            return 2;
+        }
+        sendRequest.type = cl.sendType;
+        sendRequest.address = cl.sendAddress;
+        sendRequest.subject = cl.subject;
+    }
     const DataPathChoice choice = ResolveDataPath(cl.dataDir, QCoreApplication::applicationDirPath());
     if (!choice.error.isEmpty()) {
         std::fprintf(stderr, "tessaro: %s\n", choice.error.toLocal8Bit().constData());
@@ -89,8 +102,21 @@ int RunHeadless(QCoreApplication& app, const CommandLine& cl) {
 
     CSession session;
     CTerminal terminal(config, session, form, clock);
-    StatusModule status(session);
-    terminal.addModule(&status);
+    CoreModules modules(session);
+    AttachCoreModules(terminal, modules);
+    // Nobody hears a sound or sees an alert window here: alerts become lines of their own.
+    modules.messaging.priorityAlert = [&form](const QString& caption) {
+        form.print(QStringLiteral("ALERT: ") + caption);
+    };
+    modules.messaging.newMessageSound = [] {};
+    // The forms server: --forms-port for this run, else the "LocalPort" setting; its address is printed.
+    FormsModule forms(session, modules.messaging, cl.formsPort);
+    forms.printLine = [&form](const QString& line) { form.print(line); };
+    terminal.addModule(&forms);
+    std::unique_ptr<HeadlessSender> sender;
+    if (cl.send)
+        sender = std::make_unique<HeadlessSender>(terminal, session, modules.messaging, sendRequest,
+                                                  [&form](const QString& line) { form.print(line); });
     FollowStatusSummary(session, [&form](const QString& line) { form.print(line); });
 
     CommandEngine& engine = terminal.engine();

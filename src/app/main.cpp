@@ -25,6 +25,7 @@ int main(int argc, char* argv[]) {
     available.connect = true;
     available.serial = true;
     available.simulator = SimulatorAvailable();
+    available.formsPort = true;
     const CommandLine cl = ParseCommandLine(QCoreApplication::arguments(), available);
     if (!cl.error.isEmpty()) {
         printLine(stderr, QStringLiteral("tessaro: ") + cl.error);

@@ -38,6 +38,28 @@ bool CommandQueue::QueueCommand(const QString& command, bool allowDuplicate, boo
     return true;
 }
 
+int CommandQueue::removeLines(const std::function<bool(QStringView line)>& drop) {
+    QString kept;
+    kept.reserve(m_text.size());
+    int removed = 0;
+    qsizetype from = 0;
+    while (from < m_text.size()) {
+        const qsizetype lf = m_text.indexOf(QLatin1Char('\n'), from);
+        const qsizetype end = lf < 0 ? m_text.size() : lf + 1;
+        const QStringView line = QStringView(m_text).mid(from, end - from);
+        QStringView bare = line;
+        while (bare.endsWith(QLatin1Char('\n')) || bare.endsWith(QLatin1Char('\r')))
+            bare.chop(1);
+        if (lf >= 0 && drop(bare))
+            ++removed;
+        else
+            kept += line;
+        from = end;
+    }
+    m_text = kept;
+    return removed;
+}
+
 QString CommandQueue::takeLine() {
     const qsizetype lf = m_text.indexOf(QLatin1Char('\n'));
     if (lf < 0)

@@ -3,6 +3,9 @@
 #include "link/session_flags.h"
 
 #include <QString>
+#include <QStringView>
+
+#include <functional>
 
 namespace tessaro {
 
@@ -26,6 +29,8 @@ public:
     bool isEmpty() const { return m_text.isEmpty(); }
     bool contains(const QString& text, Qt::CaseSensitivity cs) const { return m_text.contains(text, cs); }
     void clear() { m_text.clear(); }
+    // Removes every whole line for which drop(line without CR LF) is true; returns how many went.
+    int removeLines(const std::function<bool(QStringView line)>& drop);
 
     bool ClosingDown = false;
 

@@ -46,6 +46,37 @@ void MessagingModule::attach(CTerminal& terminal) {
             return std::nullopt;
         return m_transfers.uploadBytes(fileName, cp866Upload());
     };
+    terminal.addLinkLostJob([this] { LinkLost(); });
+}
+
+void MessagingModule::LinkLost() {
+    CommandQueue& queue = m_terminal->engine().queue();
+    // Left in the queue, the old cycle's "ty" and "delete" lines would run beside the next cycle's and fetch
+    // files that are already gone.
+    queue.removeLines([](QStringView line) {
+        return line.startsWith(QLatin1String("ty IN."), Qt::CaseInsensitive) ||
+               line.startsWith(QLatin1String("delete IN."), Qt::CaseInsensitive) || line == QLatin1String("st -r");
+    });
+    m_reception->MessageTimerExpired();
+
+    // A transfer whose "tr" was written but whose "ls" check has not been answered may have lost its body
+    // on the way: upload it again before its check and its "tx" run. When the check itself was written, only
+    // the check is repeated, so the "tx" still waiting never submits an unchecked copy.
+    const QString text = queue.text();
+    const auto queued = [&text](const QString& line) {
+        return text.startsWith(line + QLatin1String("\r\n")) ||
+               text.contains(QLatin1String("\n") + line + QLatin1String("\r\n"));
+    };
+    for (const QString& name : m_transfers.names()) {
+        const QString tr =
+            QStringLiteral("tr ") + name + QStringLiteral(" -b ") + QString::number(m_transfers.expectedLength(name));
+        if (queued(tr))
+            continue;
+        if (queued(QStringLiteral("ls ") + name))
+            m_terminal->QueueCommand(tr, true, true);
+        else
+            m_terminal->QueueCommand(QStringLiteral("ls ") + name, true, true);
+    }
 }
 
 void MessagingModule::startUp(CTerminal& terminal) {

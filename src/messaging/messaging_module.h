@@ -28,6 +28,10 @@ public:
     void attach(CTerminal& terminal) override;
     void startUp(CTerminal& terminal) override;
 
+    // The link went down: the interrupted download is dropped from the queue (the next cycle lists the
+    // transceiver again and knows what is already stored), and an upload cut short is sent again.
+    void LinkLost();
+
     // One message to one address (forms server, remote configuration, headless --send).
     SendOutcome SendMessageToAddress(const QString& address, int messageType, int format, const QString& subject,
                                      const QString& text);

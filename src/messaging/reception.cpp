@@ -82,6 +82,14 @@ QString CMessageReception::ExtractMessageText(const QString& reply, const QStrin
     if (echoEnd < 0)
         return {};
     QString text = reply.mid(echoEnd + end.size());
+    // "ty NAME -b" may print a header line ("File NAME, SIZE bytes, DATE TIME") and an empty line before
+    // the bytes; they are not part of the message and must not count towards its size.
+    const QString name = echoedFileName(reply);
+    if (!name.isEmpty() && text.startsWith(QStringLiteral("File ") + name + QLatin1Char(','), Qt::CaseInsensitive)) {
+        const qsizetype headerEnd = text.indexOf(end);
+        if (headerEnd >= 0 && QStringView(text).mid(headerEnd + end.size()).startsWith(end))
+            text.remove(0, headerEnd + 2 * end.size());
+    }
     for (const char* prompt : kMainPrompts) {
         if (text.endsWith(QLatin1String(prompt))) {
             text.chop(qsizetype(qstrlen(prompt)));

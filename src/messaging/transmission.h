@@ -44,6 +44,7 @@ public:
     QByteArray uploadBytes(const QString& transceiverName, bool cp866) const;
     void finish(const QString& transceiverName) { m_texts.remove(transceiverName); }
     bool isEmpty() const { return m_texts.isEmpty(); }
+    QStringList names() const { return m_texts.keys(); }
 
 private:
     QHash<QString, QString> m_texts;

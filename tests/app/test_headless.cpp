@@ -101,3 +101,63 @@ TEST(Headless, SimulatorRunPollsAndStopsCleanlyOnSigint) {
     EXPECT_TRUE(comm.contains("st -l\r\n")) << comm.left(400).toStdString();
     EXPECT_TRUE(comm.contains("can0:/$ se -p\r\n"));
 }
+
+TEST(Headless, SendRefusesAnUnknownTypeAndAnUnreadableTextFile) {
+    QTemporaryDir dir;
+    const ProcessResult badType =
+        runToEnd(baseArgs(dir) << QStringLiteral("--simulator") << QStringLiteral("--send")
+                               << QStringLiteral("pigeon:123") << QStringLiteral("--text-file") << QStringLiteral("x"));
+    EXPECT_EQ(badType.exitCode, 2);
+    EXPECT_TRUE(badType.err.contains(QLatin1String("\"pigeon\" names none"))) << badType.err.toStdString();
+    const ProcessResult noFile =
+        runToEnd(baseArgs(dir) << QStringLiteral("--simulator") << QStringLiteral("--accept-disclaimer")
+                               << QStringLiteral("--send") << QStringLiteral("Telex:123")
+                               << QStringLiteral("--text-file") << dir.path() + QStringLiteral("/missing.txt"));
+    EXPECT_EQ(noFile.exitCode, 2);
+    EXPECT_TRUE(noFile.err.contains(QLatin1String("cannot read the --text-file"))) << noFile.err.toStdString();
+    EXPECT_FALSE(QFile::exists(dir.path() + QStringLiteral("/#Tessaro.tmp"))) << "refused before starting";
+}
+
+TEST(Headless, SendQueuesOneMessageOnceTheLinkIsUpAndKeepsRunning) {
+    QTemporaryDir dir;
+    {
+        QFile ini(dir.path() + QStringLiteral("/Tessaro.ini"));
+        ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
+        ini.write("[Default LES East]\r\n102\r\n");
+        QFile text(dir.path() + QStringLiteral("/noon.txt"));
+        ASSERT_TRUE(text.open(QIODevice::WriteOnly));
+        text.write("Noon position 55N 012E.\r\n");
+    }
+    QProcess p;
+    p.start(QStringLiteral(TESSARO_EXECUTABLE),
+            baseArgs(dir) << QStringLiteral("--simulator") << QStringLiteral("--accept-disclaimer")
+                          << QStringLiteral("--send") << QStringLiteral("telex:4712345678")
+                          << QStringLiteral("--subject") << QStringLiteral("Noon") << QStringLiteral("--text-file")
+                          << dir.path() + QStringLiteral("/noon.txt"));
+    ASSERT_TRUE(p.waitForStarted());
+    QString out;
+    QString outFile;
+    const bool sent = QTest::qWaitFor(
+        [&] {
+            out += QString::fromLocal8Bit(p.readAllStandardOutput());
+            const qsizetype at =
+                out.indexOf(QLatin1String("Send: result 1000 (Message sent to the transceiver.), out file "));
+            if (at < 0)
+                return false;
+            outFile = out.mid(at).section(QLatin1String("out file "), 1).section(QLatin1Char('\n'), 0, 0).trimmed();
+            return out.contains(QStringLiteral("< tx ") + outFile);
+        },
+        12000);
+    EXPECT_TRUE(sent) << out.toStdString();
+    EXPECT_TRUE(out.contains(QStringLiteral("Outbox: %1 Initiated (reference <None>)").arg(outFile)));
+    EXPECT_EQ(p.state(), QProcess::Running) << "keeps running for the delivery reports";
+    ::kill(pid_t(p.processId()), SIGINT);
+    ASSERT_TRUE(p.waitForFinished(5000));
+    EXPECT_EQ(p.exitCode(), 0);
+
+    QFile index(dir.path() + QStringLiteral("/sent items/OUT.IDX"));
+    ASSERT_TRUE(index.open(QIODevice::ReadOnly));
+    const QList<QByteArray> lines = index.readAll().split('\n');
+    ASSERT_GE(lines.size(), 1);
+    EXPECT_TRUE(lines.first().startsWith(outFile.toLatin1() + ";4712345678;102;Telex")) << lines.first().toStdString();
+}

@@ -1,0 +1,113 @@
+// Downloading received messages from the built-in simulator paced like a 115200 baud serial line: 100
+// messages of 2 KB listed, fetched, checked, stored, indexed and deleted by the full message cycle. Prints
+// the time, the bytes moved both ways and the ratio of the time to their pure wire time (10 bits a byte).
+//
+//   bench_download [--quick] [--messages N] [--tick-ms MS]
+// --quick (or TESSARO_BENCH_QUICK=1, or Google Benchmark's --benchmark_min_time): 3 messages, for the test command. The
+// engine's tick is 60 ms as in the program unless --tick-ms says otherwise.
+#include "app/modules.h"
+#include "config/clock.h"
+#include "config/configuration.h"
+#include "link/imain_form.h"
+#include "link/terminal.h"
+#include "mes_simulator.h"
+#include "messaging/index_file.h"
+#include "status/session.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+
+using namespace tessaro;
+
+namespace {
+bool waitFor(const std::function<bool()>& pred, int ms) {
+    QElapsedTimer t;
+    t.start();
+    QEventLoop loop;
+    QTimer check;
+    QObject::connect(&check, &QTimer::timeout, &loop, [&] {
+        if (pred() || t.elapsed() > ms)
+            loop.quit();
+    });
+    check.start(1);
+    if (!pred())
+        loop.exec();
+    return pred();
+}
+} // namespace
+
+int main(int argc, char* argv[]) {
+    QCoreApplication app(argc, argv);
+    const QStringList args = QCoreApplication::arguments();
+    // The test command runs every benchmark with Google Benchmark's short budget; that means quick here too.
+    const bool quick = qEnvironmentVariableIntValue("TESSARO_BENCH_QUICK") == 1 ||
+                       args.contains(QLatin1String("--quick")) ||
+                       !args.filter(QStringLiteral("--benchmark_min_time")).isEmpty();
+    int messages = quick ? 3 : 100;
+    int tickMs = 60;
+    for (qsizetype i = 1; i + 1 < args.size(); ++i) {
+        if (args[i] == QLatin1String("--messages"))
+            messages = std::max(1, args[i + 1].toInt());
+        if (args[i] == QLatin1String("--tick-ms"))
+            tickMs = std::max(1, args[i + 1].toInt());
+    }
+    constexpr int kBaud = 115200;
+    constexpr int kSize = 2048;
+
+    QTemporaryDir dir;
+    const QString path = dir.path() + QStringLiteral("/");
+    CConfiguration config(path, false, path + QStringLiteral("settings.ini"));
+    config.SetIni(QStringLiteral("[AS IS Accepted?]"), QStringLiteral("YES"));
+    CSession session;
+    SystemClock clock;
+    NullMainForm form;
+    sim::SimOptions options;
+    options.baud = kBaud;
+    sim::MesSimulator simulator(options);
+    if (!simulator.listen()) {
+        std::printf("bench_download: the simulator cannot listen\n");
+        return 1;
+    }
+    CTerminal terminal(config, session, form, clock);
+    CoreModules modules(session);
+    AttachCoreModules(terminal, modules);
+    terminal.timer(TerminalTimer::Timer1).setInterval(tickMs);
+    terminal.timer(TerminalTimer::Winsock).setInterval(100); // the connect sequence counts ticks; not measured
+    terminal.timer(TerminalTimer::Timer2).setInterval(24 * 3600 * 1000); // the test below starts the cycle
+    if (!terminal.start({QStringLiteral("127.0.0.1:%1").arg(simulator.serverPort()), {}, false}).ok)
+        return 1;
+    CommandEngine& engine = terminal.engine();
+    const auto idle = [&] { return engine.queue().isEmpty() && engine.EngineState() == CommandEngine::Idle; };
+    if (!waitFor([&] { return terminal.lan().LanConnectState() == 5 && session.MesConnected && idle(); }, 30000)) {
+        std::printf("bench_download: no link to the simulator\n");
+        return 1;
+    }
+    for (int i = 0; i < messages; ++i)
+        simulator.control(QStringLiteral("message size=%1").arg(kSize));
+
+    qint64 bytes = 0;
+    QObject::connect(&engine, &CommandEngine::lineWritten, [&](const QString& line) { bytes += line.size(); });
+    QObject::connect(&engine, &CommandEngine::replyCompleted, [&](const QString& reply) { bytes += reply.size(); });
+    const QString inIdx = modules.messaging.inbox().inIdxPath();
+    QElapsedTimer elapsed;
+    elapsed.start();
+    engine.QueueCommand(QStringLiteral("ls IN.*")); // what the poll queues
+    const bool done =
+        waitFor([&] { return idle() && !session.ProcessingMsgs && ReadIndexLines(inIdx).size() >= messages; },
+                messages * 5000 + 30000);
+    const double ms = double(elapsed.nsecsElapsed()) / 1e6;
+    const double wireMs = double(bytes) * 10.0 * 1000.0 / kBaud;
+    const qsizetype stored = ReadIndexLines(inIdx).size();
+    std::printf("bench_download: %s %d messages of %d bytes at %d baud, engine tick %d ms: stored=%lld  time=%.2f s  "
+                "bytes=%lld  wire=%.2f s  time/wire=%.2f  per message=%.0f ms\n",
+                done ? "ok" : "FAIL", messages, kSize, kBaud, tickMs, static_cast<long long>(stored), ms / 1000.0,
+                static_cast<long long>(bytes), wireMs / 1000.0, ms / wireMs, ms / messages);
+    return done ? 0 : 1;
+}

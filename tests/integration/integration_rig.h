@@ -1,0 +1,148 @@
+#pragma once
+
+#include "app/modules.h"
+#include "config/clock.h"
+#include "config/configuration.h"
+#include "config/text_util.h"
+#include "link/imain_form.h"
+#include "link/terminal.h"
+#include "mes_simulator.h"
+#include "status/session.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+
+namespace tessaro::test {
+
+// One QCoreApplication for the whole test program: timers and sockets need it.
+class QtAppEnvironment final : public ::testing::Environment {
+public:
+    void SetUp() override {
+        if (!QCoreApplication::instance())
+            m_app = std::make_unique<QCoreApplication>(m_argc, m_argv);
+    }
+    void TearDown() override { m_app.reset(); }
+
+private:
+    int m_argc = 1;
+    char m_name[8] = "tests";
+    char* m_argv[2] = {m_name, nullptr};
+    std::unique_ptr<QCoreApplication> m_app;
+};
+
+inline const bool kQtAppRegistered = [] {
+    ::testing::AddGlobalTestEnvironment(new QtAppEnvironment);
+    return true;
+}();
+
+// Records what reaches the operator and lets a test act at the moment an upload is under way.
+class WatchingForm final : public NullMainForm {
+public:
+    QStringList information;
+    QStringList boxes;
+    QStringList windows;
+    std::function<void(int value)> onUploadProgress;
+
+    void addInformation(const QString& line) override { information << line; }
+    void showMessageBox(const MessageBoxRequest& box, std::function<void()> closed) override {
+        boxes << box.text;
+        closed();
+    }
+    void openWindow(const QString& name) override { windows << name; }
+    void uploadProgress(int value) override {
+        if (onUploadProgress)
+            onUploadProgress(value);
+    }
+};
+
+inline QByteArray readAll(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// The terminal with every core module, connected to a simulator whose own time only moves when the test
+// says so. The engine ticks every 10 ms instead of 60 and the poll timer is left to the test, so a whole
+// send or download cycle takes well under a second of real time.
+struct IntegrationRig {
+    QTemporaryDir dir;
+    QString path = dir.path() + QStringLiteral("/");
+    CConfiguration config{path, false, path + QStringLiteral("settings.ini")};
+    CSession session;
+    SystemClock clock;
+    WatchingForm form;
+    std::unique_ptr<sim::MesSimulator> simulator;
+    std::unique_ptr<CTerminal> terminal;
+    std::unique_ptr<CoreModules> modules;
+    QStringList written; // command lines as the engine wrote them
+    QStringList replies;
+
+    // baud: the simulator paces its output like a serial line of that speed (0: as fast as it can).
+    explicit IntegrationRig(int baud = 0) {
+        sim::SimOptions options;
+        options.realTime = false;
+        options.chunkDelayMs = 2;
+        options.baud = baud;
+        simulator = std::make_unique<sim::MesSimulator>(options);
+        config.SetIni(QStringLiteral("[AS IS Accepted?]"), QStringLiteral("YES"));
+        config.SetIni(QStringLiteral("[Default LES East]"), QStringLiteral("102"));
+        terminal = std::make_unique<CTerminal>(config, session, form, clock);
+        modules = std::make_unique<CoreModules>(session);
+        AttachCoreModules(*terminal, *modules);
+        terminal->timer(TerminalTimer::Timer1).setInterval(10);
+        terminal->timer(TerminalTimer::Winsock).setInterval(50);
+        terminal->timer(TerminalTimer::Timer2).setInterval(3600 * 1000);
+        QObject::connect(&terminal->engine(), &CommandEngine::lineWritten, [this](const QString& l) { written << l; });
+        QObject::connect(&terminal->engine(), &CommandEngine::replyCompleted,
+                         [this](const QString& r) { replies << r; });
+    }
+    ~IntegrationRig() {
+        terminal.reset();
+        simulator.reset();
+    }
+
+    bool start() {
+        if (!simulator->listen())
+            return false;
+        return terminal->start({QStringLiteral("127.0.0.1:%1").arg(simulator->serverPort()), {}, false}).ok &&
+               QTest::qWaitFor([this] { return linkedUp() && idle(); }, 8000);
+    }
+    bool linkedUp() const { return terminal->lan().LanConnectState() == 5 && session.MesConnected; }
+    bool idle() { return terminal->engine().queue().isEmpty() && terminal->engine().EngineState() == 0; }
+    // Waits until every queued command has been answered.
+    bool settle(int ms = 8000) {
+        return QTest::qWaitFor([this] { return linkedUp() && idle(); }, ms);
+    }
+    // The poll timer's tick: "st -l" and the poll burst.
+    void poll() { terminal->tick(TerminalTimer::Timer2); }
+    bool sim(const QString& command) { return simulator->control(command).ok; }
+    QStringList simLines(const QString& command) { return simulator->control(command).lines; }
+    int countWritten(const QString& prefix) const {
+        int n = 0;
+        for (const QString& l : written)
+            n += l.startsWith(prefix) ? 1 : 0;
+        return n;
+    }
+
+    MessagingModule& messaging() { return modules->messaging; }
+    // Message boxes that report a failure (the start-up notices are not among them).
+    QStringList errorBoxes() const {
+        QStringList out;
+        for (const QString& b : form.boxes)
+            if (b.contains(QLatin1String("error"), Qt::CaseInsensitive) ||
+                b.contains(QLatin1String("failed"), Qt::CaseInsensitive))
+                out << b;
+        return out;
+    }
+    QStringList outIdxLines() {
+        return QString::fromLatin1(readAll(messaging().outbox().indexPath()))
+            .split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+    }
+};
+
+} // namespace tessaro::test

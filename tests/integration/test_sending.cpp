@@ -1,0 +1,144 @@
+// A message sent as `tessaro --headless --send` sends it: through the transceiver's shell to its delivery
+// report, and across a link that drops in the middle of the upload.
+#include "integration_rig.h"
+
+#include "app/headless_send.h"
+#include "messaging/outbox.h"
+#include "messaging/transmission.h"
+
+using namespace tessaro;
+using namespace tessaro::test;
+
+namespace {
+const QString kBody = QStringLiteral("Position 55N 012E, all well.\r\nETA Tuesday 0800 UTC.\r\n");
+
+// Bytes in a body line of the simulator's "lines" report ("B " + the bytes with \r, \n, \\, \xNN escapes).
+qsizetype bodyLength(const QString& line) {
+    qsizetype n = 0;
+    for (qsizetype i = 2; i < line.size(); ++i, ++n)
+        if (line[i] == QLatin1Char('\\'))
+            i += i + 1 < line.size() && line[i + 1] == QLatin1Char('x') ? 3 : 1;
+    return n;
+}
+
+// The "tr" line the simulator received for a file, and its announced length; -1 when there is none.
+qsizetype trLineAt(const QStringList& lines, const QString& out, qsizetype from, int* length) {
+    const QString prefix = QStringLiteral("L tr %1 -b ").arg(out);
+    for (qsizetype i = from; i < lines.size(); ++i) {
+        if (lines[i].startsWith(prefix)) {
+            *length = lines[i].mid(prefix.size()).toInt();
+            return i;
+        }
+    }
+    return -1;
+}
+
+struct SendRig : IntegrationRig {
+    QStringList printed;
+    std::unique_ptr<HeadlessSender> sender;
+
+    void send(int type, const QString& address, const QString& text) {
+        SendRequest request;
+        request.type = type;
+        request.address = address;
+        request.subject = QStringLiteral("Noon report");
+        request.text = text;
+        sender = std::make_unique<HeadlessSender>(*terminal, session, messaging(), request,
+                                                  [this](const QString& line) { printed << line; });
+    }
+    QStringList outLine() {
+        const QStringList lines = outIdxLines();
+        return lines.size() == 1 ? lines.first().split(QLatin1Char(';')) : QStringList();
+    }
+    QString outStatus() { return outLine().value(OutPos::Status); }
+    // Lets simulated time pass on the transceiver, then the poll asks "st -l" for what happened.
+    bool advanceAndPoll(int seconds) {
+        simulator->clock()->advance(qint64(seconds) * 1000);
+        poll();
+        return settle();
+    }
+};
+} // namespace
+
+TEST(SendingIntegration, MessageGoesThroughTrLsTxAndIsTrackedToDelivered) {
+    SendRig rig;
+    ASSERT_TRUE(rig.start());
+    rig.sim(QStringLiteral("clear-lines"));
+    rig.send(Telex, QStringLiteral("+4712345678"), kBody);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return rig.sender->state() == HeadlessSender::State::Sent; }, 5000));
+    EXPECT_EQ(rig.sender->resultCode(), int(SendResult::Done));
+    const QString out = rig.sender->outFileName();
+    ASSERT_FALSE(out.isEmpty());
+    ASSERT_EQ(rig.printed.value(0),
+              QStringLiteral("Send: result 1000 (Message sent to the transceiver.), out file ") + out);
+    EXPECT_EQ(rig.outStatus(), QStringLiteral("Initiated"));
+    EXPECT_EQ(rig.outLine().value(OutPos::Reference), QStringLiteral("<None>"));
+    ASSERT_TRUE(rig.settle());
+
+    // On the wire: "tr" with the exact length, the body byte for byte, the size check, the submission.
+    const QStringList lines = rig.simLines(QStringLiteral("lines"));
+    int length = 0;
+    const qsizetype trAt = trLineAt(lines, out, 0, &length);
+    ASSERT_GE(trAt, 0) << lines.join(QLatin1Char('\n')).toStdString();
+    const QString bodyLine = lines.value(trAt + 1);
+    ASSERT_TRUE(bodyLine.startsWith(QLatin1String("B ")));
+    EXPECT_EQ(bodyLength(bodyLine), length);
+    EXPECT_TRUE(bodyLine.contains(QLatin1String("ETA Tuesday 0800 UTC.\\r\\n"))) << bodyLine.toStdString();
+    EXPECT_EQ(lines.value(trAt + 2), QStringLiteral("L ls ") + out);
+    EXPECT_EQ(lines.value(trAt + 3), QStringLiteral("L tx %1 -c 102 -s 0 -t 0 -l 0 -n").arg(out));
+    EXPECT_TRUE(rig.errorBoxes().isEmpty()) << rig.errorBoxes().join(QLatin1Char('|')).toStdString();
+
+    // INFO 82 after a second, INFO 81 with the reference eight seconds later, each in an "st -l" reply.
+    ASSERT_TRUE(rig.advanceAndPoll(2));
+    EXPECT_EQ(rig.outStatus(), QStringLiteral("Sending"));
+    EXPECT_TRUE(rig.outLine().value(OutPos::Reference).startsWith(QLatin1String("OUT.")));
+    ASSERT_TRUE(rig.advanceAndPoll(9));
+    EXPECT_EQ(rig.outStatus(), QStringLiteral("Delivered"));
+    EXPECT_GT(Val(rig.outLine().value(OutPos::Reference)), 0);
+    EXPECT_EQ(rig.sender->lastStatus(), QStringLiteral("Delivered"));
+    EXPECT_EQ(UnsentMessageCount(rig.messaging().outbox()), 0);
+}
+
+TEST(SendingIntegration, UploadCutByADroppedLinkIsSentAgainAndSubmittedOnce) {
+    SendRig rig;
+    ASSERT_TRUE(rig.start());
+    rig.sim(QStringLiteral("clear-lines"));
+    // Long enough for several pieces; the link goes down after the first one.
+    QString text;
+    for (int i = 0; text.size() < 1500; ++i)
+        text += QStringLiteral("Line %1 of the cargo manifest.\r\n").arg(i);
+    bool dropped = false;
+    rig.form.onUploadProgress = [&](int value) {
+        if (!dropped && value >= 100) {
+            dropped = true;
+            rig.sim(QStringLiteral("drop"));
+        }
+    };
+    rig.send(Telex, QStringLiteral("4712345678"), text);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return dropped; }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !rig.session.MesConnected; }, 5000));
+    ASSERT_TRUE(rig.settle(10000));
+
+    // The first "tr" lost its body with the link; the second one carries it whole, then the check and the
+    // one and only submission.
+    const QString out = rig.sender->outFileName();
+    const QStringList lines = rig.simLines(QStringLiteral("lines"));
+    int length = 0;
+    const qsizetype first = trLineAt(lines, out, 0, &length);
+    ASSERT_GE(first, 0) << lines.join(QLatin1Char('\n')).toStdString();
+    const qsizetype second = trLineAt(lines, out, first + 1, &length);
+    ASSERT_GT(second, first) << lines.join(QLatin1Char('\n')).toStdString();
+    EXPECT_EQ(trLineAt(lines, out, second + 1, &length), -1);
+    EXPECT_EQ(bodyLength(lines.value(second + 1)), length);
+    EXPECT_EQ(lines.value(second + 2), QStringLiteral("L ls ") + out);
+    EXPECT_EQ(lines.count(QStringLiteral("L tx %1 -c 102 -s 0 -t 0 -l 0 -n").arg(out)), 1);
+    const QString stored = QStringLiteral("%1 %2 upload").arg(out).arg(length);
+    const QStringList files = rig.simLines(QStringLiteral("files"));
+    EXPECT_TRUE(std::any_of(files.begin(), files.end(), [&](const QString& f) { return f.startsWith(stored); }))
+        << files.join(QLatin1Char('\n')).toStdString();
+    EXPECT_TRUE(rig.errorBoxes().isEmpty())
+        << "no size-check or tx error: " << rig.errorBoxes().join(QLatin1Char('|')).toStdString();
+    EXPECT_EQ(rig.outIdxLines().size(), 1);
+    ASSERT_TRUE(rig.advanceAndPoll(2));
+    EXPECT_EQ(rig.outStatus(), QStringLiteral("Sending"));
+}
