@@ -31,13 +31,15 @@ void OutputPacer::writeNext() {
         return;
     }
     if (m_baud <= 0) {
-        const QByteArray chunk = m_queue.takeFirst();
-        m_sink(chunk);
-        if (m_queue.isEmpty()) {
+        m_sink(m_queue.takeFirst());
+        // The pause runs even when nothing else is queued yet: a reply is pushed piece by piece, and the
+        // next piece must still arrive separately, or the reader never sees a reply in several pieces.
+        if (m_chunkDelayMs > 0)
+            m_timer.start(m_chunkDelayMs);
+        else if (m_queue.isEmpty())
             Q_EMIT drained();
-            return;
-        }
-        m_timer.start(std::max(0, m_chunkDelayMs));
+        else
+            m_timer.start(0);
         return;
     }
     // A slice of what the line carries in kSliceMs, then wait for the time it takes on the wire.
