@@ -4,10 +4,11 @@
 
 #include <QFile>
 #include <QLocale>
-#include <QSaveFile>
 #include <QTextStream>
 
 #include <cerrno>
+#include <cstdio>
+#include <unistd.h>
 
 namespace tessaro {
 
@@ -120,14 +121,27 @@ void cInfoLog::trimIfNeeded()
     if (!lines.isEmpty() && lines.last().isEmpty())
         lines.removeLast();
     const qsizetype drop = lines.size() > kKeepLines ? lines.size() - kKeepLines : 0;
-    // The rewrite goes through a work file that replaces the log in one step.
-    QSaveFile out(filePath());
-    if (!out.open(QIODevice::WriteOnly))
-        return;
-    for (qsizetype i = drop; i < lines.size(); ++i)
-        out.write(lines[i] + '\n');
-    if (out.commit())
+    // The newest lines go to "InfoLog.tmp" first, which then replaces the log in one rename: a crash
+    // leaves either the old log or the trimmed one, never half of either.
+    const QString tmpPath = m_dataPath + QStringLiteral("InfoLog.tmp");
+    {
+        QFile tmp(tmpPath);
+        if (!tmp.open(QIODevice::WriteOnly | QIODevice::Truncate))
+            return;
+        bool ok = true;
+        for (qsizetype i = drop; i < lines.size() && ok; ++i)
+            ok = tmp.write(lines[i] + '\n') == lines[i].size() + 1;
+        ok = ok && tmp.flush() && ::fsync(tmp.handle()) == 0;
+        tmp.close();
+        if (!ok) {
+            QFile::remove(tmpPath);
+            return;
+        }
+    }
+    if (::rename(QFile::encodeName(tmpPath).constData(), QFile::encodeName(filePath()).constData()) == 0)
         m_lineCount = int(lines.size() - drop);
+    else
+        QFile::remove(tmpPath);
 }
 
 bool IsDiskFullError(qint64 errorNumber)

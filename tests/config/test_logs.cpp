@@ -69,6 +69,7 @@ TEST(Logs, InfoLogIsTrimmedToTheNewestLines)
     const QByteArray content = readFile(info.filePath());
     EXPECT_TRUE(content.endsWith(QStringLiteral("line %1\r\n").arg(cInfoLog::kMaxLines).toLatin1()));
     EXPECT_FALSE(content.contains("  line 0\r\n"));
+    EXPECT_FALSE(QFile::exists(data.path() + QStringLiteral("InfoLog.tmp"))) << "the work file is renamed over the log";
 }
 
 TEST(Logs, FailedAppendIsSwallowedAndReported)
