@@ -3,6 +3,7 @@
 #include "app/command_line.h"
 #include "app/headless_main_form.h"
 #include "app/headless_send.h"
+#include "app/in_process_simulator.h"
 #include "app/modules.h"
 #include "app/signal_watcher.h"
 #include "config/configuration.h"
@@ -15,9 +16,6 @@
 
 #include <QCoreApplication>
 
-#if TESSARO_HAS_SIMULATOR
-#include "mes_simulator.h"
-#endif
 
 #include <cstdio>
 #include <memory>
@@ -25,7 +23,7 @@
 namespace tessaro {
 
 bool SimulatorAvailable() {
-    return TESSARO_HAS_SIMULATOR != 0;
+    return InProcessSimulator::available();
 }
 
 namespace {
@@ -87,32 +85,31 @@ int RunHeadless(QCoreApplication& app, const CommandLine& cl) {
     options.serial = cl.serial;
     options.logComm = cl.logComm;
 
-#if TESSARO_HAS_SIMULATOR
-    std::unique_ptr<sim::MesSimulator> simulator;
+    InProcessSimulator simulator;
     if (cl.simulator) {
-        simulator = std::make_unique<sim::MesSimulator>();
-        if (!simulator->listen(QHostAddress(QHostAddress::LocalHost), 0)) {
-            form.printError(QStringLiteral("the simulator cannot listen: ") + simulator->errorString());
+        QString error;
+        options.connect = simulator.start(&error);
+        if (options.connect.isEmpty()) {
+            form.printError(error);
             return 1;
         }
-        options.connect = QStringLiteral("127.0.0.1:%1").arg(simulator->serverPort());
         form.print(QStringLiteral("Simulator: listening on %1").arg(options.connect));
     }
-#endif
 
     CSession session;
     CTerminal terminal(config, session, form, clock);
-    CoreModules modules(session);
+    CoreModules modules(session, cl.formsPort);
     AttachCoreModules(terminal, modules);
     // Nobody hears a sound or sees an alert window here: alerts become lines of their own.
     modules.messaging.priorityAlert = [&form](const QString& caption) {
         form.print(QStringLiteral("ALERT: ") + caption);
     };
     modules.messaging.newMessageSound = [] {};
-    // The forms server: --forms-port for this run, else the "LocalPort" setting; its address is printed.
-    FormsModule forms(session, modules.messaging, cl.formsPort);
-    forms.printLine = [&form](const QString& line) { form.print(line); };
-    terminal.addModule(&forms);
+    // "Forms server: http://ADDRESS:PORT/" stands alone on its line, unstamped, for scripts that look for it.
+    modules.forms.printLine = [](const QString& line) {
+        std::fprintf(stdout, "%s\n", line.toLocal8Bit().constData());
+        std::fflush(stdout);
+    };
     std::unique_ptr<HeadlessSender> sender;
     if (cl.send)
         sender = std::make_unique<HeadlessSender>(terminal, session, modules.messaging, sendRequest,

@@ -10,6 +10,7 @@ namespace tessaro {
 void AttachCoreModules(CTerminal& terminal, CoreModules& modules) {
     terminal.addModule(&modules.status);
     terminal.addModule(&modules.messaging);
+    terminal.addModule(&modules.forms);
     MessagingModule* messaging = &modules.messaging;
     terminal.exitQuestion = [messaging] { return ExitQuestionText(UnsentMessageCount(messaging->outbox())); };
 }

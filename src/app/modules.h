@@ -1,6 +1,7 @@
 #pragma once
 
 #include "messaging/messaging_module.h"
+#include "reporting/forms_module.h"
 #include "status/status_module.h"
 
 namespace tessaro {
@@ -12,10 +13,15 @@ class cOutBox;
 // The subsystems every front end runs, built together so the GUI and the headless program attach the same
 // set in the same order. Later subsystems join here.
 struct CoreModules final {
-    explicit CoreModules(CSession& session) : status(session), messaging(session) {}
+    // formsPort: the forms server's port for this run (-1: the "LocalPort" setting).
+    explicit CoreModules(CSession& session, int formsPort = -1)
+        : status(session), messaging(session), forms(session, messaging, formsPort)
+    {
+    }
 
     StatusModule status;
     MessagingModule messaging;
+    FormsModule forms;
 };
 
 // Attaches the modules (before CTerminal::start) and installs what they add to the terminal as a whole:

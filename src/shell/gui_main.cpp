@@ -1,5 +1,7 @@
 #include "shell/gui_main.h"
 
+#include "app/modules.h"
+
 #include "config/clock.h"
 #include "config/configuration.h"
 #include "messaging/messaging_module.h"
@@ -34,11 +36,14 @@ int RunGui(QApplication& app, const GuiRunOptions& options) {
     CSession session;
     MainForm form(config, session, clock);
     CTerminal terminal(config, session, form, clock);
-    StatusModule status(session);
-    MessagingModule messaging(session);
-    terminal.addModule(&status);
-    terminal.addModule(&messaging);
-    form.attach(terminal, status, messaging);
+    CoreModules modules(session, options.formsPort);
+    AttachCoreModules(terminal, modules);
+    modules.forms.printLine = [](const QString& line) {
+        std::fprintf(stdout, "%s\n", line.toLocal8Bit().constData());
+        std::fflush(stdout);
+    };
+    StatusModule& status = modules.status;
+    form.attach(terminal, status, modules.messaging);
     QObject::connect(
         &terminal, &CTerminal::finished, &app, [&app] { app.exit(0); }, Qt::QueuedConnection);
 

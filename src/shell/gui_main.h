@@ -13,6 +13,7 @@ struct GuiRunOptions {
     QString dataPath;      // resolved data folder, ending with "/"
     bool portable = false; // settings store inside Tessaro.ini
     bool acceptDisclaimer = false;
+    int formsPort = -1;       // forms server port for this run (-1: the "LocalPort" setting)
     TerminalOptions terminal; // transport for this run (--connect, --serial, or the simulator's address)
 };
 
