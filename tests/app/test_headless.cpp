@@ -31,7 +31,9 @@ struct ProcessResult {
 };
 
 QStringList baseArgs(const QTemporaryDir& dir) {
-    return {QStringLiteral("--headless"), QStringLiteral("--portable"), QStringLiteral("--data-dir"), dir.path()};
+    // Forms on a free port: tests run side by side, and port 80 is not ours to take.
+    return {QStringLiteral("--headless"), QStringLiteral("--portable"), QStringLiteral("--forms-port"), QStringLiteral("0"),
+            QStringLiteral("--data-dir"), dir.path()};
 }
 
 ProcessResult runToEnd(const QStringList& args) {
@@ -100,6 +102,40 @@ TEST(Headless, SimulatorRunPollsAndStopsCleanlyOnSigint) {
     const QByteArray comm = log.readAll();
     EXPECT_TRUE(comm.contains("st -l\r\n")) << comm.left(400).toStdString();
     EXPECT_TRUE(comm.contains("can0:/$ se -p\r\n"));
+}
+
+TEST(Headless, NewDataFolderGetsTheDefaultFileAndASecondInstanceIsRefused) {
+    QTemporaryDir parent;
+    const QString dataDir = parent.path() + QStringLiteral("/new folder");
+    const QStringList args = {QStringLiteral("--headless"),      QStringLiteral("--portable"),
+                              QStringLiteral("--forms-port"),    QStringLiteral("0"),
+                              QStringLiteral("--data-dir"),      dataDir,
+                              QStringLiteral("--simulator"),     QStringLiteral("--accept-disclaimer")};
+    QProcess first;
+    first.start(QStringLiteral(TESSARO_EXECUTABLE), args);
+    ASSERT_TRUE(first.waitForStarted());
+    QString out;
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            out += QString::fromLocal8Bit(first.readAllStandardOutput());
+            return out.contains(QLatin1String("Line end learned"));
+        },
+        8000))
+        << out.toStdString();
+
+    QFile ini(dataDir + QStringLiteral("/Tessaro.ini"));
+    ASSERT_TRUE(ini.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(ini.readAll().startsWith("[Version]\r\n1. 0. 4\r\n"));
+
+    const ProcessResult second = runToEnd(args);
+    EXPECT_NE(second.exitCode, 0);
+    EXPECT_TRUE((second.out + second.err).contains(QLatin1String("Tessaro instance already running.")))
+        << (second.out + second.err).toStdString();
+
+    ::kill(pid_t(first.processId()), SIGTERM);
+    ASSERT_TRUE(first.waitForFinished(5000));
+    EXPECT_EQ(first.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(first.exitCode(), 0);
 }
 
 TEST(Headless, SendRefusesAnUnknownTypeAndAnUnreadableTextFile) {
