@@ -7,6 +7,7 @@
 #include "app/modules.h"
 #include "app/signal_watcher.h"
 #include "config/configuration.h"
+#include "config/strings.h"
 #include "config/text_util.h"
 #include "link/link_settings.h"
 #include "link/terminal.h"
@@ -75,6 +76,7 @@ int RunHeadless(QCoreApplication& app, const CommandLine& cl) {
     if (cl.acceptDisclaimer)
         config.SetIni(QStringLiteral("[AS IS Accepted?]"), QStringLiteral("YES"), true);
 
+    LoadLanguage(config);
     HeadlessMainForm form(config.DataPath(), clock);
     form.print(QStringLiteral("Tessaro %1 (headless)").arg(QLatin1String(TESSARO_VERSION)));
     form.print(QStringLiteral("Data folder: %1").arg(config.DataPath()));

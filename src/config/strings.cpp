@@ -1,5 +1,8 @@
 #include "config/strings.h"
 
+#include "config/configuration.h"
+#include "config/text_util.h"
+
 #include <QFile>
 #include <QHash>
 
@@ -71,6 +74,13 @@ int SetLanguage(int langId)
 int CurrentLanguage()
 {
     return tables().language;
+}
+
+int LoadLanguage(CConfiguration& config)
+{
+    const QString id =
+        config.GetSettingValue(QStringLiteral("MultiLang"), QStringLiteral("LangId"), QString::number(English));
+    return SetLanguage(int(Val(id)));
 }
 
 QString GetText(int id, const QString& defaultText)

@@ -15,12 +15,6 @@ const std::vector<LanguageChoice>& Languages() {
     return list;
 }
 
-int LoadLanguage(CConfiguration& config) {
-    const QString id =
-        config.GetSettingValue(QStringLiteral("MultiLang"), QStringLiteral("LangId"), QString::number(English));
-    return SetLanguage(int(Val(id)));
-}
-
 int SelectLanguage(CConfiguration& config, int langId) {
     const int inForce = SetLanguage(langId);
     for (const LanguageChoice& l : Languages()) {

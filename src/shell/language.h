@@ -1,5 +1,7 @@
 #pragma once
 
+#include "config/strings.h"
+
 #include <QString>
 
 #include <vector>
@@ -14,8 +16,7 @@ struct LanguageChoice {
 };
 const std::vector<LanguageChoice>& Languages();
 
-// Reads "MultiLang"/"LangId" and selects that language for every later text. Returns the id in force.
-int LoadLanguage(CConfiguration& config);
+// LoadLanguage (config/strings.h) reads the stored choice at start-up.
 // Selects a language now and stores it under "MultiLang" ("LangId", "LangName").
 int SelectLanguage(CConfiguration& config, int langId);
 

@@ -1,4 +1,5 @@
 #include "config/configuration.h"
+#include "config/strings.h"
 #include "temp_data_dir.h"
 
 #include <QFile>
@@ -41,4 +42,15 @@ TEST(SettingsStore, PortableFormLivesInTessaroIniAndRewritesItOnEverySave)
     reread.SaveSettingValue(QStringLiteral("MultiLang"), QStringLiteral("LangId"), QString());
     EXPECT_EQ(reread.GetSettingValue(QStringLiteral("MultiLang"), QStringLiteral("LangId"), QStringLiteral("1033")),
               QStringLiteral("1033"));
+}
+
+TEST(SettingsStore, StoredLanguageIsSelectedAtStartUp)
+{
+    TempDataDir data;
+    CConfiguration config(data.path(), true);
+    EXPECT_EQ(LoadLanguage(config), int(English)) << "nothing stored: English";
+    config.SaveSettingValue(QStringLiteral("MultiLang"), QStringLiteral("LangId"), QStringLiteral("1049"));
+    EXPECT_EQ(LoadLanguage(config), int(Russian));
+    EXPECT_EQ(CurrentLanguage(), int(Russian));
+    SetLanguage(English);
 }
