@@ -19,6 +19,12 @@ void MessagingModule::attach(CTerminal& terminal) {
     m_reception = std::make_unique<CMessageReception>(config, *m_inbox, *this, terminal.errorLog(), terminal.clock());
     m_replies = std::make_unique<CTransmissionReplies>(config, *m_outbox, *this, m_transfers);
     m_info = std::make_unique<CInfo>(config, *m_outbox, *this, terminal.infoLog(), nullptr);
+    // A distress alert is entered in the outbox once the "se -g" reply that CInfo queues brings the
+    // generator's values; until then the session carries the request and its status.
+    m_info->distressAlert = [this](const QString& status) {
+        m_session.SetAddDistressAlertToOutbox(true);
+        m_session.SetDistressAlertStatus(status);
+    };
 
     const auto storeError = [this](const QString& message) {
         m_terminal->errorLog().AddLine(message);

@@ -44,7 +44,7 @@ void CSession::Reset() {
     m_swVerStr.clear();
     m_swVerMajor = m_swVerMinor = m_swVerBuild = 0;
     m_addDistressAlertToOutbox = false;
-    m_distressAlertStatus = 0;
+    m_distressAlertStatus.clear();
     m_messagePriority = 0;
     m_gpsStatus.clear();
     m_position = PositionRecord{};

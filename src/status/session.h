@@ -83,8 +83,9 @@ public:
     // Distress and messaging values held for other subsystems.
     bool AddDistressAlertToOutbox() const { return m_addDistressAlertToOutbox; }
     void SetAddDistressAlertToOutbox(bool value) { m_addDistressAlertToOutbox = value; }
-    int DistressAlertStatus() const { return m_distressAlertStatus; }
-    void SetDistressAlertStatus(int value) { m_distressAlertStatus = value; }
+    // "Sending", "Failed" or "Conf.Ok": the status the next distress-alert outbox entry gets.
+    const QString& DistressAlertStatus() const { return m_distressAlertStatus; }
+    void SetDistressAlertStatus(const QString& value) { m_distressAlertStatus = value; }
     int MessagePriority() const { return m_messagePriority; }
     void SetMessagePriority(int value) { m_messagePriority = value; }
 
@@ -146,7 +147,7 @@ private:
     int m_minicMajor = 0;
     int m_minicMinor = 0;
     bool m_addDistressAlertToOutbox = false;
-    int m_distressAlertStatus = 0;
+    QString m_distressAlertStatus;
     int m_messagePriority = 0;
     QString m_gpsStatus;
     PositionRecord m_position;

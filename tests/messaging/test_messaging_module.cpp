@@ -89,3 +89,14 @@ TEST_F(MessagingModuleTest, TxErrorIsRoutedAndShown) {
 }
 
 } // namespace
+
+TEST_F(MessagingModuleTest, DistressAlertInfoAsksForTheGeneratorValuesAndMarksTheSession) {
+    session.SetLoggedIn(true); // logged in: the generator's values are fetched at once
+    terminal.engine().infoErrorLines(QStringLiteral("st -l\r\nINFO  22: Sending Distress Alert\r\ncan0:/$ "));
+    EXPECT_TRUE(session.AddDistressAlertToOutbox());
+    EXPECT_EQ(session.DistressAlertStatus(), QStringLiteral("Sending"));
+    EXPECT_TRUE(Queue().contains(QStringLiteral("se -g\r\n"))) << Queue().toStdString();
+
+    terminal.engine().infoErrorLines(QStringLiteral("st -l\r\nINFO  21: Distress Acknowledgement received\r\ncan0:/$ "));
+    EXPECT_EQ(session.DistressAlertStatus(), QStringLiteral("Conf.Ok"));
+}
