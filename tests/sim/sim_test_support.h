@@ -10,6 +10,15 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <ostream>
+
+namespace tessaro::sim {
+// Readable names for tests over the line-end kinds.
+inline void PrintTo(LineEnd e, std::ostream* os)
+{
+    *os << (e == LineEnd::Lf ? "Lf" : e == LineEnd::CrLf ? "CrLf" : "CrCrLf");
+}
+} // namespace tessaro::sim
 
 namespace tessaro::sim::test {
 

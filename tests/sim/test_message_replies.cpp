@@ -152,6 +152,9 @@ struct TxRefusal {
     const char* error;
 };
 
+// Readable test names: the command refused.
+void PrintTo(const TxRefusal& r, std::ostream* os) { *os << r.command; }
+
 class SimTransmit : public ::testing::TestWithParam<TxRefusal> {};
 
 TEST_P(SimTransmit, RefusedTransmissionsNameTheirError) {

@@ -75,6 +75,7 @@ struct IdentityCase {
     const char* mustContain;
     const char* mustNotContain;
 };
+void PrintTo(const IdentityCase& c, std::ostream* os) { *os << c.model; }
 
 class SimIdentity : public ::testing::TestWithParam<IdentityCase> {};
 
