@@ -44,6 +44,7 @@ int RunGui(QApplication& app, const GuiRunOptions& options) {
     };
     StatusModule& status = modules.status;
     form.attach(terminal, status, modules.messaging);
+    form.attachForms(modules.forms);
     QObject::connect(
         &terminal, &CTerminal::finished, &app, [&app] { app.exit(0); }, Qt::QueuedConnection);
 

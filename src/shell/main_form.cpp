@@ -10,6 +10,7 @@
 #include "shell/link_test_window.h"
 #include "shell/mailbox_actions.h"
 #include "shell/mailbox_view.h"
+#include "shell/forms_menu_controller.h"
 #include "shell/main_menus.h"
 #include "shell/message_editor.h"
 #include "shell/message_window.h"
@@ -151,6 +152,8 @@ void MainForm::buildWidgets() {
 
 void MainForm::retranslate() {
     m_menus->retranslate();
+    if (m_formsMenu)
+        m_formsMenu->retranslate();
     m_menus->setLanguageChecked(CurrentLanguage());
     m_tabs->setTabText(0, ShellText(5020, "Inbox"));
     m_tabs->setTabText(1, ShellText(5021, "Sent Items"));
@@ -162,6 +165,14 @@ void MainForm::retranslate() {
     m_positionWindow->setCaption(ShellText(5024, "Position"));
     m_infoWindow->setCaption(ShellText(5025, "System information"));
     setWindowTitle(MainPresenter::WindowTitle(m_session.MobileNumber(), m_compact));
+}
+
+void MainForm::attachForms(FormsModule& forms) {
+    m_formsMenu = new FormsMenuController(*menuBar(), m_menus->helpMenuAction(), forms, this);
+    m_formsMenu->notice = [this](const QString& text) {
+        if (m_terminal)
+            m_terminal->ShowMessageQueued(text, ShellText(5706, "Forms"), MessageStyle::Warning);
+    };
 }
 
 void MainForm::attach(CTerminal& terminal, StatusModule& status, MessagingModule& messaging) {

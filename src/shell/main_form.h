@@ -26,6 +26,8 @@ class InboxModel;
 class LinkTestWindow;
 class MailboxView;
 class MainMenus;
+class FormsModule;
+class FormsMenuController;
 class MessagingModule;
 class OutboxModel;
 class StatusDisplay;
@@ -44,6 +46,9 @@ public:
 
     // Joins the core once it exists (the terminal needs this form to be built first).
     void attach(CTerminal& terminal, StatusModule& status, MessagingModule& messaging);
+    // Adds the Forms menu for the electronic-forms server.
+    void attachForms(FormsModule& forms);
+    FormsMenuController* formsMenu() const { return m_formsMenu; }
 
     // Reads the index files again and watches them (after start-up has created the store's folders).
     void reloadMailboxes();
@@ -122,6 +127,7 @@ private:
     bool m_compact = false;
 
     MainMenus* m_menus = nullptr;
+    FormsMenuController* m_formsMenu = nullptr;
     QLabel* m_statusField = nullptr;
     QLabel* m_activity = nullptr;
     QLabel* m_banner = nullptr;

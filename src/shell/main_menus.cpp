@@ -69,6 +69,10 @@ MainMenus::MainMenus(QMenuBar& bar, QObject* parent) : QObject(parent) {
     retranslate();
 }
 
+QAction* MainMenus::helpMenuAction() const {
+    return m_help->menuAction();
+}
+
 void MainMenus::retranslate() {
     m_file->setTitle(ShellText(5600, "&File"));
     newMessage->setText(ShellText(5601, "&New message..."));

@@ -22,6 +22,8 @@ public:
     // Check mark of the preferred-ocean item: 'W', 'E', 'P', 'I' or 'N'.
     void markPreferredOcean(QChar ocean);
     void setLanguageChecked(int langId);
+    // The Help menu's entry in the menu bar, so that menus added later can stand before it.
+    QAction* helpMenuAction() const;
 
     QAction* newMessage;
     QAction* openMessage;

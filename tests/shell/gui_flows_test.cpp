@@ -1,10 +1,13 @@
 #include "shell_test_app.h"
 
+#include "app/modules.h"
 #include "config/clock.h"
 #include "config/configuration.h"
 #include "link/terminal.h"
 #include "mes_simulator.h"
 #include "messaging/messaging_module.h"
+#include "reporting/forms_service.h"
+#include "shell/forms_menu_controller.h"
 #include "shell/inbox_model.h"
 #include "shell/mailbox_view.h"
 #include "shell/main_form.h"
@@ -12,7 +15,9 @@
 #include "status/session.h"
 #include "status/status_module.h"
 
+#include <QAction>
 #include <QDeadlineTimer>
+#include <QMenu>
 #include <QEventLoop>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -39,11 +44,12 @@ protected:
             m_config->SetIni(QLatin1String(key), QStringLiteral("112"));
         m_form = std::make_unique<MainForm>(*m_config, m_session, m_clock);
         m_terminal = std::make_unique<CTerminal>(*m_config, m_session, *m_form, m_clock);
-        m_status = std::make_unique<StatusModule>(m_session);
-        m_messaging = std::make_unique<MessagingModule>(m_session);
-        m_terminal->addModule(m_status.get());
-        m_terminal->addModule(m_messaging.get());
+        m_modules = std::make_unique<CoreModules>(m_session, 0); // forms server on a free port
+        AttachCoreModules(*m_terminal, *m_modules);
+        m_status = &m_modules->status;
+        m_messaging = &m_modules->messaging;
         m_form->attach(*m_terminal, *m_status, *m_messaging);
+        m_form->attachForms(m_modules->forms);
         m_form->setDisclaimerAccepted(true);
         TerminalOptions options;
         options.connect = QStringLiteral("127.0.0.1:%1").arg(m_sim->serverPort());
@@ -80,8 +86,9 @@ protected:
     std::unique_ptr<CConfiguration> m_config;
     std::unique_ptr<MainForm> m_form;
     std::unique_ptr<CTerminal> m_terminal;
-    std::unique_ptr<StatusModule> m_status;
-    std::unique_ptr<MessagingModule> m_messaging;
+    std::unique_ptr<CoreModules> m_modules;
+    StatusModule* m_status = nullptr;
+    MessagingModule* m_messaging = nullptr;
 };
 
 TEST_F(GuiFlowsTest, ReceivedMessageAppearsInTheInboxBoldAndOpens) {
@@ -145,3 +152,34 @@ TEST_F(GuiFlowsTest, LinkIndicatorTurnsRedWhenTheSimulatorGoesAway) {
 }
 
 } // namespace
+
+TEST_F(GuiFlowsTest, FormsMenuListsTheFormsAndOpensTheChosenOneInTheBrowser) {
+    FormsMenuController* forms = m_form->formsMenu();
+    ASSERT_NE(forms, nullptr);
+    ASSERT_NE(m_modules->forms.service(), nullptr);
+    ASSERT_TRUE(m_modules->forms.service()->isListening());
+    QList<QUrl> opened;
+    forms->openUrl = [&](const QUrl& url) {
+        opened << url;
+        return true;
+    };
+    forms->rebuild();
+    // The example forms are installed into the empty forms folder and listed by their titles.
+    QAction* chosen = nullptr;
+    for (QAction* a : forms->menu()->actions())
+        if (a->toolTip().endsWith(QLatin1String(".htm")) && a->toolTip().contains(QLatin1String("position")))
+            chosen = a;
+    ASSERT_NE(chosen, nullptr) << "no position-report form in the menu";
+    EXPECT_FALSE(chosen->text().endsWith(QLatin1String(".htm"))) << "captioned by its title";
+    chosen->trigger();
+    ASSERT_EQ(opened.size(), 1);
+    const QUrl served(m_modules->forms.service()->url());
+    EXPECT_EQ(opened[0].port(), served.port());
+    EXPECT_TRUE(opened[0].path().endsWith(chosen->toolTip()));
+    EXPECT_EQ(m_config->GetIni(QStringLiteral("[LastForm]")), chosen->toolTip());
+
+    // The "Forms" entry opens the last shown form again.
+    forms->openLastForm();
+    ASSERT_EQ(opened.size(), 2);
+    EXPECT_EQ(opened[1], opened[0]);
+}
