@@ -90,6 +90,10 @@ try {
         return /transceiver time \d{4}-\d\d-\d\d \d\d:\d\d UTC/.test(page) && !page.includes('1970-01-01');
     }, 90000);
 
+    // A message needs the ocean (it picks the default LES): wait for the status poll to report the login.
+    await waitFor('the simulator to report its login and ocean', () =>
+        run.output.some((line) => /logged in, ocean (West|East|Pacific|Indian)/.test(line)), 90000);
+
     browser = await chromium.launch({ executablePath: browserPath, headless: true, args: ['--no-sandbox'] });
     const page = await browser.newPage();
     await page.goto(base + 'position_report.htm');
