@@ -103,7 +103,7 @@ int RunHeadless(QCoreApplication& app, const CommandLine& cl) {
     CoreModules modules(session, cl.formsPort);
     AttachCoreModules(terminal, modules);
     // Nobody hears a sound or sees an alert window here: alerts become lines of their own.
-    modules.messaging.priorityAlert = [&form](const QString& caption) {
+    modules.messaging.priorityAlert = [&form](const QString& caption, const QString&) {
         form.print(QStringLiteral("ALERT: ") + caption);
     };
     modules.messaging.newMessageSound = [] {};

@@ -103,13 +103,29 @@ StoreCheckResult CheckStoreFolders(CConfiguration& config, cInfoLog* infoLog) {
         {StoreFolderPath(config, kAddressBookKey), QLatin1String("address.dat")},
     };
     for (const auto& [folder, name] : files) {
-        if (folder.isEmpty())
+        const bool outIdx = name == QLatin1String("OUT.IDX");
+        if (folder.isEmpty()) {
+            result.outboxIndexMissing = result.outboxIndexMissing || outIdx;
             continue;
+        }
         const QString path = CaseBlindPath(folder, name);
-        if (!EnsureFileExists(path))
+        if (EnsureFileExists(path))
+            continue;
+        if (outIdx)
+            result.outboxIndexMissing = true; // told with its own warning
+        else
             result.failures << QStringLiteral("File '%1' could not be created.").arg(path);
     }
     return result;
+}
+
+QString SentItemsWarningText(const QString& dataPath, const QString& iniPath) {
+    const QString name = QStringLiteral("Tessaro");
+    return QStringLiteral("Default Sent Items Directory (") + dataPath +
+           QStringLiteral("SentItems\\ and index file not found!") + QStringLiteral("\r\n\r\n") +
+           QStringLiteral("This might be because the ") + name + QStringLiteral(".ini file is from an older ") + name +
+           QStringLiteral(" installation.") + QStringLiteral("\r\n\r\n") + QStringLiteral("Please delete ") + iniPath +
+           QStringLiteral(" and restart ") + name + QLatin1Char('.');
 }
 
 QString NextStoreFileName(const QString& folder, const QString& extension, const QDate& day) {

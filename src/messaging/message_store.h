@@ -22,10 +22,16 @@ inline const QLatin1String kSavedFilesKey("[Saved files]");
 QString StoreFolderPath(CConfiguration& config, const QString& key);
 
 struct StoreCheckResult {
-    QStringList infoMessages; // folders that had to be reset, as told to the operator
-    QStringList repairs;      // index work files recovered or removed
-    QStringList failures;     // folders or index files that could not be made
+    QStringList infoMessages;        // folders that had to be reset, as told to the operator
+    QStringList repairs;             // index work files recovered or removed
+    QStringList failures;            // folders or index files that could not be made
+    bool outboxIndexMissing = false; // OUT.IDX neither found nor made: the operator gets SentItemsWarningText
 };
+
+// The warning shown when the outbox index can neither be opened nor created (a configuration that names
+// folders of another installation). Title "Sent Items directory warning!".
+inline const QLatin1String kSentItemsWarningTitle("Sent Items directory warning!");
+QString SentItemsWarningText(const QString& dataPath, const QString& iniPath);
 
 // Start-up check of the store: creates each configured folder, falls back to the data folder's default
 // sub-folder (and stores that path) when the configured one cannot be made, creates the missing index

@@ -22,7 +22,10 @@ void MessagingModule::attach(CTerminal& terminal) {
     // A distress alert is entered in the outbox once the "se -g" reply that CInfo queues brings the
     // generator's values; until then the session carries the request and its status.
     m_info->distressAlert = [this](const QString& status) {
-        m_session.SetAddDistressAlertToOutbox(true);
+        // An acknowledgement (21) settles the alert line already in the outbox; only a new or failed alert
+        // (22, 20) adds one.
+        if (status != QLatin1String("Conf.Ok"))
+            m_session.SetAddDistressAlertToOutbox(true);
         m_session.SetDistressAlertStatus(status);
     };
 
@@ -93,6 +96,10 @@ void MessagingModule::startUp(CTerminal& terminal) {
         terminal.errorLog().AddLine(QStringLiteral("Message store: ") + repair);
     for (const QString& failure : result.failures)
         terminal.ShowMessageQueued(failure, QStringLiteral("Error"), MessageStyle::Critical);
+    if (result.outboxIndexMissing)
+        terminal.ShowMessageQueued(
+            SentItemsWarningText(terminal.config().DataPath(), terminal.config().ini().filePath()),
+            kSentItemsWarningTitle, MessageStyle::Critical);
     terminal.engine().setUploadFolder(m_outbox->folder());
 }
 
@@ -178,9 +185,9 @@ void MessagingModule::AddInformationLine(const QString& text) {
     m_terminal->form().addInformation(text);
 }
 
-void MessagingModule::ShowPriorityAlert(const QString& caption) {
+void MessagingModule::ShowPriorityAlert(const QString& caption, const QString& text) {
     if (priorityAlert)
-        priorityAlert(caption);
+        priorityAlert(caption, text);
     else
         m_terminal->form().openWindow(caption);
 }

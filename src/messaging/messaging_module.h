@@ -45,7 +45,7 @@ public:
 
     // Front-end facilities the main form interface does not offer yet; unset ones fall back to an
     // information line so nothing passes unseen.
-    std::function<void(const QString& caption)> priorityAlert;
+    std::function<void(const QString& caption, const QString& text)> priorityAlert;
     std::function<void()> newMessageSound;
     std::function<void(const QString& text)> printText;
     std::function<void()> outboxViewRefresh;
@@ -65,7 +65,7 @@ public:
     void ShowMessageQueued(const QString& text, const QString& title, MessageStyle style) override;
     void PostInformation(const QString& text) override;
     void AddInformationLine(const QString& text) override;
-    void ShowPriorityAlert(const QString& caption) override;
+    void ShowPriorityAlert(const QString& caption, const QString& text) override;
     void PlayNewMessageSound() override;
     void PrintText(const QString& text) override;
     void RefreshOutboxView() override;

@@ -8,6 +8,7 @@
 #include "messaging/messaging_host.h"
 
 #include <QFile>
+#include <QRegularExpression>
 
 namespace tessaro {
 
@@ -26,6 +27,11 @@ QString echoedFileName(const QString& reply) {
     return firstLine.section(QLatin1Char(' '), 1, 1, QString::SectionSkipEmpty).trimmed();
 }
 } // namespace
+
+bool CMessageReception::IsShellErrorLine(const QString& text) {
+    static const QRegularExpression error(QStringLiteral("^ERROR +\\d+:[^\r\n]*$"));
+    return error.match(text.trimmed()).hasMatch();
+}
 
 QString ReceivedMessageKey(const QString& modemFileName, qint64 les, qint64 refNumber, const QDateTime& received) {
     return modemFileName.trimmed().toUpper() + QLatin1Char('|') + QString::number(les) + QLatin1Char('|') +
@@ -119,6 +125,16 @@ void CMessageReception::HandleMessage(const QString& reply) {
             logged = &r;
     const qint32 expected = listed ? listed->size : logged ? logged->size : 0;
     const QString text = ExtractMessageText(reply, m_host.LineEnd(), expected);
+
+    // The shell refused the fetch (the file was deleted after it was listed, for instance when a slow
+    // batch outlived MessageTimer and a second listing queued it again): there is no message to store,
+    // retry or delete. Whatever is still in the transceiver is listed and fetched by the next cycle.
+    if ((!listed || text.size() < expected) && IsShellErrorLine(text)) {
+        m_errorLog.AddLine(QStringLiteral("Fetching ") + modemFileName + QStringLiteral(" failed: ") + text.trimmed());
+        ClearRxErrorCount(m_config.settings(), kRxKindInbox, number);
+        endBatchIfIdle();
+        return;
+    }
 
     // Remote configuration packets are executed or refused there and never become mail.
     if (remoteConfigHandler && remoteConfigHandler(text, modemFileName)) {
@@ -258,9 +274,9 @@ void CMessageReception::reportStoreFailure(const FileError& error) {
 
 void CMessageReception::alert(quint8 priority, const QString& text) {
     if (priority == 2) {
-        m_host.ShowPriorityAlert(QStringLiteral("URGENCY PRIORITY MESSAGE"));
+        m_host.ShowPriorityAlert(QStringLiteral("URGENCY PRIORITY MESSAGE"), text);
     } else if (priority == 3) {
-        m_host.ShowPriorityAlert(QStringLiteral("DISTRESS PRIORITY MESSAGE"));
+        m_host.ShowPriorityAlert(QStringLiteral("DISTRESS PRIORITY MESSAGE"), text);
     } else {
         m_host.PlayNewMessageSound();
         if (m_config.GetSettingValue(QStringLiteral("Settings"), QStringLiteral("NewMessageNotify"), {}) ==

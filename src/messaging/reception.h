@@ -46,6 +46,8 @@ public:
 
     // The message text inside a "ty" reply: after the echo line, before the final prompt.
     static QString ExtractMessageText(const QString& reply, const QString& lineEnd, qint32 expectedSize);
+    // True when a fetched text is nothing but one shell error line ("ERROR 104: File IN.5 not found").
+    static bool IsShellErrorLine(const QString& text);
 
 private:
     enum class StoreResult { Failed, Stored, AlreadyStored };

@@ -409,9 +409,11 @@ SendOutcome SendMessageToAddress(CConfiguration& config, cOutBox& outbox, IMessa
                 {}};
     t.SetOutFileName(t.CreateOutFileName());
     t.Message.Subject = subject;
-    if (!t.ConvertAddresses() || !t.FormatMessage(provider) || !t.SaveFileInOutBox())
+    if (!t.ConvertAddresses() || !t.FormatMessage(provider))
         return {SendResult::FormatFailed, t.OutFileName};
-    if (!t.TransferMessage())
+    // In the single-call form writing the out file is part of the transfer: a full disk is a failed
+    // transfer, not a formatting fault.
+    if (!t.SaveFileInOutBox() || !t.TransferMessage())
         return {SendResult::TransferFailed, t.OutFileName};
     if (!t.SendMessage())
         return {SendResult::SubmitFailed, t.OutFileName};

@@ -39,9 +39,12 @@ bool UploadedSizeMatches(const QString& reply, qint64 expectedLength) {
         const QString number = rest.mid(space + 1, bytes - space - 1);
         return IsNumeric(number) && Val(number) == expectedLength;
     }
-    const qsizetype at = rest.indexOf(QLatin1Char(' ') + QString::number(expectedLength) + QLatin1Char(' '), 16);
-    const qsizetype colon = rest.indexOf(QLatin1Char(':'));
-    return at >= 0 && (colon < 0 || at < colon);
+    // Only the text before the free-space line counts: without a file line ("File not found") the size
+    // would otherwise be found in the totals, and the colon in the prompt would stand for the file's time.
+    const QString listed = rest.left(rest.indexOf(QLatin1String(" bytes free")));
+    const qsizetype at = listed.indexOf(QLatin1Char(' ') + QString::number(expectedLength) + QLatin1Char(' '), 16);
+    const qsizetype colon = listed.indexOf(QLatin1Char(':'));
+    return at >= 0 && colon >= 0 && at < colon;
 }
 
 TxError ParseTxError(const QString& reply) {

@@ -10,6 +10,7 @@
 #include "shell/link_test_window.h"
 #include "shell/mailbox_actions.h"
 #include "shell/mailbox_view.h"
+#include "shell/alert_window.h"
 #include "shell/forms_menu_controller.h"
 #include "shell/main_menus.h"
 #include "shell/message_editor.h"
@@ -184,9 +185,10 @@ void MainForm::attach(CTerminal& terminal, StatusModule& status, MessagingModule
     reloadMailboxes();
     messaging.inbox().onChanged = [this] { m_inbox->refresh(); };
     messaging.outboxViewRefresh = [this] { m_outbox->refresh(); };
-    messaging.priorityAlert = [this](const QString& caption) {
-        QApplication::beep();
-        m_terminal->ShowMessageQueued(caption, caption, MessageStyle::Critical);
+    messaging.priorityAlert = [this](const QString& caption, const QString& text) {
+        if (!m_alertWindow)
+            m_alertWindow = new AlertWindow(this);
+        m_alertWindow->raiseAlert(caption, text);
     };
     messaging.newMessageSound = [this] {
         QApplication::beep();

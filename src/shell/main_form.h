@@ -28,6 +28,7 @@ class MailboxView;
 class MainMenus;
 class FormsModule;
 class FormsMenuController;
+class AlertWindow;
 class MessagingModule;
 class OutboxModel;
 class StatusDisplay;
@@ -49,6 +50,8 @@ public:
     // Adds the Forms menu for the electronic-forms server.
     void attachForms(FormsModule& forms);
     FormsMenuController* formsMenu() const { return m_formsMenu; }
+    // The priority alert window once an alert was raised, else null.
+    AlertWindow* alertWindow() const { return m_alertWindow; }
 
     // Reads the index files again and watches them (after start-up has created the store's folders).
     void reloadMailboxes();
@@ -128,6 +131,7 @@ private:
 
     MainMenus* m_menus = nullptr;
     FormsMenuController* m_formsMenu = nullptr;
+    AlertWindow* m_alertWindow = nullptr;
     QLabel* m_statusField = nullptr;
     QLabel* m_activity = nullptr;
     QLabel* m_banner = nullptr;

@@ -53,7 +53,7 @@ public:
     }
     void PostInformation(const QString& text) override { information << text; }
     void AddInformationLine(const QString& text) override { information << text; }
-    void ShowPriorityAlert(const QString& caption) override { alerts << caption; }
+    void ShowPriorityAlert(const QString& caption, const QString&) override { alerts << caption; }
     void PlayNewMessageSound() override { ++sounds; }
     void PrintText(const QString& text) override { printed << text; }
     void RefreshOutboxView() override { ++outboxRefreshes; }

@@ -317,6 +317,23 @@ TEST_F(StoreStartup, UnusableFolderFallsBackToTheDefaultAndIsAnnounced) {
     EXPECT_TRUE(readBytes(data() + QStringLiteral("Tessaro.ini")).contains(expected.toLatin1()));
 }
 
+TEST_F(StoreStartup, OutboxIndexThatCannotBeMadeGetsTheSentItemsWarning) {
+    QFile::remove(outbox() + QStringLiteral("OUT.IDX"));
+    SetStoreWriteFault([](const QString& path) {
+        return path.endsWith(QLatin1String("OUT.IDX")) ? FileError{13, QStringLiteral("Permission denied")}
+                                                       : FileError{};
+    });
+    const StoreCheckResult r = CheckStoreFolders(*config, nullptr);
+    EXPECT_TRUE(r.outboxIndexMissing);
+    EXPECT_TRUE(r.failures.isEmpty()) << "told once, by its own warning";
+    EXPECT_EQ(SentItemsWarningText(QStringLiteral("/d/"), QStringLiteral("/d/Tessaro.ini")),
+              QStringLiteral("Default Sent Items Directory (/d/SentItems\\ and index file not found!\r\n\r\n"
+                             "This might be because the Tessaro.ini file is from an older Tessaro installation."
+                             "\r\n\r\nPlease delete /d/Tessaro.ini and restart Tessaro."));
+    SetStoreWriteFault({});
+    EXPECT_FALSE(CheckStoreFolders(*config, nullptr).outboxIndexMissing);
+}
+
 TEST_F(StoreStartup, RecoversWhatAnInterruptedRewriteLeftBehind) {
     const QString idx = outbox() + QStringLiteral("OUT.IDX");
     const QByteArray content = fixture("out_idx_sample.txt");

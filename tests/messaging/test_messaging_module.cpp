@@ -100,3 +100,19 @@ TEST_F(MessagingModuleTest, DistressAlertInfoAsksForTheGeneratorValuesAndMarksTh
     terminal.engine().infoErrorLines(QStringLiteral("st -l\r\nINFO  21: Distress Acknowledgement received\r\ncan0:/$ "));
     EXPECT_EQ(session.DistressAlertStatus(), QStringLiteral("Conf.Ok"));
 }
+
+TEST_F(MessagingModuleTest, DistressAcknowledgementAddsNoSecondAlertLine) {
+    session.SetLoggedIn(true);
+    // The alert was entered when it was sent; the acknowledgement only changes that line.
+    module.outbox().AddDistressAlert({QStringLiteral("Distress"), QStringLiteral("MRCC"), 0, QStringLiteral("Fire"),
+                                      clock.nowLocal(), QStringLiteral("Sending")});
+    terminal.engine().infoErrorLines(
+        QStringLiteral("st -l\r\nINFO  21: Distress Acknowledgement received\r\ncan0:/$ "));
+    EXPECT_FALSE(session.AddDistressAlertToOutbox());
+    ASSERT_EQ(module.outbox().ReadIndex().size(), 1);
+    EXPECT_EQ(module.outbox().ReadIndex()[0][OutPos::Status], QStringLiteral("Conf.Ok"));
+
+    terminal.engine().infoErrorLines(QStringLiteral("st -l\r\nINFO  20: Distress alert not delivered\r\ncan0:/$ "));
+    EXPECT_TRUE(session.AddDistressAlertToOutbox());
+    EXPECT_EQ(session.DistressAlertStatus(), QStringLiteral("Failed"));
+}

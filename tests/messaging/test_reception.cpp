@@ -196,6 +196,32 @@ TEST_F(ReceptionCycle, ARetryThatCompletesStoresTheWholeMessageOnce) {
     EXPECT_TRUE(host.information.filter(QStringLiteral("attempted")).isEmpty());
 }
 
+TEST_F(ReceptionCycle, RefusedFetchStoresRetriesAndDeletesNothing) {
+    rx->HandleListing(fixtureText("listing_bytes_free.txt"));
+    int attemptsOf12 = 0;
+    runQueue([&](const QString& file) {
+        if (file != QLatin1String("IN.12"))
+            return fullBodies(file);
+        ++attemptsOf12;
+        return QStringLiteral("ERROR 104: File IN.12 not found"); // deleted after it was listed
+    });
+    EXPECT_EQ(attemptsOf12, 1);
+    EXPECT_EQ(deleted, QStringList({QStringLiteral("IN.13"), QStringLiteral("IN.14")}));
+    EXPECT_EQ(in->ReadIndex().size(), 2);
+    EXPECT_TRUE(host.information.filter(QStringLiteral("attempted")).isEmpty());
+    EXPECT_FALSE(host.processingMsgs);
+
+    // A fetch of a file no listing knows (expected size 0) is not stored either; a body that merely
+    // starts like an error line is.
+    host.queue.clear();
+    rx->HandleMessage(tyReply(QStringLiteral("ty IN.99 -b -k"), QStringLiteral("ERROR 104: File IN.99 not found")));
+    EXPECT_TRUE(host.queue.isEmpty());
+    EXPECT_EQ(in->ReadIndex().size(), 2);
+    rx->HandleMessage(tyReply(QStringLiteral("ty IN.98 -b -k"), QStringLiteral("ERROR 1: x\r\nsecond line")));
+    EXPECT_EQ(host.queue, QStringList({QStringLiteral("delete IN.98")}));
+    EXPECT_EQ(in->ReadIndex().size(), 3);
+}
+
 TEST_F(ReceptionCycle, UnwritableStoreKeepsMessagesInTheTransceiverAndTellsOnce) {
     // A file where the inbox folder should be: writes fail even for root.
     QDir(inbox()).removeRecursively();

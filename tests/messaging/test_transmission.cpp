@@ -185,9 +185,11 @@ TEST_F(Sending, SendMessageToAddressResultCodes) {
         int type;
         const char* address;
         int code;
+        bool diskFull = false;
     };
     const Case cases[] = {
         {"not connected", false, 1, Telex, "4711", 1003},
+        {"out file cannot be written", true, 1, Telex, "4711", 1011, true},
         {"empty destination", true, 1, Telex, " ", 1020},
         {"no default LES in Pacific", true, 2, Telex, "4711", 1002},
         {"provider has no LES in the ocean", true, 4, EMail, "a@b.c", 1001},
@@ -198,12 +200,17 @@ TEST_F(Sending, SendMessageToAddressResultCodes) {
         host.queue.clear();
         host.mesConnected = c.connected;
         host.ocean = c.ocean;
+        if (c.diskFull)
+            failWrites();
         const SendOutcome r =
             SendMessageToAddress(*config, *outboxStore, host, transfers, clock, QLatin1String(c.address), c.type, 1,
                                  QStringLiteral("S"), QStringLiteral("Hello"));
+        SetStoreWriteFault({});
         EXPECT_EQ(r.code, c.code);
         if (c.code != 1000) {
             EXPECT_TRUE(host.queue.isEmpty());
+            EXPECT_TRUE(transfers.isEmpty());
+            EXPECT_TRUE(readBytes(outboxStore->indexPath()).isEmpty()) << "no Initiated line for a failed submission";
             continue;
         }
         EXPECT_EQ(r.outFileName, QStringLiteral("13010301.out"));
@@ -236,6 +243,16 @@ TEST(UploadSizeCheck, BothLayouts) {
         {"ls 13010301.out\r\n13010301 out        123  13-01-03  09:05\r\n     1234 bytes free\r\ncan0:/$ ", 1234,
          false},
         {"ls 13010301.out\r\nERROR 104: File not found\r\ncan0:/$ ", 1234, false},
+        // The file is missing: neither the totals nor the prompt's colon may pass for a file line.
+        {"ls 13010301.out\r\nFile not found\r\n         0 file(s)            0 bytes\r\n"
+         "                   2048 bytes free\r\ncan0:/$ ",
+         0, false},
+        {"ls 13010301.out\r\nFile not found\r\n         0 file(s)            0 bytes\r\n"
+         "                   1234 bytes free\r\ncan0:/$ ",
+         1234, false},
+        {"ls 13010301.out\r\n13010301 out         0  13-01-03  09:05\r\n         1 file(s)            0 bytes\r\n"
+         "                   2048 bytes free\r\ncan0:/$ ",
+         0, true},
         {"ls 13010301.out", 0, false},
     };
     for (const Case& c : cases)

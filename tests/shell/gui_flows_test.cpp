@@ -7,6 +7,7 @@
 #include "mes_simulator.h"
 #include "messaging/messaging_module.h"
 #include "reporting/forms_service.h"
+#include "shell/alert_window.h"
 #include "shell/forms_menu_controller.h"
 #include "shell/inbox_model.h"
 #include "shell/mailbox_view.h"
@@ -17,6 +18,7 @@
 
 #include <QAction>
 #include <QDeadlineTimer>
+#include <QLabel>
 #include <QMenu>
 #include <QEventLoop>
 #include <QTemporaryDir>
@@ -182,4 +184,23 @@ TEST_F(GuiFlowsTest, FormsMenuListsTheFormsAndOpensTheChosenOneInTheBrowser) {
     forms->openLastForm();
     ASSERT_EQ(opened.size(), 2);
     EXPECT_EQ(opened[1], opened[0]);
+}
+
+TEST_F(GuiFlowsTest, DistressPriorityMessageRaisesTheAlertWindowUntilAcknowledged) {
+    ASSERT_TRUE(m_sim->control(QStringLiteral("message les=102 priority=3 Vessel on fire in 50N 010W")).ok);
+    m_terminal->tick(TerminalTimer::Timer2);
+    ASSERT_TRUE(waitFor([&] { return m_form->alertWindow() && m_form->alertWindow()->isVisible(); }, 20000));
+    AlertWindow* alert = m_form->alertWindow();
+    EXPECT_EQ(alert->windowTitle(), QStringLiteral("DISTRESS PRIORITY MESSAGE"));
+    EXPECT_TRUE(alert->findChildren<QLabel*>().size() >= 2);
+    bool textShown = false;
+    for (QLabel* l : alert->findChildren<QLabel*>())
+        textShown = textShown || l->text().contains(QLatin1String("Vessel on fire"));
+    EXPECT_TRUE(textShown) << "the alert shows the message itself";
+    EXPECT_TRUE(alert->alarmRunning());
+    ASSERT_TRUE(waitFor([&] { return alert->beepsSoFar() >= 2; }, 3000)) << "the alarm repeats until acknowledged";
+
+    alert->reject(); // Escape or the close button acknowledge as well
+    EXPECT_FALSE(alert->alarmRunning());
+    EXPECT_FALSE(alert->isVisible());
 }
