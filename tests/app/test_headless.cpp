@@ -1,4 +1,6 @@
 // The headless program as a user runs it: a real process, the built-in simulator, signals.
+#include "qt_test_app.h"
+
 #include <QCoreApplication>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -9,21 +11,6 @@
 #include <memory>
 
 namespace {
-// QProcess reads its pipes through the event loop.
-class QtAppEnvironment final : public ::testing::Environment {
-public:
-    void SetUp() override { m_app = std::make_unique<QCoreApplication>(m_argc, m_argv); }
-    // Before static destruction: Qt's own globals are gone by then.
-    void TearDown() override { m_app.reset(); }
-
-private:
-    int m_argc = 1;
-    char m_name[8] = "tests";
-    char* m_argv[2] = {m_name, nullptr};
-    std::unique_ptr<QCoreApplication> m_app;
-};
-const auto* const kEnvironment = ::testing::AddGlobalTestEnvironment(new QtAppEnvironment);
-
 struct ProcessResult {
     int exitCode = -1;
     QString out;

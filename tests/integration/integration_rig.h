@@ -7,6 +7,7 @@
 #include "link/imain_form.h"
 #include "link/terminal.h"
 #include "mes_simulator.h"
+#include "qt_test_app.h"
 #include "status/session.h"
 
 #include <QCoreApplication>
@@ -19,27 +20,6 @@
 #include <memory>
 
 namespace tessaro::test {
-
-// One QCoreApplication for the whole test program: timers and sockets need it.
-class QtAppEnvironment final : public ::testing::Environment {
-public:
-    void SetUp() override {
-        if (!QCoreApplication::instance())
-            m_app = std::make_unique<QCoreApplication>(m_argc, m_argv);
-    }
-    void TearDown() override { m_app.reset(); }
-
-private:
-    int m_argc = 1;
-    char m_name[8] = "tests";
-    char* m_argv[2] = {m_name, nullptr};
-    std::unique_ptr<QCoreApplication> m_app;
-};
-
-inline const bool kQtAppRegistered = [] {
-    ::testing::AddGlobalTestEnvironment(new QtAppEnvironment);
-    return true;
-}();
 
 // Records what reaches the operator and lets a test act at the moment an upload is under way.
 class WatchingForm final : public NullMainForm {
