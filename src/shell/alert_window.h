@@ -1,34 +1,47 @@
 #pragma once
 
 #include <QDialog>
+#include <QList>
+#include <QPair>
 #include <QTimer>
 
 class QLabel;
+class QPlainTextEdit;
 
 namespace tessaro {
 
 // The priority alert window: top-most and non-modal, its caption flashing and the beep repeating until the
-// operator acknowledges it. One window serves every alert; a new alert while it is open replaces its text.
+// operator acknowledges it. One window serves every alert. Alerts that arrive before the acknowledgement are
+// collected, newest first, so a second distress message in the same batch never hides the first one.
 class AlertWindow final : public QDialog {
     Q_OBJECT
 public:
     explicit AlertWindow(QWidget* parent = nullptr);
 
-    void raiseAlert(const QString& caption, const QString& text);
+    // caption: the big text ("DISTRESS PRIORITY MESSAGE", ...); distress outranks urgency while both wait.
+    void raiseAlert(const QString& caption, const QString& text, bool distress);
+
     bool alarmRunning() const { return m_beep.isActive(); }
     int beepsSoFar() const { return m_beeps; }
+    // Alerts shown and not yet acknowledged.
+    int pendingAlerts() const { return int(m_pending.size()); }
+    QString captionText() const;
+    QString messagesText() const;
 
     static constexpr int kBeepMs = 1000;
-    static constexpr int kFlashMs = 500;
+    static constexpr int kFlashMs = 333;
 
 private:
     void acknowledge();
     void flash();
 
     QLabel* m_caption;
-    QLabel* m_text;
+    QLabel* m_received;
+    QPlainTextEdit* m_text;
     QTimer m_beep;
     QTimer m_flash;
+    QList<QPair<QString, QString>> m_pending; // caption and text per alert, newest first
+    bool m_distressPending = false;
     bool m_flashOn = false;
     int m_beeps = 0;
 };

@@ -2,6 +2,7 @@
 
 #include "config/configuration.h"
 #include "config/text_util.h"
+#include "link/link_settings.h"
 #include "shell/shell_texts.h"
 
 #include <QComboBox>
@@ -40,6 +41,15 @@ void StoreCommChoice(CConfiguration& config, const CommChoice& c) {
         config.SetIni(QStringLiteral("[COM Settings]"), c.comSettings);
     }
     config.SaveIni();
+}
+
+bool CommChoiceChangesTheLink(CConfiguration& config, const CommChoice& c, bool usingLan) {
+    if (c.lan != usingLan)
+        return true;
+    if (c.lan)
+        return config.GetIni(QStringLiteral("[IP Settings]")).trimmed() != c.tcuAddress.trimmed();
+    return ComDevice(config, GetComPort(config)) != c.comDevice ||
+           config.GetIni(QStringLiteral("[COM Settings]")).trimmed() != c.comSettings;
 }
 
 CommSettingsDialog::CommSettingsDialog(CConfiguration& config, const QStringList& discovered, QWidget* parent)

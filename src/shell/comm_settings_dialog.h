@@ -22,6 +22,8 @@ struct CommChoice {
 // Stores a choice in Tessaro.ini ("[HOST Interface]", "[COM port]", "[COM Device]", "[COM Settings]",
 // "[IP Settings]") and saves the file.
 void StoreCommChoice(CConfiguration& config, const CommChoice& choice);
+// Whether a choice differs from the transport this run uses or from the stored settings of that transport.
+bool CommChoiceChangesTheLink(CConfiguration& config, const CommChoice& choice, bool usingLan);
 // The port number of a device path: /dev/ttyS3 is port 4; other devices count as port 1.
 int ComPortNumber(const QString& device);
 

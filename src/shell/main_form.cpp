@@ -112,8 +112,16 @@ void MainForm::buildWidgets() {
     m_outboxView = new MailboxView(*m_outbox, m_config, QStringLiteral("SENTITEMSGRID"), 0, m_tabs);
     m_tabs->addTab(m_inboxView, QString());
     m_tabs->addTab(m_outboxView, QString());
-    m_info = new QListWidget(m_splitter);
+    // The information list with a heading, so an empty list still says what will appear in it.
+    m_infoPane = new QWidget(m_splitter);
+    auto* infoLayout = new QVBoxLayout(m_infoPane);
+    infoLayout->setContentsMargins(0, 4, 0, 0);
+    infoLayout->setSpacing(2);
+    m_infoHeading = new QLabel(m_infoPane);
+    infoLayout->addWidget(m_infoHeading);
+    m_info = new QListWidget(m_infoPane);
     m_info->setObjectName(QStringLiteral("InformationList"));
+    infoLayout->addWidget(m_info, 1);
     m_splitter->setStretchFactor(0, 4);
     m_splitter->setStretchFactor(1, 1);
     body->addWidget(m_splitter, 1);
@@ -158,6 +166,7 @@ void MainForm::retranslate() {
     m_menus->setLanguageChecked(CurrentLanguage());
     m_tabs->setTabText(0, ShellText(5020, "Inbox"));
     m_tabs->setTabText(1, ShellText(5021, "Sent Items"));
+    m_infoHeading->setText(ShellText(5028, "Information from the transceiver and Tessaro (newest at the bottom):"));
     m_inbox->retranslate();
     m_outbox->retranslate();
     m_display->retranslate();
@@ -188,7 +197,13 @@ void MainForm::attach(CTerminal& terminal, StatusModule& status, MessagingModule
     messaging.priorityAlert = [this](const QString& caption, const QString& text) {
         if (!m_alertWindow)
             m_alertWindow = new AlertWindow(this);
-        m_alertWindow->raiseAlert(caption, text);
+        // The core names the alert in English; priority 2 is the urgency alert, everything else distress.
+        const bool urgency = caption == QLatin1String("URGENCY PRIORITY MESSAGE");
+        const QString shown = urgency ? ShellText(2952, "URGENCY PRIORITY MESSAGE")
+                              : caption == QLatin1String("DISTRESS PRIORITY MESSAGE")
+                                  ? ShellText(2254, "DISTRESS PRIORITY MESSAGE")
+                                  : caption;
+        m_alertWindow->raiseAlert(shown, text, !urgency);
     };
     messaging.newMessageSound = [this] {
         QApplication::beep();
@@ -439,7 +454,7 @@ void MainForm::closeEvent(QCloseEvent* event) {
 
 void MainForm::setCompactMode(bool compact) {
     m_compact = compact;
-    m_info->setVisible(!compact);
+    m_infoPane->setVisible(!compact);
     m_display->setCompact(compact);
     if (m_menus->compactMode->isChecked() != compact)
         m_menus->compactMode->setChecked(compact);
@@ -577,20 +592,7 @@ void MainForm::requestConfirmationOfSelected() {
 
 void MainForm::showCommSettings() {
     auto* dialog = new CommSettingsDialog(m_config, {}, this);
-    connect(dialog, &CommSettingsDialog::choiceAccepted, this, [this](const CommChoice& c) {
-        const bool wasLan = !m_terminal || m_terminal->usingLan();
-        StoreCommChoice(m_config, c);
-        if (m_terminal && wasLan && c.lan) {
-            // Another transceiver address on the same transport: the connect sequence starts over with it.
-            m_terminal->tcpLink().close();
-            m_terminal->LinkLost();
-            m_terminal->lan().restart();
-        } else {
-            showMessageBox({ShellText(5037, "The new connection settings are used from the next start of Tessaro."),
-                            ShellText(5510, "Info"), MessageStyle::Information},
-                           [] {});
-        }
-    });
+    connect(dialog, &CommSettingsDialog::choiceAccepted, this, &MainForm::applyCommChoice);
     connect(dialog, &CommSettingsDialog::fixedIpRequested, this, [this](const QString& address, bool set) {
         if (!m_terminal)
             return;
@@ -605,6 +607,20 @@ void MainForm::showCommSettings() {
         m_terminal->QueueCommand(QStringLiteral("minic -f"), true);
     });
     dialog->open();
+}
+
+void MainForm::applyCommChoice(const CommChoice& choice) {
+    const bool changes = m_terminal && CommChoiceChangesTheLink(m_config, choice, m_terminal->usingLan());
+    StoreCommChoice(m_config, choice);
+    if (!changes)
+        return; // OK without a change keeps the running link (also one the command line chose)
+    // The link is reset and opened again with the new choice at once; work cut off by the reset is queued
+    // again by the modules, as after any lost link.
+    addInformation(ShellText(5038, "Connecting to the transceiver with the new communication settings."));
+    if (choice.lan)
+        m_terminal->useLan(choice.tcuAddress.trimmed());
+    else
+        m_terminal->useSerial(choice.comPort, choice.comSettings);
 }
 
 } // namespace tessaro

@@ -29,6 +29,7 @@ class MainMenus;
 class FormsModule;
 class FormsMenuController;
 class AlertWindow;
+struct CommChoice;
 class MessagingModule;
 class OutboxModel;
 class StatusDisplay;
@@ -87,6 +88,8 @@ public:
     void setCompactMode(bool compact);
     void selectLanguage(int langId);
     void showCommSettings();
+    // The comm-settings dialog's answer: stored, and applied to the running link when it changes it.
+    void applyCommChoice(const CommChoice& choice);
 
     // What the window shows, for tests and the screenshot script.
     StatusFieldView statusField() const { return m_presenter.statusField(); }
@@ -136,6 +139,8 @@ private:
     QLabel* m_activity = nullptr;
     QLabel* m_banner = nullptr;
     QProgressBar* m_upload = nullptr;
+    QWidget* m_infoPane = nullptr;
+    QLabel* m_infoHeading = nullptr;
     QListWidget* m_info = nullptr;
     QSplitter* m_splitter = nullptr;
     QTabWidget* m_tabs = nullptr;

@@ -1,6 +1,7 @@
 #include "shell/screenshot_director.h"
 
 #include "link/terminal.h"
+#include "shell/alert_window.h"
 #include "shell/inbox_model.h"
 #include "shell/main_form.h"
 #include "shell/text_window.h"
@@ -53,6 +54,9 @@ void ScreenshotDirector::tick() {
             std::printf("screenshot: not logged in with messages after %d s; taking the pictures anyway\n",
                         kReadyTicks * kTickMs / 1000);
         grab(m_form, QStringLiteral("main_window.png"));
+        // The distress message of the review scenario raises the alert window.
+        if (AlertWindow* alert = m_form.alertWindow(); alert && alert->isVisible())
+            grab(*alert, QStringLiteral("priority_alert.png"));
         m_form.newMessage();
         if (MessageEditor* e = m_form.editor()) {
             e->addRecipient({FieldTo, EMail, QStringLiteral("operations@example.com")});

@@ -1,5 +1,6 @@
 #include "shell/status_display.h"
 
+#include "config/text_util.h"
 #include "shell/shell_texts.h"
 #include "status/identity.h"
 #include "status/session.h"
@@ -33,6 +34,23 @@ StatusDisplayState ComputeStatusDisplay(const CSession& s) {
         v.linkBars = s.LoggedIn() ? 3 : s.Syncronization() ? 2 : 1;
     }
     v.gpsBars = s.Position().Valid ? 3 : 0;
+    v.signalHint = v.signalBars > 0
+                       ? FormatText(ShellText(5205, "Satellite signal: %0 dBHz"), {QString::number(s.SignalStrength())})
+                       : ShellText(5206, "No usable satellite signal");
+    switch (v.linkBars) {
+    case 3:
+        v.linkHint = ShellText(5207, "Logged in to the satellite network");
+        break;
+    case 2:
+        v.linkHint = ShellText(5208, "Synchronised to a satellite, not logged in");
+        break;
+    case 1:
+        v.linkHint = ShellText(5209, "The transceiver answers; no satellite yet");
+        break;
+    default:
+        v.linkHint = ShellText(5217, "No connection to the transceiver");
+    }
+    v.gpsHint = v.gpsBars > 0 ? ShellText(5218, "Valid GPS position") : ShellText(5219, "No valid GPS position");
     return v;
 }
 
@@ -152,6 +170,12 @@ void StatusDisplay::show(const StatusDisplayState& s) {
     m_signal->setValue(s.signalBars);
     m_link->setValue(s.linkBars);
     m_gps->setValue(s.gpsBars);
+    for (QWidget* w : {static_cast<QWidget*>(m_signal), static_cast<QWidget*>(m_signalLabel)})
+        w->setToolTip(s.signalHint);
+    for (QWidget* w : {static_cast<QWidget*>(m_link), static_cast<QWidget*>(m_linkLabel)})
+        w->setToolTip(s.linkHint);
+    for (QWidget* w : {static_cast<QWidget*>(m_gps), static_cast<QWidget*>(m_gpsLabel)})
+        w->setToolTip(s.gpsHint);
 }
 
 } // namespace tessaro

@@ -19,6 +19,10 @@ struct StatusDisplayState {
     int signalBars = 0; // 0..5
     int linkBars = 0;   // 0 no transceiver, 1 answering, 2 synchronised, 3 logged in
     int gpsBars = 0;    // 0 no position, 3 valid position
+    // What the bars mean in words (their tool tips), for an operator who does not know the bars yet.
+    QString signalHint;
+    QString linkHint;
+    QString gpsHint;
     bool operator==(const StatusDisplayState&) const = default;
 };
 StatusDisplayState ComputeStatusDisplay(const CSession& session);

@@ -5,9 +5,12 @@
 
 #include <QDialogButtonBox>
 #include <QFontDatabase>
+#include <QFontMetrics>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace tessaro {
 
@@ -27,7 +30,9 @@ TextWindow::TextWindow(CConfiguration& config, const QString& settingsSection, Q
     connect(m_refresh, &QPushButton::clicked, this, &TextWindow::refreshRequested);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::close);
     layout->addWidget(buttons);
-    resize(620, 460);
+    // First opening: wide enough for the transceiver's 80-column replies with their two-column layouts.
+    const int columns = QFontMetrics(m_text->font()).horizontalAdvance(QString(96, u'M'));
+    resize(std::max(620, columns + 40), 460);
 }
 
 void TextWindow::setContent(const QString& text, const QString& caption) {

@@ -8,6 +8,7 @@
 #include "messaging/messaging_module.h"
 #include "reporting/forms_service.h"
 #include "shell/alert_window.h"
+#include "shell/comm_settings_dialog.h"
 #include "shell/forms_menu_controller.h"
 #include "shell/inbox_model.h"
 #include "shell/mailbox_view.h"
@@ -187,20 +188,60 @@ TEST_F(GuiFlowsTest, FormsMenuListsTheFormsAndOpensTheChosenOneInTheBrowser) {
 }
 
 TEST_F(GuiFlowsTest, DistressPriorityMessageRaisesTheAlertWindowUntilAcknowledged) {
+    // A distress and an urgency message in the same batch: neither hides the other, distress names the alarm.
     ASSERT_TRUE(m_sim->control(QStringLiteral("message les=102 priority=3 Vessel on fire in 50N 010W")).ok);
+    ASSERT_TRUE(m_sim->control(QStringLiteral("message les=112 priority=2 Tow requested for disabled vessel")).ok);
     m_terminal->tick(TerminalTimer::Timer2);
-    ASSERT_TRUE(waitFor([&] { return m_form->alertWindow() && m_form->alertWindow()->isVisible(); }, 20000));
+    ASSERT_TRUE(waitFor([&] { return m_form->alertWindow() && m_form->alertWindow()->pendingAlerts() == 2; }, 20000));
     AlertWindow* alert = m_form->alertWindow();
-    EXPECT_EQ(alert->windowTitle(), QStringLiteral("DISTRESS PRIORITY MESSAGE"));
-    EXPECT_TRUE(alert->findChildren<QLabel*>().size() >= 2);
-    bool textShown = false;
-    for (QLabel* l : alert->findChildren<QLabel*>())
-        textShown = textShown || l->text().contains(QLatin1String("Vessel on fire"));
-    EXPECT_TRUE(textShown) << "the alert shows the message itself";
+    EXPECT_TRUE(alert->isVisible());
+    EXPECT_FALSE(alert->isModal()) << "the operator can still work in the main window";
+    EXPECT_TRUE(alert->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    EXPECT_EQ(alert->windowTitle(), QStringLiteral("Message with distress priority received"));
+    EXPECT_EQ(alert->captionText(), QStringLiteral("DISTRESS PRIORITY MESSAGE"));
+    EXPECT_TRUE(alert->messagesText().contains(QLatin1String("Vessel on fire"))) << "the alert shows the message";
+    EXPECT_TRUE(alert->messagesText().contains(QLatin1String("Tow requested")));
     EXPECT_TRUE(alert->alarmRunning());
     ASSERT_TRUE(waitFor([&] { return alert->beepsSoFar() >= 2; }, 3000)) << "the alarm repeats until acknowledged";
 
     alert->reject(); // Escape or the close button acknowledge as well
     EXPECT_FALSE(alert->alarmRunning());
     EXPECT_FALSE(alert->isVisible());
+    EXPECT_EQ(alert->pendingAlerts(), 0);
+}
+
+TEST_F(GuiFlowsTest, CommSettingsApplyAtOnceAndOkWithoutAChangeKeepsTheLink) {
+    ASSERT_TRUE(waitFor([&] { return m_form->statusField().background == kIndicatorGreen; }, 5000));
+    const auto connectingLines = [&] {
+        return m_form->informationLines().filter(QStringLiteral("new communication settings")).size();
+    };
+    // OK on the unchanged LAN page keeps the link this run uses (here the one the command line chose).
+    CommChoice same;
+    same.lan = true;
+    same.tcuAddress = m_config->GetIni(QStringLiteral("[IP Settings]"));
+    m_form->applyCommChoice(same);
+    EXPECT_TRUE(m_session.MesConnected);
+    EXPECT_EQ(connectingLines(), 0);
+
+    // Serial chosen: the LAN link is left at once and the chosen device is used.
+    CommChoice serial;
+    serial.lan = false;
+    serial.comDevice = m_dir.filePath(QStringLiteral("ttyNothing"));
+    serial.comSettings = QStringLiteral("9600,n,8,1");
+    m_form->applyCommChoice(serial);
+    EXPECT_FALSE(m_terminal->usingLan());
+    EXPECT_FALSE(m_session.MesConnected);
+    EXPECT_EQ(m_config->GetIni(QStringLiteral("[HOST Interface]")), QStringLiteral("COM"));
+    EXPECT_EQ(m_config->GetIni(QStringLiteral("[COM Device]")), serial.comDevice);
+    EXPECT_EQ(connectingLines(), 1);
+    EXPECT_TRUE(waitFor([&] { return m_form->statusField().background == kIndicatorRed; }, 20000));
+
+    // Back to the LAN at the simulator's address: connected again without a restart.
+    CommChoice lan;
+    lan.lan = true;
+    lan.tcuAddress = QStringLiteral("127.0.0.1:%1").arg(m_sim->serverPort());
+    m_form->applyCommChoice(lan);
+    EXPECT_TRUE(m_terminal->usingLan());
+    EXPECT_TRUE(waitFor([&] { return bool(m_session.MesConnected); }, 20000)) << "the new address was not used";
+    EXPECT_EQ(m_config->GetIni(QStringLiteral("[IP Settings]")), lan.tcuAddress);
 }

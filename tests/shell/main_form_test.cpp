@@ -3,6 +3,7 @@
 #include "config/clock.h"
 #include "config/configuration.h"
 #include "link/message_box_queue.h"
+#include "shell/alert_window.h"
 #include "shell/main_form.h"
 #include "shell/main_presenter.h"
 #include "shell/message_submission.h"
@@ -49,6 +50,50 @@ TEST(MainPresenterTest, StatusFieldCombinesIndicatorAndStatusLine) {
     }
 }
 
+TEST(AlertWindowTest, AlertsWaitingForAcknowledgementAreAllShownMostSevereFirst) {
+    test::App();
+    AlertWindow w;
+    const QString distress = QStringLiteral("DISTRESS PRIORITY MESSAGE");
+    const QString urgency = QStringLiteral("URGENCY PRIORITY MESSAGE");
+    struct Step {
+        const char* name;
+        bool distress;
+        const char* text;
+        int pending;
+        bool distressCaption;
+    };
+    const Step steps[] = {
+        {"first urgency", false, "Tow requested", 1, false},
+        {"distress outranks it", true, "Vessel on fire", 2, true},
+        {"a later urgency keeps the distress caption", false, "Man overboard\r\nsearch", 3, true},
+    };
+    for (const Step& s : steps) {
+        w.raiseAlert(s.distress ? distress : urgency, QString::fromLatin1(s.text) + QStringLiteral("\r\n"), s.distress);
+        EXPECT_EQ(w.pendingAlerts(), s.pending) << s.name;
+        EXPECT_EQ(w.captionText(), s.distressCaption ? distress : urgency) << s.name;
+        // One alert: its text alone under the big caption; several: each under its own caption, newest first.
+        const QString text = QString::fromLatin1(s.text).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+        const QString newest =
+            s.pending == 1 ? text
+                           : (s.distress ? distress : urgency) + QLatin1Char('\n') + text + QStringLiteral("\n\n");
+        EXPECT_TRUE(w.messagesText().startsWith(newest)) << s.name << ": " << w.messagesText().toStdString();
+        EXPECT_FALSE(w.messagesText().contains(u'\r')) << s.name;
+        EXPECT_TRUE(w.isVisible() && w.alarmRunning()) << s.name;
+    }
+    EXPECT_TRUE(w.messagesText().contains(QLatin1String("Tow requested"))) << "nothing is pushed out";
+
+    w.reject();
+    EXPECT_FALSE(w.isVisible());
+    EXPECT_FALSE(w.alarmRunning());
+    // After the acknowledgement a new urgency alert stands alone again.
+    w.raiseAlert(urgency, QStringLiteral("Engine failure"), false);
+    EXPECT_EQ(w.pendingAlerts(), 1);
+    EXPECT_EQ(w.captionText(), urgency);
+    EXPECT_EQ(w.windowTitle(), QStringLiteral("Message with urgency priority received"));
+    EXPECT_EQ(w.messagesText(), QStringLiteral("Engine failure"));
+    w.reject();
+}
+
 TEST(MainPresenterTest, ExitQuestionNamesUnsentMessages) {
     EXPECT_EQ(MainPresenter::ExitQuestion(0), QStringLiteral("Do you want to exit Tessaro ?"));
     EXPECT_EQ(MainPresenter::ExitQuestion(3),
@@ -62,6 +107,9 @@ TEST(StatusDisplayTest, ComputedFromTheSession) {
     StatusDisplayState v = ComputeStatusDisplay(s);
     EXPECT_EQ(v.imn, QStringLiteral("IMN: <unknown>"));
     EXPECT_EQ(v.linkBars, 0);
+    EXPECT_EQ(v.linkHint, QStringLiteral("No connection to the transceiver"));
+    EXPECT_EQ(v.signalHint, QStringLiteral("No usable satellite signal"));
+    EXPECT_EQ(v.gpsHint, QStringLiteral("No valid GPS position"));
     EXPECT_EQ(v.date, QStringLiteral("-"));
     s.SetMesConnected(true);
     s.SetSyncronization(true);
@@ -75,6 +123,10 @@ TEST(StatusDisplayTest, ComputedFromTheSession) {
     EXPECT_EQ(v.time, QStringLiteral("09:41 UTC"));
     EXPECT_EQ(v.linkBars, 3);
     EXPECT_EQ(v.signalBars, 4);
+    EXPECT_EQ(v.linkHint, QStringLiteral("Logged in to the satellite network"));
+    EXPECT_EQ(v.signalHint, QStringLiteral("Satellite signal: 40 dBHz"));
+    s.SetLoggedIn(false);
+    EXPECT_EQ(ComputeStatusDisplay(s).linkHint, QStringLiteral("Synchronised to a satellite, not logged in"));
     // Signal bars by level: nothing usable below 30 dBHz, full from 42.
     for (auto [db, bars] : {std::pair{0, 0}, {29, 0}, {30, 1}, {33, 2}, {41, 4}, {42, 5}, {60, 5}})
         EXPECT_EQ(SignalBars(db), bars) << db;
