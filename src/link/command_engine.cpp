@@ -40,6 +40,16 @@ void CommandEngine::watchLink(ILink* link) {
             m_state = Receiving;
         }
     });
+    // The serial port reports a failed read on its own, outside any step: logged like a failed write,
+    // then the line events are looked at.
+    connect(link, &ILink::eventOccurred, this, [this, link](LinkEvent event) {
+        if (event != LinkEvent::Overrun || link->kind() != LinkKind::Serial || !m_linkProvider ||
+            m_linkProvider() != link)
+            return;
+        logLinkError(link);
+        if (serialEventCheck)
+            serialEventCheck();
+    });
 }
 
 bool CommandEngine::QueueCommand(const QString& command, bool allowDuplicate, bool atFront) {
@@ -75,9 +85,13 @@ void CommandEngine::setEngineState(int state) {
         m_uploadTimer.stop();
         m_form.uploadFinished();
     }
+    if (state != Uploading)
+        m_operatorUpload = false;
     m_state = state;
-    if (state == Idle)
+    if (state == Idle) {
         m_unsolicited = false;
+        m_uploadDone = false;
+    }
 }
 
 void CommandEngine::onTimer1() {
@@ -115,12 +129,16 @@ bool CommandEngine::writeToLink(const QByteArray& bytes) {
     ILink* link = m_linkProvider ? m_linkProvider() : nullptr;
     if (link && link->write(bytes))
         return true;
-    if (m_errorLog)
-        m_errorLog->AddError(link ? link->errorNumber() : 0,
-                             link ? link->errorString() : QStringLiteral("No transport is open."));
+    logLinkError(link);
     if (serialEventCheck)
         serialEventCheck();
     return false;
+}
+
+void CommandEngine::logLinkError(const ILink* link) {
+    if (m_errorLog)
+        m_errorLog->AddError(link ? link->errorNumber() : 0,
+                             link ? link->errorString() : QStringLiteral("No transport is open."));
 }
 
 void CommandEngine::idleStep() {
@@ -218,7 +236,10 @@ void CommandEngine::replyCompleteStep() {
     }
 
     setActivity(QStringLiteral("Processing"));
-    m_state = reply.startsWith(QLatin1String("tr ")) ? Uploading : Idle;
+    // The operator's own upload ends in this state with the echo still at the front of the reply.
+    m_state = (reply.startsWith(QLatin1String("tr ")) && !m_uploadDone) ? Uploading : Idle;
+    m_operatorUpload = m_state == Uploading && m_terminalOpen;
+    m_uploadDone = false;
     m_unsolicited = false;
     if (!m_terminalOpen) {
         const RouteOutcome outcome = m_router.route(reply, m_lineEnd, m_promptText, !m_keepReceivingUsed);
@@ -269,7 +290,7 @@ void CommandEngine::finishUpload() {
 }
 
 void CommandEngine::uploadStep() {
-    if (m_terminalOpen) {
+    if (m_operatorUpload) {
         // The operator's own upload: his typed characters go out through writeRaw until the prompt returns.
         ILink* link = m_linkProvider ? m_linkProvider() : nullptr;
         const QByteArray chunk = link ? link->readAll() : QByteArray();
@@ -278,8 +299,12 @@ void CommandEngine::uploadStep() {
             if (m_commLogOn)
                 AppendToLog(m_dataPath, QString::fromLatin1(chunk), QStringLiteral("CommLog.txt"), false);
         }
-        if (!m_promptText.isEmpty() && m_receiveBuffer.endsWith(m_promptText))
+        // A closed window ends it too: nobody is left to type, and no file of ours belongs to this echo.
+        if ((!m_promptText.isEmpty() && m_receiveBuffer.endsWith(m_promptText)) || !m_terminalOpen) {
+            m_operatorUpload = false;
+            m_uploadDone = true;
             m_state = ReplyComplete;
+        }
         return;
     }
     if (!m_upload.active) {

@@ -101,6 +101,7 @@ private:
     void startUpload();
     void finishUpload();
     bool writeToLink(const QByteArray& bytes);
+    void logLinkError(const ILink* link);
     void setActivity(const QString& text);
     qint64 now() const { return m_clock.monotonicMs(); }
 
@@ -124,6 +125,8 @@ private:
     bool m_unsolicited = false;      // the receive began with output nobody asked for
     bool m_bareShellHandled = false; // "minic -f" already queued for this reply
     bool m_keepReceivingUsed = false;
+    bool m_operatorUpload = false; // the upload is typed by the operator in the terminal window
+    bool m_uploadDone = false;     // the completed reply follows an upload: no second upload for its echo
     bool m_terminalOpen = false;
     bool m_commLogOn = false;
     QString m_dataPath;

@@ -45,8 +45,8 @@ public:
         return e;
     }
     bool carrierHolding() const override { return carrier; }
-    int errorNumber() const override { return failWrites ? 7 : 0; }
-    QString errorString() const override { return failWrites ? QStringLiteral("Write refused") : QString(); }
+    int errorNumber() const override { return failWrites ? 7 : errorCode; }
+    QString errorString() const override { return failWrites ? QStringLiteral("Write refused") : errorText; }
 
     // The far end.
     void feed(const QByteArray& bytes) {
@@ -69,6 +69,8 @@ public:
 
     bool connectOnOpen = true;
     bool failWrites = false;
+    int errorCode = 0; // the error a raised event reports
+    QString errorText;
     bool carrier = true;
     int openCount = 0;
     int closeCount = 0;

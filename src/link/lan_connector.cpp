@@ -46,6 +46,9 @@ void LanConnector::onTick() {
     case 0: {
         m_buffer.clear();
         m_tcp.close();
+        // Starting over (also from the wait for the transceiver's report): until the next banner the
+        // socket reaches the bare shell, and the engine must neither write there nor read the banner away.
+        m_session.LanLinkUp = false;
         QString target = host();
         if (target.isEmpty()) {
             const QStringList known = discoveredHosts ? discoveredHosts() : QStringList();

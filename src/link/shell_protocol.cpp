@@ -4,11 +4,6 @@ namespace tessaro {
 
 ReplyEndTest TestReplyEnd(QStringView buffer, QStringView lineEnd) {
     ReplyEndTest r;
-    if (buffer.startsWith(QLatin1StringView("tr "))) {
-        // The echo of an upload command is all that comes before the body is sent.
-        r.complete = true;
-        return r;
-    }
     if (buffer.size() < 2)
         return r;
 
@@ -40,6 +35,10 @@ ReplyEndTest TestReplyEnd(QStringView buffer, QStringView lineEnd) {
         if (buffer.size() >= n && buffer.endsWith(p) && buffer.sliced(buffer.size() - n).startsWith(lineEnd))
             r.complete = true;
     }
+    // The echo of an upload command is all that comes before the body is sent. The prompt tests above
+    // still count: a bare shell behind the echo must restart the terminal program all the same.
+    if (buffer.startsWith(QLatin1StringView("tr ")))
+        r.complete = true;
     return r;
 }
 

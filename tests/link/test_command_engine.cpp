@@ -223,6 +223,41 @@ TEST(CommandEngine, UploadReadsTheFileAndStopsWhenTheTransceiverDisconnects) {
     EXPECT_EQ(rig.form.uploadsFinished, 1);
 }
 
+TEST(CommandEngine, OperatorsOwnUploadEndsAtThePromptOnceAndTheQueueMovesOn) {
+    EngineRig rig;
+    QStringList shown;
+    rig.engine.terminalReply = [&](const QString& t) { shown << t; };
+    rig.engine.setTerminalWindowOpen(true);
+    rig.engine.QueueCommand(QStringLiteral("st -l"));
+    rig.sendNext();
+    rig.answer("st -l\r\ncan0:/$ ");
+    shown.clear();
+
+    rig.engine.QueueCommand(QStringLiteral("tr note.txt -b 5"));
+    rig.engine.QueueCommand(QStringLiteral("st -v"));
+    EXPECT_EQ(rig.sendNext(), QByteArray("tr note.txt -b 5\r"));
+    rig.link.feed("tr note.txt -b 5\r\n");
+    ASSERT_TRUE(rig.tickUntilState(CommandEngine::Uploading, 20));
+    rig.engine.writeRaw("hello");
+    rig.link.feed("\r\n5 bytes received\r\ncan0:/$ ");
+    rig.tick(10);
+    ASSERT_EQ(shown.size(), 2) << "the echo, then the finished upload once: no second upload";
+    EXPECT_EQ(shown.last(), QStringLiteral("\r\n5 bytes received\r\ncan0:/$ "));
+    EXPECT_EQ(rig.link.takeWritten(), QByteArray("hellost -v\r\n"));
+    EXPECT_EQ(rig.form.uploadMaximums.size(), 0u) << "no file of the program's own is sent";
+
+    // Closing the window mid-upload ends the operator's upload instead of sending a file in its place.
+    rig.engine.QueueCommand(QStringLiteral("tr other.txt -b 5"));
+    rig.answer("st -v\r\n4.1\r\ncan0:/$ ");
+    rig.sendNext();
+    rig.link.feed("tr other.txt -b 5\r\n");
+    ASSERT_TRUE(rig.tickUntilState(CommandEngine::Uploading, 20));
+    rig.engine.setTerminalWindowOpen(false);
+    rig.tick(10);
+    EXPECT_EQ(rig.engine.EngineState(), CommandEngine::Idle);
+    EXPECT_EQ(rig.form.uploadMaximums.size(), 0u);
+}
+
 TEST(CommandEngine, LinesWaitWhileNoTransportIsUsable) {
     EngineRig rig;
     rig.linkUsable = false;

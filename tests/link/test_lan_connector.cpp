@@ -89,6 +89,23 @@ TEST(LanConnector, WaitsElevenTicksForTheTransceiverToReportItself) {
     EXPECT_EQ(rig.lan.LanConnectState(), 0);
 }
 
+TEST(LanConnector, StartingOverTakesTheShellAwayUntilTheNextBanner) {
+    LanRig rig;
+    rig.connectAndStart();
+    rig.tcp.feed("Connected\r\n");
+    rig.ticks(12); // the transceiver never reports itself: back to the start
+    ASSERT_EQ(rig.lan.LanConnectState(), 0);
+    // Reconnected, the terminal program not yet started: the engine must not write into the bare shell
+    // nor read the banner the sequence waits for.
+    rig.ticks(3);
+    ASSERT_EQ(rig.lan.LanConnectState(), 3);
+    EXPECT_FALSE(rig.session.LanLinkUp);
+    rig.tcp.feed("Connected\r\n");
+    rig.ticks(1);
+    EXPECT_EQ(rig.lan.LanConnectState(), 4);
+    EXPECT_TRUE(rig.session.LanLinkUp);
+}
+
 TEST(LanConnector, BareShellPromptRestartsTheTerminalProgramOnTheSameSocket) {
     LanRig rig;
     rig.connectAndStart();

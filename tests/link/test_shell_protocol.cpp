@@ -31,6 +31,8 @@ const EndCase kEndCases[] = {
     {"se -z\nEnter password: ", "\r\n", false, false, false, ""}, // line end must be the learned one
     {"Enter password: ", "", true, false, false, ""},             // nothing learned yet: the prompt alone
     {"tr msg.txt -b 250\r", "\r\n", true, false, false, ""},
+    {"tr msg.txt -b 250\r\ncan1:/$ ", "\r\n", true, true, false, "can1:/$ "}, // the prompt is still learned
+    {"tr msg.txt -b 250\r\nkv7302:/$ ", "\r\n", true, true, true, "kv7302:/$ "},
     {"tr", "\r\n", false, false, false, ""},
     {">", "\r\n", false, false, false, ""}, // a single character is never tested
     {"st -l\r\nINFO 999: busy", "\r\n", false, false, false, ""},

@@ -181,6 +181,21 @@ TEST(Terminal, SerialEventsAreLoggedWhileTheTransceiverIsConnected) {
     EXPECT_FALSE(rig.session.MesConnected) << "carrier dropped: the link is lost";
 }
 
+TEST(Terminal, SerialReadErrorIsLoggedAndTheLineEventsAreExamined) {
+    TerminalRig rig;
+    ASSERT_TRUE(rig.startCom().ok);
+    rig.session.MesConnected = true;
+    rig.serial->errorCode = 8;
+    rig.serial->errorText = QStringLiteral("Input/output error");
+    rig.serial->raiseEvent(LinkEvent::Overrun);
+    const QString log = rig.errorLog();
+    EXPECT_TRUE(log.contains(QStringLiteral(" Error 8: Input/output error\r\n"))) << log.toStdString();
+    EXPECT_EQ(log.count(QStringLiteral("Data Lost. If this error continues, you may need to reboot the computer.")), 1);
+    rig.terminal->checkSerialEvents();
+    EXPECT_EQ(rig.errorLog(), log) << "the event is reported once";
+    EXPECT_TRUE(rig.session.MesConnected) << "a read error alone is no lost link";
+}
+
 TEST(Terminal, VanishedSerialDeviceIsALostLinkAndTimer2ReopensIt) {
     TerminalRig rig;
     ASSERT_TRUE(rig.startCom().ok);
