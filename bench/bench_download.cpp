@@ -20,28 +20,14 @@
 #include <QTemporaryDir>
 #include <QTimer>
 
+#include "bench_support.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <functional>
 
 using namespace tessaro;
-
-namespace {
-bool waitFor(const std::function<bool()>& pred, int ms) {
-    QElapsedTimer t;
-    t.start();
-    QEventLoop loop;
-    QTimer check;
-    QObject::connect(&check, &QTimer::timeout, &loop, [&] {
-        if (pred() || t.elapsed() > ms)
-            loop.quit();
-    });
-    check.start(1);
-    if (!pred())
-        loop.exec();
-    return pred();
-}
-} // namespace
+using tessaro::bench::waitFor;
 
 int main(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);

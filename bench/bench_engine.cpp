@@ -19,6 +19,8 @@
 #include <QTemporaryDir>
 #include <QTimer>
 
+#include "bench_support.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <functional>
@@ -26,23 +28,9 @@
 #include <vector>
 
 using namespace tessaro;
+using tessaro::bench::waitFor;
 
 namespace {
-// Runs the event loop until pred holds or ms pass (a benchmark program may wait; the program never does).
-bool waitFor(const std::function<bool()>& pred, int ms) {
-    QElapsedTimer t;
-    t.start();
-    QEventLoop loop;
-    QTimer check;
-    QObject::connect(&check, &QTimer::timeout, &loop, [&] {
-        if (pred() || t.elapsed() > ms)
-            loop.quit();
-    });
-    check.start(1);
-    if (!pred())
-        loop.exec();
-    return pred();
-}
 
 template <typename T> T median(std::vector<T> v) {
     if (v.empty())
