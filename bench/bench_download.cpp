@@ -5,7 +5,7 @@
 //   bench_download [--quick] [--messages N] [--tick-ms MS]
 // --quick (or TESSARO_BENCH_QUICK=1, or Google Benchmark's --benchmark_min_time): 3 messages, for the test command. The
 // engine's tick is 60 ms as in the program unless --tick-ms says otherwise.
-#include "app/modules.h"
+#include "app/runtime.h"
 #include "config/clock.h"
 #include "config/configuration.h"
 #include "link/imain_form.h"
@@ -49,10 +49,14 @@ int main(int argc, char* argv[]) {
 
     QTemporaryDir dir;
     const QString path = dir.path() + QStringLiteral("/");
-    CConfiguration config(path, false, path + QStringLiteral("settings.ini"));
-    config.SetIni(QStringLiteral("[AS IS Accepted?]"), QStringLiteral("YES"));
-    CSession session;
     SystemClock clock;
+    RuntimeOptions runtimeOptions;
+    runtimeOptions.dataPath = path;
+    runtimeOptions.settingsFile = path + QStringLiteral("settings.ini");
+    runtimeOptions.acceptDisclaimer = true;
+    runtimeOptions.formsPort = 0;
+    TessaroRuntime runtime(runtimeOptions, clock);
+    CSession& session = runtime.session();
     NullMainForm form;
     sim::SimOptions options;
     options.baud = kBaud;
@@ -61,17 +65,17 @@ int main(int argc, char* argv[]) {
         std::printf("bench_download: the simulator cannot listen\n");
         return 1;
     }
-    CTerminal terminal(config, session, form, clock);
-    CoreModules modules(session);
-    AttachCoreModules(terminal, modules);
+    runtime.attach(form);
+    CTerminal& terminal = runtime.terminal();
     terminal.timer(TerminalTimer::Timer1).setInterval(tickMs);
     terminal.timer(TerminalTimer::Winsock).setInterval(100); // the connect sequence counts ticks; not measured
     terminal.timer(TerminalTimer::Timer2).setInterval(24 * 3600 * 1000); // the test below starts the cycle
-    if (!terminal.start({QStringLiteral("127.0.0.1:%1").arg(simulator.serverPort()), {}, false}).ok)
+    runtime.setTerminalOptions({QStringLiteral("127.0.0.1:%1").arg(simulator.serverPort()), {}, false});
+    if (!runtime.start().ok)
         return 1;
     CommandEngine& engine = terminal.engine();
     const auto idle = [&] { return engine.queue().isEmpty() && engine.EngineState() == CommandEngine::Idle; };
-    if (!waitFor([&] { return terminal.lan().LanConnectState() == 5 && session.MesConnected && idle(); }, 30000)) {
+    if (!waitFor([&] { return terminal.lan().LanConnectState() == LanState::Linked && session.MesConnected() && idle(); }, 30000)) {
         std::printf("bench_download: no link to the simulator\n");
         return 1;
     }
@@ -81,12 +85,12 @@ int main(int argc, char* argv[]) {
     qint64 bytes = 0;
     QObject::connect(&engine, &CommandEngine::lineWritten, [&](const QString& line) { bytes += line.size(); });
     QObject::connect(&engine, &CommandEngine::replyCompleted, [&](const QString& reply) { bytes += reply.size(); });
-    const QString inIdx = modules.messaging.inbox().inIdxPath();
+    const QString inIdx = runtime.messaging().inbox().inIdxPath();
     QElapsedTimer elapsed;
     elapsed.start();
     engine.QueueCommand(QStringLiteral("ls IN.*")); // what the poll queues
     const bool done =
-        waitFor([&] { return idle() && !session.ProcessingMsgs && ReadIndexLines(inIdx).size() >= messages; },
+        waitFor([&] { return idle() && !session.ProcessingMsgs() && ReadIndexLines(inIdx).size() >= messages; },
                 messages * 5000 + 30000);
     const double ms = double(elapsed.nsecsElapsed()) / 1e6;
     const double wireMs = double(bytes) * 10.0 * 1000.0 / kBaud;

@@ -13,6 +13,7 @@
 #include "reporting/forms_server.h"
 #include "reporting/forms_server_processing.h"
 #include "status/session.h"
+#include "status/module_context.h"
 #include "status/status_module.h"
 
 #include <QCoreApplication>
@@ -115,8 +116,10 @@ static void BM_FormsLoopback(benchmark::State& state) {
     CSession session;
     NullMainForm form;
     CTerminal terminal(env.config, session, form, env.clock);
+    CInfo info(terminal.infoLog(), terminal.notifier());
+    ModuleContext context(terminal, session, info);
     StatusModule status(session);
-    terminal.addModule(&status);
+    context.attach(status);
     TerminalOptions options;
     options.connect = QStringLiteral("127.0.0.1:%1").arg(simulator.serverPort());
     if (!terminal.start(options).ok) {
@@ -137,8 +140,8 @@ static void BM_FormsLoopback(benchmark::State& state) {
                      [&commandsWritten] { ++commandsWritten; });
 
     // The LAN sequence connects and starts the terminal program first; measure only once replies flow.
-    runLoopUntil([&session] { return session.MesConnected; }, 20000);
-    if (!session.MesConnected) {
+    runLoopUntil([&session] { return session.MesConnected(); }, 20000);
+    if (!session.MesConnected()) {
         state.SkipWithError("the terminal did not reach the simulator");
         return;
     }
@@ -203,7 +206,7 @@ static void BM_FormsLoopback(benchmark::State& state) {
         state.counters["tick_late_max_ms"] = double(ticks.worstLateMs);
         state.counters["tick_late_max_idle_ms"] = double(baselineLate);
         state.counters["engine_commands"] = commandsWritten;
-        state.counters["mes_connected"] = session.MesConnected ? 1 : 0;
+        state.counters["mes_connected"] = session.MesConnected() ? 1 : 0;
         state.counters["tick_delay_added_ms"] = double(std::max<qint64>(0, ticks.worstLateMs - baselineLate));
         if (failed || latencies.empty())
             state.SkipWithError("some requests were not answered");

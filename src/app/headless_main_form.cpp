@@ -18,7 +18,7 @@ void HeadlessMainForm::printError(const QString& text) {
     std::fflush(m_err);
 }
 
-void HeadlessMainForm::setActivity(const QString&) {
+void HeadlessMainForm::setActivity(Activity) {
     // "Idle"/"Receiving" change several times a second: the command trace says more.
 }
 
@@ -84,9 +84,18 @@ void HeadlessMainForm::setWaitWindow(const QString& text) {
 
 void HeadlessMainForm::setWaitProgress(int) {}
 
-void HeadlessMainForm::openWindow(const QString& name) {
+void HeadlessMainForm::openWindow(WindowId window) {
+    const QString name = window == WindowId::TerminalStatus ? QStringLiteral("transceiver status")
+                                                            : QStringLiteral("link test");
     print(QStringLiteral("Window not shown without a display: ") + name);
 }
+
+void HeadlessMainForm::showAlert(AlertKind kind, const QString&) {
+    // Nobody sees an alert window here: the alert becomes a line of its own.
+    print(QStringLiteral("ALERT: ") + AlertCaption(kind));
+}
+
+void HeadlessMainForm::playSound(OperatorSound) {}
 
 void HeadlessMainForm::closeFinished() {
     print(QStringLiteral("Tessaro stopped."));

@@ -19,7 +19,7 @@ public:
     void print(const QString& text);
     void printError(const QString& text);
 
-    void setActivity(const QString& text) override;
+    void setActivity(Activity activity) override;
     void setLinkIndicator(const LinkIndicatorState& state) override;
     void setStatusLine(const QString& text, unsigned colour) override;
     void addInformation(const QString& line) override;
@@ -32,7 +32,9 @@ public:
     void uploadFinished() override;
     void setWaitWindow(const QString& text) override;
     void setWaitProgress(int step) override;
-    void openWindow(const QString& name) override;
+    void openWindow(WindowId window) override;
+    void showAlert(AlertKind kind, const QString& text) override;
+    void playSound(OperatorSound sound) override;
     void closeFinished() override;
 
 private:

@@ -4,19 +4,13 @@
 #include "app/headless_main_form.h"
 #include "app/headless_send.h"
 #include "app/in_process_simulator.h"
-#include "app/modules.h"
+#include "app/run_setup.h"
+#include "app/runtime.h"
 #include "app/signal_watcher.h"
-#include "config/configuration.h"
-#include "config/strings.h"
 #include "config/text_util.h"
-#include "link/link_settings.h"
-#include "link/terminal.h"
-#include "reporting/forms_module.h"
-#include "status/session.h"
 #include "status/status_summary.h"
 
 #include <QCoreApplication>
-
 
 #include <cstdio>
 #include <memory>
@@ -46,15 +40,6 @@ QString traceText(const QString& text) {
 
 int RunHeadless(QCoreApplication& app, const CommandLine& cl) {
     SystemClock clock;
-    if (!cl.connect.isEmpty() && !ParseHostPort(cl.connect).ok) {
-        std::fprintf(stderr, "tessaro: --connect needs HOST or HOST:PORT (port 1..65535), not \"%s\".\n",
-                     cl.connect.toLocal8Bit().constData());
-        return 2;
-    }
-    if (!cl.serial.isEmpty() && ParseSerialTarget(cl.serial).device.isEmpty()) {
-        std::fprintf(stderr, "tessaro: --serial needs a device path, for example /dev/ttyUSB0.\n");
-        return 2;
-    }
     SendRequest sendRequest;
     if (cl.send) {
         QString error;
@@ -66,55 +51,29 @@ int RunHeadless(QCoreApplication& app, const CommandLine& cl) {
         sendRequest.address = cl.sendAddress;
         sendRequest.subject = cl.subject;
     }
-    const DataPathChoice choice = ResolveDataPath(cl.dataDir, QCoreApplication::applicationDirPath());
-    if (!choice.error.isEmpty()) {
-        std::fprintf(stderr, "tessaro: %s\n", choice.error.toLocal8Bit().constData());
-        return 1;
+    InProcessSimulator simulator;
+    RuntimeOptions options;
+    QString error;
+    if (const std::optional<int> code = PrepareRun(cl, simulator, &options, &error)) {
+        std::fprintf(stderr, "tessaro: %s\n", error.toLocal8Bit().constData());
+        return *code;
     }
-    CConfiguration config(choice.path, cl.portable);
-    config.LoadIni();
-    if (cl.acceptDisclaimer)
-        config.SetIni(QStringLiteral("[AS IS Accepted?]"), QStringLiteral("YES"), true);
 
-    LoadLanguage(config);
+    TessaroRuntime runtime(options, clock);
+    CConfiguration& config = runtime.config();
     HeadlessMainForm form(config.DataPath(), clock);
     form.print(QStringLiteral("Tessaro %1 (headless)").arg(QLatin1String(TESSARO_VERSION)));
     form.print(QStringLiteral("Data folder: %1").arg(config.DataPath()));
     form.print(QStringLiteral("Settings store: %1").arg(config.settingsLocation()));
+    if (cl.simulator)
+        form.print(QStringLiteral("Simulator: listening on %1").arg(options.terminal.connect));
 
-    TerminalOptions options;
-    options.connect = cl.connect;
-    options.serial = cl.serial;
-    options.logComm = cl.logComm;
-
-    InProcessSimulator simulator;
-    if (cl.simulator) {
-        QString error;
-        options.connect = simulator.start(&error);
-        if (options.connect.isEmpty()) {
-            form.printError(error);
-            return 1;
-        }
-        form.print(QStringLiteral("Simulator: listening on %1").arg(options.connect));
-    }
-
-    CSession session;
-    CTerminal terminal(config, session, form, clock);
-    CoreModules modules(session, cl.formsPort);
-    AttachCoreModules(terminal, modules);
-    // Nobody hears a sound or sees an alert window here: alerts become lines of their own.
-    modules.messaging.priorityAlert = [&form](const QString& caption, const QString&) {
-        form.print(QStringLiteral("ALERT: ") + caption);
-    };
-    modules.messaging.newMessageSound = [] {};
-    // "Forms server: http://ADDRESS:PORT/" stands alone on its line, unstamped, for scripts that look for it.
-    modules.forms.printLine = [](const QString& line) {
-        std::fprintf(stdout, "%s\n", line.toLocal8Bit().constData());
-        std::fflush(stdout);
-    };
+    runtime.attach(form);
+    CTerminal& terminal = runtime.terminal();
+    CSession& session = runtime.session();
     std::unique_ptr<HeadlessSender> sender;
     if (cl.send)
-        sender = std::make_unique<HeadlessSender>(terminal, session, modules.messaging, sendRequest,
+        sender = std::make_unique<HeadlessSender>(terminal, session, runtime.messaging(), sendRequest,
                                                   [&form](const QString& line) { form.print(line); });
     FollowStatusSummary(session, [&form](const QString& line) { form.print(line); });
 
@@ -130,7 +89,7 @@ int RunHeadless(QCoreApplication& app, const CommandLine& cl) {
         form.print(QStringLiteral("Line end learned: ") + lineEndName(lineEnd));
     });
 
-    const StartResult started = terminal.start(options);
+    const StartResult started = runtime.start();
     if (!started.ok) {
         if (!started.message.isEmpty())
             form.printError(started.message);

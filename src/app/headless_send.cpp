@@ -31,18 +31,13 @@ HeadlessSender::HeadlessSender(CTerminal& terminal, CSession& session, Messaging
         if (m_state == State::WaitingForOcean && reply.startsWith(QLatin1String("st -s")))
             sendNow();
     });
-    const auto previous = messaging.outboxViewRefresh;
-    messaging.outboxViewRefresh = [this, previous] {
-        if (previous)
-            previous();
-        followOutbox();
-    };
+    connect(&messaging, &MessagingModule::outboxChanged, this, &HeadlessSender::followOutbox);
 }
 
 void HeadlessSender::check() {
     if (m_state != State::WaitingForLink)
         return;
-    if (m_terminal.engine().LineEnd().isEmpty() || !m_session.MesConnected)
+    if (m_terminal.engine().LineEnd().isEmpty() || !m_session.MesConnected())
         return;
     const int ocean = m_session.CurrentOcean();
     if (ocean >= 0 && ocean <= 3) {

@@ -6,14 +6,9 @@
 
 #include <QFile>
 
-namespace tessaro {
+#include <algorithm>
 
-PollCapabilities DefaultPollCapabilities(const SessionFlags& session) {
-    PollCapabilities caps;
-    caps.askTestMode = !(session.SolasType == 1 || session.ProductModel == 1 || session.ProductModel == 6);
-    caps.askReportSettings = !(session.ProductModel == 0 || session.ProductModel == 1 || session.ProductModel == 6);
-    return caps;
-}
+namespace tessaro {
 
 CommandEngine::CommandEngine(SessionFlags& session, const IClock& clock, IMainForm& form, QObject* parent)
     : QObject(parent), m_session(session), m_clock(clock), m_form(form), m_queue(session) {
@@ -47,36 +42,26 @@ void CommandEngine::watchLink(ILink* link) {
             m_linkProvider() != link)
             return;
         logLinkError(link);
-        if (serialEventCheck)
-            serialEventCheck();
+        Q_EMIT serialCheckDue();
     });
 }
 
 bool CommandEngine::QueueCommand(const QString& command, bool allowDuplicate, bool atFront) {
     if (!m_queue.QueueCommand(command, allowDuplicate, atFront))
         return false;
-    if (commandQueued)
-        commandQueued(command);
+    Q_EMIT commandQueued(command);
     return true;
 }
 
 void CommandEngine::QueuePollCycle() {
-    const PollCapabilities caps = pollCapabilities ? pollCapabilities() : DefaultPollCapabilities(m_session);
-    if (caps.askTestMode)
-        QueueCommand(QStringLiteral("se -q"));
-    QueueCommand(QStringLiteral("ti -u"), true);
-    for (const char* c : {"st -v", "st -i", "st -s", "st -w", "ru -g"})
-        QueueCommand(QLatin1String(c));
-    QueueCommand(QStringLiteral("ver"), true);
-    if (caps.askReportSettings)
-        QueueCommand(QStringLiteral("se -r 1"));
-    if (!m_session.ProcessingMsgs)
-        QueueCommand(QStringLiteral("ls IN.*"));
-    if (!m_session.ProcessingEgcs)
-        QueueCommand(QStringLiteral("ls EGC.*"));
-    if ((m_session.CurrentProtocol == QLatin1String("Free") || m_session.CurrentChannel == QLatin1String("NCS")) &&
-        !m_queue.contains(QStringLiteral("st -n"), Qt::CaseInsensitive))
-        QueueCommand(QStringLiteral("st -n") + m_lineEnd, true);
+    for (const auto& [order, step] : m_pollSteps)
+        step();
+}
+
+void CommandEngine::addPollStep(PollOrder order, std::function<void()> step) {
+    const auto at = std::upper_bound(m_pollSteps.begin(), m_pollSteps.end(), order,
+                                     [](PollOrder o, const auto& entry) { return int(o) < int(entry.first); });
+    m_pollSteps.insert(at, {order, std::move(step)});
 }
 
 void CommandEngine::setEngineState(int state) {
@@ -118,11 +103,11 @@ void CommandEngine::onTimer1() {
     m_inStep = false;
 }
 
-void CommandEngine::setActivity(const QString& text) {
-    if (text == m_activity)
+void CommandEngine::setActivity(Activity activity) {
+    if (m_activity == activity)
         return;
-    m_activity = text;
-    m_form.setActivity(text);
+    m_activity = activity;
+    m_form.setActivity(activity);
 }
 
 bool CommandEngine::writeToLink(const QByteArray& bytes) {
@@ -130,8 +115,7 @@ bool CommandEngine::writeToLink(const QByteArray& bytes) {
     if (link && link->write(bytes))
         return true;
     logLinkError(link);
-    if (serialEventCheck)
-        serialEventCheck();
+    Q_EMIT serialCheckDue();
     return false;
 }
 
@@ -142,13 +126,13 @@ void CommandEngine::logLinkError(const ILink* link) {
 }
 
 void CommandEngine::idleStep() {
-    setActivity(QStringLiteral("Idle"));
+    setActivity(Activity::Idle);
     m_receiveBuffer.clear();
     m_lastReceiveMs = now();
     m_unsolicited = false;
     if (m_queue.isEmpty()) {
-        if (m_terminalOpen && terminalIdle)
-            terminalIdle();
+        if (m_terminalOpen)
+            Q_EMIT terminalIdle();
         return;
     }
     // Lines wait in the queue while no transport is usable instead of being written into nothing.
@@ -186,7 +170,7 @@ void CommandEngine::receiveStep() {
     if (!chunk.isEmpty()) {
         m_receiveBuffer += QString::fromLatin1(chunk);
         m_lastReceiveMs = t;
-        setActivity(QStringLiteral("Receiving"));
+        setActivity(Activity::Receiving);
         if (m_commLogOn)
             AppendToLog(m_dataPath, QString::fromLatin1(chunk), QStringLiteral("CommLog.txt"), false);
         return;
@@ -196,7 +180,7 @@ void CommandEngine::receiveStep() {
         const ReplyEndTest r = TestReplyEnd(m_receiveBuffer, m_lineEnd);
         if (r.promptSeen) {
             m_promptText = r.prompt;
-            m_session.PromptSeen = true;
+            m_session.SetPromptSeen(true);
         }
         if (r.bareShell && !m_bareShellHandled) {
             // Once per reply: the test repeats every tick until the time-out ends the wait.
@@ -205,15 +189,15 @@ void CommandEngine::receiveStep() {
         }
         if (r.complete) {
             m_state = ReplyComplete;
-            m_session.MesConnected = true;
+            m_session.SetMesConnected(true);
             return;
         }
     }
 
     if (t - m_lastReceiveMs >= qint64(m_commandTimeOut) * 1000) {
         // Unsolicited output proves the transceiver is there: only a silent one counts as lost.
-        if (!m_terminalOpen && !m_unsolicited && linkLost)
-            linkLost();
+        if (!m_terminalOpen && !m_unsolicited)
+            Q_EMIT silentTimeOut();
         Q_EMIT replyTimedOut(m_receiveBuffer);
         m_state = ReplyComplete;
     }
@@ -221,21 +205,19 @@ void CommandEngine::receiveStep() {
 
 void CommandEngine::replyCompleteStep() {
     const QString reply = m_receiveBuffer;
-    if (m_terminalOpen && terminalReply)
-        terminalReply(NormaliseLineEnds(WithoutEchoLine(reply)));
+    if (m_terminalOpen)
+        Q_EMIT terminalReply(NormaliseLineEnds(WithoutEchoLine(reply)));
 
     if (const std::optional<QString> learned = LearnLineEnd(reply)) {
         if (*learned != m_lineEnd) {
             m_lineEnd = *learned;
             Q_EMIT lineEndLearned(m_lineEnd);
         }
-        if (infoErrorLines)
-            infoErrorLines(reply);
-        if (serialEventCheck)
-            serialEventCheck();
+        Q_EMIT infoErrorReply(reply);
+        Q_EMIT serialCheckDue();
     }
 
-    setActivity(QStringLiteral("Processing"));
+    setActivity(Activity::Processing);
     // The operator's own upload ends in this state with the echo still at the front of the reply.
     m_state = (reply.startsWith(QLatin1String("tr ")) && !m_uploadDone) ? Uploading : Idle;
     m_operatorUpload = m_state == Uploading && m_terminalOpen;
@@ -257,7 +239,7 @@ void CommandEngine::startUpload() {
     // "tr NAME -b SIZE": the file name is the second word of the echoed line.
     const QString firstLine = m_receiveBuffer.section(QLatin1Char('\r'), 0, 0).section(QLatin1Char('\n'), 0, 0);
     const QString fileName = firstLine.split(QLatin1Char(' '), Qt::SkipEmptyParts).value(1);
-    std::optional<QByteArray> text = uploadText ? uploadText(fileName) : std::nullopt;
+    std::optional<QByteArray> text = m_uploadText ? m_uploadText(fileName) : std::nullopt;
     if (!text) {
         QFile file(m_uploadFolder + fileName);
         if (!fileName.isEmpty() && file.open(QIODevice::ReadOnly)) {
@@ -273,7 +255,7 @@ void CommandEngine::startUpload() {
     m_upload.text = *text;
     m_upload.round = 0;
     m_upload.lastRound = UploadLastRound(m_upload.text.size());
-    setActivity(QStringLiteral("Message to mobile"));
+    setActivity(Activity::MessageToMobile);
     m_form.uploadStarted(m_upload.lastRound * 100);
     m_pauseUntilMs = now() + 100;
     m_uploadTimer.start(100);
@@ -315,7 +297,7 @@ void CommandEngine::uploadStep() {
         return;
     // One piece per step; the event loop runs between pieces as it would between rounds.
     if (m_upload.round > 0) {
-        if (!m_session.MesConnected) {
+        if (!m_session.MesConnected()) {
             finishUpload();
             return;
         }

@@ -13,18 +13,23 @@
 #include <algorithm>
 #include <functional>
 #include <optional>
+#include <utility>
+#include <vector>
 
 namespace tessaro {
 
 class cErrorLog;
 
-// Which optional commands the poll burst carries; the identity subsystem knows the transceiver.
-struct PollCapabilities {
-    bool askTestMode = true;       // "se -q"
-    bool askReportSettings = true; // "se -r 1"
+// Places in the poll burst. Each subsystem adds its step at its place; a step decides by its own rules
+// (the transceiver's capabilities, a download already running) which commands it queues.
+enum class PollOrder : int {
+    TestModeQuery = 10,  // "se -q"
+    Status = 20,         // "ti -u", "st -v", "st -i", "st -s", "st -w", "ru -g", "ver"
+    ReportSettings = 30, // "se -r 1"
+    Messages = 40,       // "ls IN.*"
+    Egcs = 50,           // "ls EGC.*"
+    LesList = 60,        // "st -n"
 };
-// The rules from the session's identity values alone.
-PollCapabilities DefaultPollCapabilities(const SessionFlags& session);
 
 // The command engine: one command in flight, a four-state machine stepped by Timer1 (onTimer1), reply
 // completion, line-end learning, routing by echo and the file upload after "tr ".
@@ -42,7 +47,9 @@ public:
     void watchLink(ILink* link);
 
     bool QueueCommand(const QString& command, bool allowDuplicate = false, bool atFront = false);
+    // Runs every poll step in order; steps of the same place run in the order they were added.
     void QueuePollCycle();
+    void addPollStep(PollOrder order, std::function<void()> step);
     CommandQueue& queue() { return m_queue; }
 
     // One Timer1 step.
@@ -76,18 +83,27 @@ public:
 
     ReplyRouter& router() { return m_router; }
 
-    // Registration points for later subsystems.
-    std::function<void(const QString& reply)> infoErrorLines; // INFO and ERROR lines of the "st -l" replies
-    std::function<void()> serialEventCheck;
-    std::function<void()> linkLost;                            // the reset after a reply time-out
-    std::function<void(const QString& text)> terminalReply;    // reply without echo, line ends normalised
-    std::function<void()> terminalIdle;                        // queue empty with the terminal window open
-    std::function<void(const QString& command)> commandQueued; // after every admitted QueueCommand
-    std::function<PollCapabilities()> pollCapabilities;
-    // The text prepared in memory for an upload of this file name; nothing means read the file.
-    std::function<std::optional<QByteArray>(const QString& fileName)> uploadText;
+    // The text prepared in memory for an upload of this file name; nothing means read the file. One
+    // provider answers (the messaging subsystem's pending transfers).
+    using UploadTextProvider = std::function<std::optional<QByteArray>(const QString& fileName)>;
+    void setUploadTextProvider(UploadTextProvider provider) { m_uploadText = std::move(provider); }
+    std::optional<QByteArray> UploadText(const QString& fileName) const {
+        return m_uploadText ? m_uploadText(fileName) : std::nullopt;
+    }
 
 Q_SIGNALS:
+    // A completed "st -l" reply: its INFO and ERROR lines are for the information handler.
+    void infoErrorReply(const QString& reply);
+    // The serial line's events are due to be looked at (after "st -l" and after I/O errors).
+    void serialCheckDue();
+    // A command got no answer within the time-out: the link counts as lost.
+    void silentTimeOut();
+    // With the terminal window open: a reply without its echo, line ends normalised.
+    void terminalReply(const QString& text);
+    // With the terminal window open: the queue is empty.
+    void terminalIdle();
+    // After every admitted QueueCommand.
+    void commandQueued(const QString& command);
     void lineWritten(const QString& line);
     void replyCompleted(const QString& reply);
     void lineEndLearned(const QString& lineEnd);
@@ -102,7 +118,7 @@ private:
     void finishUpload();
     bool writeToLink(const QByteArray& bytes);
     void logLinkError(const ILink* link);
-    void setActivity(const QString& text);
+    void setActivity(Activity activity);
     qint64 now() const { return m_clock.monotonicMs(); }
 
     SessionFlags& m_session;
@@ -131,7 +147,9 @@ private:
     bool m_commLogOn = false;
     QString m_dataPath;
     QString m_uploadFolder;
-    QString m_activity;
+    std::optional<Activity> m_activity;
+    UploadTextProvider m_uploadText;
+    std::vector<std::pair<PollOrder, std::function<void()>>> m_pollSteps;
 
     struct Upload {
         bool active = false;

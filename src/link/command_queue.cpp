@@ -16,10 +16,10 @@ bool containsAny(const QString& command, std::initializer_list<QLatin1StringView
 bool CommandQueue::admitted(const QString& command) const {
     if (!ClosingDown)
         return true;
-    if (m_session.ProcessingEgcs && containsAny(command, {QLatin1StringView("ty EGC."), QLatin1StringView("st -e"),
+    if (m_session.ProcessingEgcs() && containsAny(command, {QLatin1StringView("ty EGC."), QLatin1StringView("st -e"),
                                                           QLatin1StringView("delete EGC.")}))
         return true;
-    return m_session.ProcessingMsgs && containsAny(command, {QLatin1StringView("ty IN."), QLatin1StringView("st -r"),
+    return m_session.ProcessingMsgs() && containsAny(command, {QLatin1StringView("ty IN."), QLatin1StringView("st -r"),
                                                              QLatin1StringView("delete IN.")});
 }
 

@@ -22,6 +22,24 @@ struct ConfirmRequest {
     bool safeAnswer = false;
 };
 
+// What the engine is doing, for the activity label.
+enum class Activity { Idle, Receiving, Processing, MessageToMobile };
+// The English text of an activity ("Idle", "Receiving", "Processing", "Message to mobile").
+QString ActivityText(Activity activity);
+
+// Windows the core may ask the front end to open.
+enum class WindowId { TerminalStatus, LinkTest };
+
+// Alerts that must not pass unseen; a front end without an operator prints them.
+enum class AlertKind {
+    DistressMessage, // a received message of distress priority
+    UrgencyMessage,  // a received message of urgency priority
+};
+// "DISTRESS PRIORITY MESSAGE", "URGENCY PRIORITY MESSAGE".
+QString AlertCaption(AlertKind kind);
+
+enum class OperatorSound { NewMessage };
+
 // Background colours as 0xRRGGBB.
 inline constexpr unsigned kIndicatorGreen = 0x00FF00;
 inline constexpr unsigned kIndicatorRed = 0xFF0000;
@@ -41,8 +59,7 @@ class IMainForm {
 public:
     virtual ~IMainForm() = default;
 
-    // Activity label: "Idle", "Receiving", "Processing", "Message to mobile".
-    virtual void setActivity(const QString& text) = 0;
+    virtual void setActivity(Activity activity) = 0;
     virtual void setLinkIndicator(const LinkIndicatorState& state) = 0;
     // Status line: text with its background colour (0xRRGGBB).
     virtual void setStatusLine(const QString& text, unsigned colour) = 0;
@@ -67,8 +84,10 @@ public:
     virtual void setWaitWindow(const QString& text) = 0;
     virtual void setWaitProgress(int step) = 0;
 
-    // A named window the core wants open (for example "ENID list"); the shell knows the names.
-    virtual void openWindow(const QString& name) = 0;
+    virtual void openWindow(WindowId window) = 0;
+    // An alert of a kind with the text that raised it; it stays until the operator acknowledges it.
+    virtual void showAlert(AlertKind kind, const QString& text) = 0;
+    virtual void playSound(OperatorSound sound) = 0;
 
     // Shut-down is complete: the front end may quit.
     virtual void closeFinished() = 0;
@@ -78,7 +97,7 @@ public:
 // that care about a few calls only.
 class NullMainForm : public IMainForm {
 public:
-    void setActivity(const QString&) override {}
+    void setActivity(Activity) override {}
     void setLinkIndicator(const LinkIndicatorState&) override {}
     void setStatusLine(const QString&, unsigned) override {}
     void addInformation(const QString&) override {}
@@ -93,7 +112,9 @@ public:
     void uploadFinished() override {}
     void setWaitWindow(const QString&) override {}
     void setWaitProgress(int) override {}
-    void openWindow(const QString&) override {}
+    void openWindow(WindowId) override {}
+    void showAlert(AlertKind, const QString&) override {}
+    void playSound(OperatorSound) override {}
     void closeFinished() override {}
 };
 

@@ -5,6 +5,7 @@
 #include <QStringList>
 
 #include <deque>
+#include <utility>
 #include <vector>
 
 namespace tessaro {
@@ -23,7 +24,9 @@ public:
     std::vector<int> uploadValues;
     int uploadsFinished = 0;
     QStringList waitTexts;
-    QStringList windowsOpened;
+    std::vector<WindowId> windowsOpened;
+    std::vector<std::pair<AlertKind, QString>> alerts;
+    int sounds = 0;
     QStringList fatalMessages;
     int closeFinishedCount = 0;
     bool disclaimerAnswer = false;
@@ -41,7 +44,7 @@ public:
     }
     bool boxOpen() const { return bool(m_pendingClose); }
 
-    void setActivity(const QString& text) override { activities << text; }
+    void setActivity(Activity activity) override { activities << ActivityText(activity); }
     void setLinkIndicator(const LinkIndicatorState& state) override { indicators.push_back(state); }
     void setStatusLine(const QString& text, unsigned) override { statusLines << text; }
     void addInformation(const QString& line) override { information << line; }
@@ -71,7 +74,9 @@ public:
     void uploadFinished() override { ++uploadsFinished; }
     void setWaitWindow(const QString& text) override { waitTexts << text; }
     void setWaitProgress(int) override {}
-    void openWindow(const QString& name) override { windowsOpened << name; }
+    void openWindow(WindowId window) override { windowsOpened.push_back(window); }
+    void showAlert(AlertKind kind, const QString& text) override { alerts.emplace_back(kind, text); }
+    void playSound(OperatorSound) override { ++sounds; }
     void closeFinished() override { ++closeFinishedCount; }
 
 private:

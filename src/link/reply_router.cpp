@@ -2,98 +2,68 @@
 
 #include "link/shell_protocol.h"
 
+#include <algorithm>
+
 namespace tessaro {
 
-namespace {
-RouteRow row(const QString& slot, MatchKind kind, const char* command, RowOption option = RowOption::None) {
-    return RouteRow{slot, kind, QLatin1String(command), option, {}, {}};
-}
-
-RouteRow custom(const QString& slot, const char* label, std::function<bool(QStringView, QStringView)> predicate) {
-    return RouteRow{slot, MatchKind::Custom, QLatin1String(label), RowOption::None, std::move(predicate), {}};
-}
-
-bool startsWithTxAndContains(QStringView reply, QLatin1StringView text) {
-    return reply.startsWith(QLatin1StringView("tx")) && reply.contains(text, Qt::CaseInsensitive);
-}
-} // namespace
-
-ReplyRouter::ReplyRouter() {
-    using K = MatchKind;
-    m_rows = {
-        row(route::Version, K::Echo, "ver"),
-        row(route::EgcFxCheck, K::Starts, "fx "),
-        row(route::PrintDone, K::Echo, "print tessprnt.txt -d"),
-        row(route::LatestDistress, K::Echo, "st -a"),
-        row(route::TerminalStatus, K::Echo, "st -w", RowOption::CutPrompt),
-        row(route::LinkTest, K::Echo, "st -m"),
-        row(route::StatusSummary, K::Echo, "st -s"),
-        row(route::Identity, K::Echo, "st -i"),
-        row(route::DnidList, K::Echo, "st -d", RowOption::KeepReceivingIfEchoOnly),
-        row(route::EnidList, K::Echo, "st -g"),
-        row(route::LesServices, K::Echo, "status -n"),
-        row(route::SoftwareVersion, K::Echo, "st -v"),
-        row(route::Gps, K::Echo, "ru -g"),
-        row(route::Time, K::Echo, "ti -u"),
-        row(route::TimeInsert, K::Echo, "ti u"),
-        row(route::DistressGenerator, K::Echo, "se -g"),
-        row(route::Position, K::Echo, "se -p"),
-        row(route::TestMode, K::Starts, "se -q"),
-        row(route::EgcSettings, K::Echo, "se -e"),
-        row(route::EgcSettings, K::Echo, "se"),
-        row(route::EgcSettings, K::Echo, "se -x"),
-        row(route::EgcSettings, K::Echo, "se -sn"),
-        row(route::ConfigVariables, K::Echo, "set -z"),
-        row(route::PositionSet, K::Starts, "se -p "),
-        row(route::DistressGeneratorWrite, K::Starts, "se -g "),
-        row(route::Routing, K::Echo, "ro"),
-        row(route::EgcDownload, K::EchoNoCase, "ls EGC.*"),
-        row(route::EgcDownload, K::EchoNoCase, "st -e"),
-        row(route::EgcDownload, K::StartsNoCase, "ty EGC."),
-        row(route::EgcDownload, K::StartsNoCase, "delete EGC."),
-        row(route::MessageDownload, K::Echo, "ls IN.*"),
-        row(route::MessageDownload, K::Echo, "st -r"),
-        row(route::MessageDownload, K::Starts, "ty IN."),
-        row(route::MessageDownload, K::Starts, "delete IN."),
-        // Listings of the download cycles have their own rows; any other "ls " is an upload's size check.
-        custom(route::UploadSizeCheck, "ls ",
-               [](QStringView reply, QStringView) {
-                   return reply.startsWith(QLatin1StringView("ls ")) &&
-                          !reply.startsWith(QLatin1StringView("ls EGC."), Qt::CaseInsensitive) &&
-                          !reply.startsWith(QLatin1StringView("ls IN."));
-               }),
-        row(route::PrintReport, K::Starts, "type "),
-        row(route::ReportProgramStatus, K::Echo, "pg -d 0"),
-        row(route::ReportProgramStatus, K::Echo, "pg -d 1"),
-        row(route::ReportProgramStatus, K::Echo, "pg -d 2"),
-        row(route::ReportProgramStatus, K::Echo, "pg -d 3"),
-        row(route::ReportPrograms, K::Echo, "pg -d", RowOption::KeepReceivingIfEchoOnly),
-        row(route::ReportSettings, K::Echo, "rs"),
-        row(route::LesList, K::Echo, "st -n"),
-        row(route::TransceiverRestart, K::Contains, "Starting application program."),
-        row(route::DistressAlertParameters, K::Echo, "se -m "),
-        row(route::DistressAllOceans, K::Echo, "se -m ALL_OCEANS"),
-        custom(route::TxRefusedEgcOnly, "tx + ERROR 250:",
-               [](QStringView reply, QStringView) {
-                   return startsWithTxAndContains(reply, QLatin1StringView("ERROR 250:"));
-               }),
-        custom(route::TxFailed, "tx + ERROR",
-               [](QStringView reply, QStringView) {
-                   return startsWithTxAndContains(reply, QLatin1StringView("ERROR")) &&
-                          !reply.contains(QLatin1StringView("ERROR 250:"), Qt::CaseInsensitive);
-               }),
-    };
-}
-
-bool ReplyRouter::setHandler(const QString& slot, ReplyHandler handler) {
-    bool found = false;
-    for (RouteRow& r : m_rows) {
-        if (r.slot == slot) {
-            r.handler = handler;
-            found = true;
-        }
+QString MatchKindName(MatchKind kind) {
+    switch (kind) {
+    case MatchKind::Echo:
+        return QStringLiteral("echo");
+    case MatchKind::EchoNoCase:
+        return QStringLiteral("echo-nocase");
+    case MatchKind::Starts:
+        return QStringLiteral("starts");
+    case MatchKind::StartsNoCase:
+        return QStringLiteral("starts-nocase");
+    case MatchKind::Contains:
+        return QStringLiteral("contains");
+    case MatchKind::Custom:
+        return QStringLiteral("custom");
     }
-    return found;
+    return {};
+}
+
+bool ReplyRouter::has(RouteKey key) const {
+    return std::any_of(m_rows.begin(), m_rows.end(), [key](const RouteRow& r) { return r.key == key; });
+}
+
+bool ReplyRouter::addRow(RouteRow row, QString* error) {
+    const auto fail = [error](const QString& text) {
+        if (error)
+            *error = text;
+        return false;
+    };
+    if (int(row.key) < 0 || row.key >= RouteKey::Count)
+        return fail(QStringLiteral("reply route with an unknown key"));
+    if (has(row.key))
+        return fail(QStringLiteral("reply route %1 registered twice").arg(RouteKeyName(row.key)));
+    if (!row.handler)
+        return fail(QStringLiteral("reply route %1 has no handler").arg(RouteKeyName(row.key)));
+    if (row.kind == MatchKind::Custom && !row.predicate)
+        return fail(QStringLiteral("reply route %1 has no predicate").arg(RouteKeyName(row.key)));
+    const auto at = std::upper_bound(m_rows.begin(), m_rows.end(), row.key,
+                                     [](RouteKey key, const RouteRow& r) { return int(key) < int(r.key); });
+    m_rows.insert(at, std::move(row));
+    return true;
+}
+
+QStringList ReplyRouter::missingRows(const std::set<Subsystem>& attached) const {
+    QStringList missing;
+    for (int i = 0; i < kRouteKeyCount; ++i) {
+        const RouteKey key = RouteKey(i);
+        if (attached.count(RouteKeyOwner(key)) && !has(key))
+            missing << QStringLiteral("reply route %1 of the %2 subsystem is not filled")
+                           .arg(RouteKeyName(key), SubsystemName(RouteKeyOwner(key)));
+    }
+    return missing;
+}
+
+QStringList ReplyRouter::describe() const {
+    QStringList lines;
+    for (const RouteRow& r : m_rows)
+        lines << QStringLiteral("%1 %2 \"%3\"").arg(RouteKeyName(r.key), MatchKindName(r.kind), r.command);
+    return lines;
 }
 
 bool ReplyRouter::matches(const RouteRow& r, QStringView reply, QStringView lineEnd) const {
@@ -125,8 +95,6 @@ RouteOutcome ReplyRouter::route(const QString& reply, const QString& lineEnd, co
             out.keepReceiving = out.keepReceiving || keepReceivingAllowed;
             continue;
         }
-        if (!r.handler)
-            continue;
         r.handler(r.option == RowOption::CutPrompt ? CutFinalPrompt(reply, prompt) : reply);
         ++out.handled;
     }

@@ -2,6 +2,7 @@
 
 #include "config/strings.h"
 #include "config/text_util.h"
+#include "link/disclaimer.h"
 #include "link/link_settings.h"
 
 #include <QDir>
@@ -32,15 +33,24 @@ CTerminal::CTerminal(CConfiguration& config, SessionFlags& session, IMainForm& f
     m_engine.setLinkProvider([this] { return activeLink(); });
     m_engine.watchLink(m_serial.get());
     m_engine.watchLink(m_tcp.get());
-    m_engine.linkLost = [this] { LinkLost(); };
-    m_engine.serialEventCheck = [this] { checkSerialEvents(); };
+    connect(&m_engine, &CommandEngine::silentTimeOut, this, &CTerminal::LinkLost);
+    connect(&m_engine, &CommandEngine::serialCheckDue, this, &CTerminal::checkSerialEvents);
 
-    m_lan.queueCommand = [this](const QString& c, bool dup) { return m_engine.QueueCommand(c, dup); };
-    m_lan.linkLost = [this] { LinkLost(); };
-    m_lan.received = [this](const QByteArray& chunk) {
+    connect(&m_lan, &LanConnector::terminalProgramStarted, this, [this] {
+        m_engine.QueueCommand(QStringLiteral("st -v"), true);
+        m_engine.QueueCommand(QStringLiteral("st -i"), true);
+    });
+    connect(&m_lan, &LanConnector::linkLost, this, &CTerminal::LinkLost);
+    connect(&m_lan, &LanConnector::received, this, [this](const QByteArray& chunk) {
         if (m_engine.commLogOn())
             AppendToLog(m_config.DataPath(), QString::fromLatin1(chunk), QStringLiteral("CommLog.txt"), false);
-    };
+    });
+    connect(&m_session, &SessionFlags::mesConnectedChanged, this, [this](bool connected) {
+        if (!connected)
+            return;
+        for (const auto& job : m_linkUpJobs)
+            job();
+    });
 
     connect(m_serial.get(), &ILink::eventOccurred, this, [this](LinkEvent e) {
         if (e != LinkEvent::Lost)
@@ -58,15 +68,10 @@ CTerminal::~CTerminal() {
         t.stop();
 }
 
-void CTerminal::addModule(ITerminalModule* module) {
-    m_modules.push_back(module);
-    module->attach(*this);
-}
-
 ILink* CTerminal::activeLink() {
     if (!m_lanSelected)
         return m_serial->isOpen() ? m_serial.get() : nullptr;
-    return (m_session.LanLinkUp && m_tcp->isOpen()) ? m_tcp.get() : nullptr;
+    return (m_session.LanLinkUp() && m_tcp->isOpen()) ? m_tcp.get() : nullptr;
 }
 
 bool CTerminal::prepareDataFolders() {
@@ -114,12 +119,12 @@ StartResult CTerminal::start(const TerminalOptions& options) {
     }
 
     prepareDataFolders();
-    if (m_config.GetIni(QStringLiteral("[AS IS Accepted?]")).compare(QLatin1String("YES"), Qt::CaseInsensitive) != 0) {
+    if (!DisclaimerAccepted(m_config)) {
         if (!m_form.askDisclaimer()) {
             m_lock->unlock();
             return {false, 1, QStringLiteral("The disclaimer was not accepted.")};
         }
-        m_config.SetIni(QStringLiteral("[AS IS Accepted?]"), QStringLiteral("YES"), true);
+        AcceptDisclaimer(m_config);
     }
 
     if (QFile::exists(markerPath()))
@@ -138,8 +143,8 @@ StartResult CTerminal::start(const TerminalOptions& options) {
     m_engine.setCommLog(data, logging);
     m_engine.setUploadFolder(WithTrailingSeparator(m_config.GetIni(QStringLiteral("[working dir]")).trimmed()));
 
-    for (ITerminalModule* module : m_modules)
-        module->startUp(*this);
+    for (const auto& job : m_startUpJobs)
+        job();
 
     // Transport: the command line decides for this run, else "[HOST Interface]".
     if (!options.serial.isEmpty()) {
@@ -167,7 +172,7 @@ StartResult CTerminal::start(const TerminalOptions& options) {
     m_engine.QueueCommand(QStringLiteral("st -l\r"), true);
     m_engine.QueueCommand(QStringLiteral("st -l"), true);
     m_engine.QueueCommand(QStringLiteral("se -p"), true);
-    if (m_session.MesConnected)
+    if (m_session.MesConnected())
         m_engine.QueuePollCycle();
 
     m_started = true;
@@ -191,8 +196,8 @@ bool CTerminal::OpenSerialPort() {
 void CTerminal::useSerial(int port, const QString& settings) {
     m_config.SetIni(QStringLiteral("[HOST Interface]"), QStringLiteral("COM"));
     m_tcp->close();
-    m_session.LanLinkUp = false;
-    m_session.TcpConnected = false;
+    m_session.SetLanLinkUp(false);
+    m_session.SetTcpConnected(false);
     m_lanSelected = false;
     LinkLost();
     m_config.SetIni(QStringLiteral("[COM port]"), QString::number(port));
@@ -225,8 +230,19 @@ void CTerminal::LinkLost() {
     m_engine.setEngineState(CommandEngine::Idle);
 }
 
+void CTerminal::SetFixedIp(const QString& address, bool fixed) {
+    m_engine.QueueCommand(QStringLiteral("exit"), true);
+    if (fixed) {
+        m_engine.QueueCommand(QStringLiteral("sysconf -h 0"), true);
+        m_engine.QueueCommand(QStringLiteral("sysconf -i ") + address, true);
+    } else {
+        m_engine.QueueCommand(QStringLiteral("sysconf -h 1"), true);
+    }
+    m_engine.QueueCommand(QStringLiteral("minic -f"), true);
+}
+
 void CTerminal::checkSerialEvents() {
-    if (m_lanSelected || !m_session.MesConnected)
+    if (m_lanSelected || !m_session.MesConnected())
         return;
     const LinkEvent e = m_serial->takeEvent();
     if (e == LinkEvent::CarrierChange) {
@@ -268,11 +284,11 @@ void CTerminal::tick(TerminalTimer which) {
         m_boxes.onMBoxTimer();
         break;
     case TerminalTimer::Egc:
-        m_session.ProcessingEgcs = false;
+        m_session.SetProcessingEgcs(false);
         timer(which).stop();
         break;
     case TerminalTimer::Message:
-        m_session.ProcessingMsgs = false;
+        m_session.SetProcessingMsgs(false);
         timer(which).stop();
         break;
     case TerminalTimer::CloseDown:
@@ -289,19 +305,19 @@ void CTerminal::tick(TerminalTimer which) {
 
 void CTerminal::onTimer2() {
     m_engine.QueueCommand(QStringLiteral("st -l"));
-    if (m_session.MesConnected && !m_engine.terminalWindowOpen())
+    if (m_session.MesConnected() && !m_engine.terminalWindowOpen())
         m_engine.QueuePollCycle();
-    else if (!m_lanSelected && !m_session.MesConnected)
+    else if (!m_lanSelected && !m_session.MesConnected())
         OpenSerialPort(); // a silent port (device re-plugged, transceiver restarted) gets a fresh open
 }
 
 void CTerminal::updateIndicator() {
     LinkIndicatorState s;
     if (m_lanSelected) {
-        s.green = m_session.TcpConnected;
+        s.green = m_session.TcpConnected();
     } else {
-        if (m_session.PromptSeen) {
-            m_session.PromptSeen = false;
+        if (m_session.PromptSeen()) {
+            m_session.SetPromptSeen(false);
             m_promptCountdown = 20;
         }
         s.green = m_promptCountdown != 0;
@@ -311,7 +327,7 @@ void CTerminal::updateIndicator() {
     }
     if (!s.green)
         s.text = notConnectedText();
-    else if (!m_session.MesConnected)
+    else if (!m_session.MesConnected())
         s.text = GetText(3036, QStringLiteral("Connected to TCU"));
     if (!m_indicatorShown || !(s == m_indicator)) {
         m_indicator = s;
@@ -327,7 +343,7 @@ void CTerminal::onWinsockTimer() {
 }
 
 void CTerminal::onTimer60S() {
-    if (m_session.MesConnected && !m_engine.terminalWindowOpen())
+    if (m_session.MesConnected() && !m_engine.terminalWindowOpen())
         m_engine.QueueCommand(QStringLiteral("se -p"));
 }
 
@@ -368,7 +384,7 @@ void CTerminal::onProgressTimer() {
 void CTerminal::requestClose() {
     if (m_closing)
         return;
-    const QString question = exitQuestion ? exitQuestion() : QStringLiteral("Do you want to exit Tessaro ?");
+    const QString question = m_exitQuestion ? m_exitQuestion() : QStringLiteral("Do you want to exit Tessaro ?");
     m_form.confirm({question, QStringLiteral("Tessaro"), false}, [this](bool yes) {
         if (yes)
             beginShutDown();
@@ -388,12 +404,12 @@ void CTerminal::onCloseDownTimer() {
     if (m_finished)
         return;
     QString text = QStringLiteral("Closing Tessaro...");
-    if (m_session.ProcessingEgcs)
+    if (m_session.ProcessingEgcs())
         text += QStringLiteral("\r\n(Downloading EGC's)");
-    if (m_session.ProcessingMsgs)
+    if (m_session.ProcessingMsgs())
         text += QStringLiteral("\r\n(Downloading Messages)");
     setWaitWindow(text);
-    if (!m_session.ProcessingEgcs && !m_session.ProcessingMsgs)
+    if (!m_session.ProcessingEgcs() && !m_session.ProcessingMsgs())
         finishShutDown();
 }
 
@@ -405,8 +421,8 @@ void CTerminal::finishShutDown() {
     m_engine.setClosingDown(true);
     for (QTimer& t : m_timers)
         t.stop();
-    for (ITerminalModule* module : m_modules)
-        module->shutDown(*this);
+    for (const auto& job : m_shutDownJobs)
+        job();
     m_serial->close();
     m_tcp->close();
     if (m_started) {

@@ -8,8 +8,8 @@
 #include "link/lan_connector.h"
 #include "link/link.h"
 #include "link/message_box_queue.h"
+#include "link/operator_notifier.h"
 #include "link/session_flags.h"
-#include "link/terminal_module.h"
 
 #include <QLockFile>
 #include <QObject>
@@ -52,7 +52,7 @@ struct StartResult {
 };
 
 // The non-visual half of the main window: transports, command engine, timers, message-box queue,
-// start-up and shut-down. Later subsystems join through ITerminalModule.
+// start-up and shut-down. Subsystems join through the module context, which registers their jobs here.
 class CTerminal final : public QObject {
     Q_OBJECT
 public:
@@ -62,7 +62,6 @@ public:
               LinkFactory linkFactory = CreateLink, QObject* parent = nullptr);
     ~CTerminal() override;
 
-    void addModule(ITerminalModule* module);
     StartResult start(const TerminalOptions& options);
 
     CConfiguration& config() { return m_config; }
@@ -73,6 +72,7 @@ public:
     cErrorLog& errorLog() { return m_errorLog; }
     cInfoLog& infoLog() { return m_infoLog; }
     MessageBoxQueue& messageBoxes() { return m_boxes; }
+    OperatorNotifier& notifier() { return m_notifier; }
     LanConnector& lan() { return m_lan; }
     ILink& serialLink() { return *m_serial; }
     ILink& tcpLink() { return *m_tcp; }
@@ -95,6 +95,15 @@ public:
     // The reset after a lost link: session values, indicator, engine back to idle.
     void LinkLost();
     void addLinkLostJob(std::function<void()> job) { m_linkLostJobs.push_back(std::move(job)); }
+    // Runs whenever the transceiver answers again after the link was down (and at the first answer).
+    void addLinkUpJob(std::function<void()> job) { m_linkUpJobs.push_back(std::move(job)); }
+    // Start-up jobs run once the data folders exist and the disclaimer is accepted, before the transport
+    // opens; shut-down jobs run when closing completes. Both in the order they were added.
+    void addStartUpJob(std::function<void()> job) { m_startUpJobs.push_back(std::move(job)); }
+    void addShutDownJob(std::function<void()> job) { m_shutDownJobs.push_back(std::move(job)); }
+    // Sets or clears a fixed IP address of the transceiver's LAN interface: leaves the terminal program,
+    // changes the address setting and starts the terminal program again.
+    void SetFixedIp(const QString& address, bool fixed);
     // Examines the serial port's last event (after an "st -l" reply and after I/O errors).
     void checkSerialEvents();
 
@@ -120,7 +129,8 @@ public:
 
     // Shut-down: requestClose asks the operator; beginShutDown starts closing (downloads finish first);
     // finishShutDown completes at once (used when closing is forced).
-    std::function<QString()> exitQuestion;
+    // The question asked before closing; one answer (the default asks plainly).
+    void setExitQuestion(std::function<QString()> question) { m_exitQuestion = std::move(question); }
     void requestClose();
     void beginShutDown();
     void finishShutDown();
@@ -155,8 +165,12 @@ private:
     MessageBoxQueue m_boxes;
     std::array<QTimer, kTerminalTimerCount> m_timers;
     std::array<std::vector<std::function<void()>>, kTerminalTimerCount> m_jobs;
-    std::vector<ITerminalModule*> m_modules;
+    TerminalNotifier m_notifier{*this};
     std::vector<std::function<void()>> m_linkLostJobs;
+    std::vector<std::function<void()>> m_linkUpJobs;
+    std::vector<std::function<void()>> m_startUpJobs;
+    std::vector<std::function<void()>> m_shutDownJobs;
+    std::function<QString()> m_exitQuestion;
     std::unique_ptr<QLockFile> m_lock;
 
     TerminalOptions m_options;

@@ -1,68 +1,91 @@
 #include "messaging/messaging_module.h"
 
+#include "config/logs.h"
 #include "config/strings.h"
-#include "link/terminal.h"
 #include "messaging/message_store.h"
 #include "status/session.h"
 
 namespace tessaro {
 
-MessagingModule::MessagingModule(CSession& session) : m_session(session) {}
+MessagingModule::MessagingModule(CSession& session, QObject* parent) : QObject(parent), m_session(session) {}
 
 MessagingModule::~MessagingModule() = default;
 
-void MessagingModule::attach(CTerminal& terminal) {
-    m_terminal = &terminal;
-    CConfiguration& config = terminal.config();
+void MessagingModule::attach(ModuleContext& context) {
+    m_context = &context;
+    CConfiguration& config = context.config();
     m_outbox = std::make_unique<cOutBox>(config);
     m_inbox = std::make_unique<CInbox>(config);
-    m_reception = std::make_unique<CMessageReception>(config, *m_inbox, *this, terminal.errorLog(), terminal.clock());
+    m_reception = std::make_unique<CMessageReception>(config, *m_inbox, *this, context.errorLog(), context.clock());
     m_replies = std::make_unique<CTransmissionReplies>(config, *m_outbox, *this, m_transfers);
-    m_info = std::make_unique<CInfo>(config, *m_outbox, *this, terminal.infoLog(), nullptr);
-    // A distress alert is entered in the outbox once the "se -g" reply that CInfo queues brings the
-    // generator's values; until then the session carries the request and its status.
-    m_info->distressAlert = [this](const QString& status) {
-        // An acknowledgement (21) settles the alert line already in the outbox; only a new or failed alert
-        // (22, 20) adds one.
-        if (status != QLatin1String("Conf.Ok"))
-            m_session.SetAddDistressAlertToOutbox(true);
-        m_session.SetDistressAlertStatus(status);
-    };
+    m_reports = std::make_unique<OutboxReports>(config, *m_outbox, m_session);
+    connect(m_reports.get(), &OutboxReports::printRequested, this, &MessagingModule::printRequested);
+    connect(m_reports.get(), &OutboxReports::indicatorAlarm, this, &MessagingModule::indicatorAlarm);
 
     const auto storeError = [this](const QString& message) {
-        m_terminal->errorLog().AddLine(message);
-        m_terminal->ShowMessageQueued(message, QStringLiteral("Error"), MessageStyle::Critical);
+        m_context->errorLog().AddLine(message);
+        m_context->notifier().showMessage(message, QStringLiteral("Error"), MessageStyle::Critical);
     };
     m_outbox->onError = storeError;
     m_inbox->onError = storeError;
-    m_outbox->onChanged = [this] { RefreshOutboxView(); };
+    m_outbox->onChanged = [this] { Q_EMIT outboxChanged(); };
+    m_inbox->onChanged = [this] { Q_EMIT inboxChanged(); };
 
-    ReplyRouter& router = terminal.engine().router();
-    router.setHandler(route::MessageDownload, [this](const QString& reply) { onMessageDownload(reply); });
-    router.setHandler(route::UploadSizeCheck, [this](const QString& reply) { m_replies->HandleLsReply(reply); });
-    router.setHandler(route::TransceiverRestart, [this](const QString&) { m_replies->HandleRestart(); });
-    router.setHandler(route::TxRefusedEgcOnly, [this](const QString& reply) { m_replies->HandleTxReply(reply); });
-    router.setHandler(route::TxFailed, [this](const QString& reply) { m_replies->HandleTxReply(reply); });
-
-    CommandEngine& engine = terminal.engine();
-    engine.infoErrorLines = [this](const QString& reply) {
-        const QString prompt = m_terminal->engine().PromptText();
-        m_info->CheckInfos(reply, prompt);
-        m_info->CheckErrors(reply, prompt);
+    context.addRoute(RouteKey::MessageListing, MatchKind::Echo, QStringLiteral("ls IN.*"),
+                     [this](const QString& r) { m_reception->HandleListing(r); });
+    context.addRoute(RouteKey::MessageLog, MatchKind::Echo, QStringLiteral("st -r"),
+                     [this](const QString& r) { m_reception->HandleLog(r); });
+    context.addRoute(RouteKey::MessageFetch, MatchKind::Starts, QStringLiteral("ty IN."),
+                     [this](const QString& r) { m_reception->HandleMessage(r); });
+    context.addRoute(RouteKey::MessageDelete, MatchKind::Starts, QStringLiteral("delete IN."),
+                     [this](const QString& r) { m_reception->HandleDelete(r); });
+    // Listings of the download cycles have their own rows; any other "ls " is an upload's size check.
+    context.addCustomRoute(
+        RouteKey::UploadSizeCheck, QStringLiteral("ls "),
+        [](QStringView reply, QStringView) {
+            return reply.startsWith(QLatin1StringView("ls ")) &&
+                   !reply.startsWith(QLatin1StringView("ls EGC."), Qt::CaseInsensitive) &&
+                   !reply.startsWith(QLatin1StringView("ls IN."));
+        },
+        [this](const QString& r) { m_replies->HandleLsReply(r); });
+    context.addRoute(RouteKey::TransceiverRestart, MatchKind::Contains, QStringLiteral("Starting application program."),
+                     [this](const QString&) { m_replies->HandleRestart(); });
+    const auto txWithError = [](QStringView reply, QLatin1StringView text) {
+        return reply.startsWith(QLatin1StringView("tx")) && reply.contains(text, Qt::CaseInsensitive);
     };
-    engine.uploadText = [this](const QString& fileName) -> std::optional<QByteArray> {
+    context.addCustomRoute(
+        RouteKey::TxRefusedEgcOnly, QStringLiteral("tx + ERROR 250:"),
+        [txWithError](QStringView reply, QStringView) { return txWithError(reply, QLatin1StringView("ERROR 250:")); },
+        [this](const QString& r) { m_replies->HandleTxReply(r); });
+    context.addCustomRoute(
+        RouteKey::TxFailed, QStringLiteral("tx + ERROR"),
+        [txWithError](QStringView reply, QStringView) {
+            return txWithError(reply, QLatin1StringView("ERROR")) &&
+                   !reply.contains(QLatin1StringView("ERROR 250:"), Qt::CaseInsensitive);
+        },
+        [this](const QString& r) { m_replies->HandleTxReply(r); });
+
+    context.addPollStep(PollOrder::Messages, [this] {
+        if (!m_session.ProcessingMsgs())
+            m_context->QueueCommand(QStringLiteral("ls IN.*"));
+    });
+
+    for (auto& [code, handler] : m_reports->infoHandlers())
+        context.onInfo(code, std::move(handler));
+
+    context.setUploadTextProvider([this](const QString& fileName) -> std::optional<QByteArray> {
         if (!m_transfers.contains(fileName))
             return std::nullopt;
         return m_transfers.uploadBytes(fileName, cp866Upload());
-    };
-    terminal.addLinkLostJob([this] { LinkLost(); });
+    });
+    context.addLinkLostJob([this] { LinkLost(); });
+    context.addStartUpJob([this] { startUp(); });
 }
 
 void MessagingModule::LinkLost() {
-    CommandQueue& queue = m_terminal->engine().queue();
     // Left in the queue, the old cycle's "ty" and "delete" lines would run beside the next cycle's and fetch
     // files that are already gone.
-    queue.removeLines([](QStringView line) {
+    m_context->removeQueued([](QStringView line) {
         return line.startsWith(QLatin1String("ty IN."), Qt::CaseInsensitive) ||
                line.startsWith(QLatin1String("delete IN."), Qt::CaseInsensitive) || line == QLatin1String("st -r");
     });
@@ -71,7 +94,7 @@ void MessagingModule::LinkLost() {
     // A transfer whose "tr" was written but whose "ls" check has not been answered may have lost its body
     // on the way: upload it again before its check and its "tx" run. When the check itself was written, only
     // the check is repeated, so the "tx" still waiting never submits an unchecked copy.
-    const QString text = queue.text();
+    const QString text = m_context->queuedText();
     const auto queued = [&text](const QString& line) {
         return text.startsWith(line + QLatin1String("\r\n")) ||
                text.contains(QLatin1String("\n") + line + QLatin1String("\r\n"));
@@ -82,63 +105,53 @@ void MessagingModule::LinkLost() {
         if (queued(tr))
             continue;
         if (queued(QStringLiteral("ls ") + name))
-            m_terminal->QueueCommand(tr, true, true);
+            m_context->QueueCommand(tr, true, true);
         else
-            m_terminal->QueueCommand(QStringLiteral("ls ") + name, true, true);
+            m_context->QueueCommand(QStringLiteral("ls ") + name, true, true);
     }
 }
 
-void MessagingModule::startUp(CTerminal& terminal) {
-    const StoreCheckResult result = CheckStoreFolders(terminal.config(), &terminal.infoLog());
+void MessagingModule::startUp() {
+    ModuleContext& context = *m_context;
+    const StoreCheckResult result = CheckStoreFolders(context.config(), &context.infoLog());
     for (const QString& text : result.infoMessages)
-        terminal.form().addInformation(text);
+        context.notifier().informationLine(text);
     for (const QString& repair : result.repairs)
-        terminal.errorLog().AddLine(QStringLiteral("Message store: ") + repair);
+        context.errorLog().AddLine(QStringLiteral("Message store: ") + repair);
     for (const QString& failure : result.failures)
-        terminal.ShowMessageQueued(failure, QStringLiteral("Error"), MessageStyle::Critical);
+        context.notifier().showMessage(failure, QStringLiteral("Error"), MessageStyle::Critical);
     if (result.outboxIndexMissing)
-        terminal.ShowMessageQueued(
-            SentItemsWarningText(terminal.config().DataPath(), terminal.config().ini().filePath()),
+        context.notifier().showMessage(
+            SentItemsWarningText(context.config().DataPath(), context.config().ini().filePath()),
             kSentItemsWarningTitle, MessageStyle::Critical);
-    terminal.engine().setUploadFolder(m_outbox->folder());
-}
-
-void MessagingModule::onMessageDownload(const QString& reply) {
-    if (reply.startsWith(QLatin1String("ls IN.*")))
-        m_reception->HandleListing(reply);
-    else if (reply.startsWith(QLatin1String("st -r")))
-        m_reception->HandleLog(reply);
-    else if (reply.startsWith(QLatin1String("ty IN.")))
-        m_reception->HandleMessage(reply);
-    else if (reply.startsWith(QLatin1String("delete IN."), Qt::CaseInsensitive))
-        m_reception->HandleDelete(reply);
+    context.setUploadFolder(m_outbox->folder());
 }
 
 bool MessagingModule::cp866Upload() const {
     return CurrentLanguage() == Russian &&
-           m_terminal->config().GetIni(QStringLiteral("[CodePage]")).trimmed() == QLatin1String("866");
+           m_context->config().GetIni(QStringLiteral("[CodePage]")).trimmed() == QLatin1String("866");
 }
 
 SendOutcome MessagingModule::SendMessageToAddress(const QString& address, int messageType, int format,
                                                   const QString& subject, const QString& text) {
-    return tessaro::SendMessageToAddress(m_terminal->config(), *m_outbox, *this, m_transfers, m_terminal->clock(),
+    return tessaro::SendMessageToAddress(m_context->config(), *m_outbox, *this, m_transfers, m_context->clock(),
                                          address, messageType, format, subject, text);
 }
 
 bool MessagingModule::QueueCommand(const QString& command, bool allowDuplicate, bool atFront) {
-    return m_terminal->QueueCommand(command, allowDuplicate, atFront);
+    return m_context->QueueCommand(command, allowDuplicate, atFront);
 }
 
 bool MessagingModule::IsCommandQueued(const QString& text) const {
-    return m_terminal->engine().queue().contains(text, Qt::CaseInsensitive);
+    return m_context->isQueued(text);
 }
 
 QString MessagingModule::LineEnd() const {
-    return m_terminal->engine().LineEnd();
+    return m_context->lineEnd();
 }
 
 bool MessagingModule::MesConnected() const {
-    return m_session.MesConnected;
+    return m_session.MesConnected();
 }
 
 bool MessagingModule::LoggedIn() const {
@@ -154,57 +167,52 @@ int MessagingModule::ProductType() const {
 }
 
 int MessagingModule::ProductModel() const {
-    return m_session.ProductModel;
+    return m_session.ProductModel();
 }
 
 bool MessagingModule::ProcessingMsgs() const {
-    return m_session.ProcessingMsgs;
+    return m_session.ProcessingMsgs();
 }
 
 void MessagingModule::SetProcessingMsgs(bool running) {
-    m_session.ProcessingMsgs = running;
+    m_session.SetProcessingMsgs(running);
 }
 
 void MessagingModule::SetMessageTimer(bool running) {
     if (running)
-        m_terminal->startMessageWatchdog();
+        m_context->startTimer(TerminalTimer::Message);
     else
-        m_terminal->stopMessageWatchdog();
+        m_context->stopTimer(TerminalTimer::Message);
 }
 
 void MessagingModule::ShowMessageQueued(const QString& text, const QString& title, MessageStyle style) {
-    m_terminal->ShowMessageQueued(text, title, style);
+    m_context->notifier().showMessage(text, title, style);
 }
 
 void MessagingModule::PostInformation(const QString& text) {
-    m_terminal->infoLog().AddInfo(text);
-    m_terminal->form().addInformation(text);
+    m_context->notifier().information(text);
 }
 
 void MessagingModule::AddInformationLine(const QString& text) {
-    m_terminal->form().addInformation(text);
+    m_context->notifier().informationLine(text);
 }
 
 void MessagingModule::ShowPriorityAlert(const QString& caption, const QString& text) {
-    if (priorityAlert)
-        priorityAlert(caption, text);
-    else
-        m_terminal->form().openWindow(caption);
+    m_context->notifier().alert(
+        caption == AlertCaption(AlertKind::UrgencyMessage) ? AlertKind::UrgencyMessage : AlertKind::DistressMessage,
+        text);
 }
 
 void MessagingModule::PlayNewMessageSound() {
-    if (newMessageSound)
-        newMessageSound();
+    m_context->notifier().sound(OperatorSound::NewMessage);
 }
 
 void MessagingModule::PrintText(const QString& text) {
-    if (printText)
-        printText(text);
+    Q_EMIT printRequested(text);
 }
 
 void MessagingModule::RefreshOutboxView() {
-    if (outboxViewRefresh)
-        outboxViewRefresh();
+    Q_EMIT outboxChanged();
 }
 
 } // namespace tessaro

@@ -1,32 +1,34 @@
 #pragma once
 
-#include "link/terminal_module.h"
 #include "messaging/inbox.h"
-#include "messaging/info_handler.h"
 #include "messaging/messaging_host.h"
 #include "messaging/outbox.h"
+#include "messaging/outbox_reports.h"
 #include "messaging/reception.h"
 #include "messaging/transmission.h"
 #include "messaging/transmission_replies.h"
+#include "status/module_context.h"
 
-#include <functional>
+#include <QObject>
+
 #include <memory>
 
 namespace tessaro {
 
 class CSession;
-class CTerminal;
 
-// Joins the message store, reception, transmission replies and the INFO/ERROR handler to the terminal:
-// fills the routing slots of the message download, the size check, the "tx" errors and the restart, the
-// engine's INFO/ERROR hook and its upload text, and checks the store folders at start-up.
-class MessagingModule final : public ITerminalModule, public IMessagingHost {
+// Joins the message store, reception, transmission replies and the delivery reports to the terminal:
+// registers the routes of the message download, the size check, the "tx" errors and the restart, the
+// delivery-report INFO codes and the upload texts, and checks the store folders at start-up.
+class MessagingModule final : public QObject, public ITerminalModule, public IMessagingHost {
+    Q_OBJECT
 public:
-    explicit MessagingModule(CSession& session);
+    explicit MessagingModule(CSession& session, QObject* parent = nullptr);
     ~MessagingModule() override;
 
-    void attach(CTerminal& terminal) override;
-    void startUp(CTerminal& terminal) override;
+    Subsystem subsystem() const override { return Subsystem::Messaging; }
+    void attach(ModuleContext& context) override;
+    void startUp();
 
     // The link went down: the interrupted download is dropped from the queue (the next cycle lists the
     // transceiver again and knows what is already stored), and an upload cut short is sent again.
@@ -38,17 +40,10 @@ public:
 
     cOutBox& outbox() { return *m_outbox; }
     CInbox& inbox() { return *m_inbox; }
-    CInfo& info() { return *m_info; }
+    OutboxReports& reports() { return *m_reports; }
     CMessageReception& reception() { return *m_reception; }
     CTransmissionReplies& transmissionReplies() { return *m_replies; }
     PendingTransfers& transfers() { return m_transfers; }
-
-    // Front-end facilities the main form interface does not offer yet; unset ones fall back to an
-    // information line so nothing passes unseen.
-    std::function<void(const QString& caption, const QString& text)> priorityAlert;
-    std::function<void()> newMessageSound;
-    std::function<void(const QString& text)> printText;
-    std::function<void()> outboxViewRefresh;
 
     // IMessagingHost
     bool QueueCommand(const QString& command, bool allowDuplicate, bool atFront) override;
@@ -70,18 +65,25 @@ public:
     void PrintText(const QString& text) override;
     void RefreshOutboxView() override;
 
+Q_SIGNALS:
+    void inboxChanged();
+    void outboxChanged();
+    // A text to print (confirmations, received messages set to be printed).
+    void printRequested(const QString& text);
+    // INFO 552 sets the alarm indicator; the delivery report that settles the last one clears it.
+    void indicatorAlarm(bool alarm);
+
 private:
-    void onMessageDownload(const QString& reply);
     bool cp866Upload() const;
 
     CSession& m_session;
-    CTerminal* m_terminal = nullptr;
+    ModuleContext* m_context = nullptr;
     PendingTransfers m_transfers;
     std::unique_ptr<cOutBox> m_outbox;
     std::unique_ptr<CInbox> m_inbox;
     std::unique_ptr<CMessageReception> m_reception;
     std::unique_ptr<CTransmissionReplies> m_replies;
-    std::unique_ptr<CInfo> m_info;
+    std::unique_ptr<OutboxReports> m_reports;
 };
 
 } // namespace tessaro

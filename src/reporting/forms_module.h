@@ -1,10 +1,11 @@
 #pragma once
 
-#include "link/terminal_module.h"
+#include "status/module_context.h"
+
+#include <QObject>
 
 #include <QString>
 
-#include <functional>
 #include <memory>
 
 namespace tessaro {
@@ -18,24 +19,29 @@ class MessagingModule;
 // Joins the forms server to the terminal: at start-up it binds the server (the data folders exist by then)
 // and installs the example forms; at shut-down it stops listening. A port that cannot be bound is reported
 // through the message-box queue and the error log, and the program carries on without the server.
-class FormsModule final : public ITerminalModule {
+class FormsModule final : public QObject, public ITerminalModule {
+    Q_OBJECT
 public:
     // portOverride: --forms-port for this run (0 = any free port), or -1 for the "LocalPort" setting.
-    FormsModule(CSession& session, MessagingModule& messaging, int portOverride = -1);
+    FormsModule(CSession& session, MessagingModule& messaging, int portOverride = -1, QObject* parent = nullptr);
     ~FormsModule() override;
 
-    void attach(CTerminal& terminal) override;
-    void startUp(CTerminal& terminal) override;
-    void shutDown(CTerminal& terminal) override;
-
-    // Where the headless front end prints "Forms server: http://ADDRESS:PORT/"; unset: nothing is printed.
-    std::function<void(const QString& line)> printLine;
+    Subsystem subsystem() const override { return Subsystem::Forms; }
+    void attach(ModuleContext& context) override;
 
     // Null until start-up.
     CFormsService* service() { return m_service.get(); }
     DebugLog* debugLog() { return m_debugLog.get(); }
 
+Q_SIGNALS:
+    // "Forms server: http://ADDRESS:PORT/" once the server listens.
+    void serverListening(const QString& line);
+
 private:
+    void startUp();
+    void shutDown();
+
+    ModuleContext* m_context = nullptr;
     CSession& m_session;
     MessagingModule& m_messaging;
     int m_portOverride;

@@ -8,8 +8,8 @@
 namespace tessaro {
 
 CFormsService::CFormsService(CConfiguration& config, IFormsBackend& backend, const IClock& clock, cErrorLog& errorLog,
-                             DebugLog* debugLog, FormsServiceHooks hooks)
-    : m_config(config), m_errorLog(errorLog), m_hooks(std::move(hooks)), m_processing(config, backend, clock, debugLog),
+                             DebugLog* debugLog, QObject* parent)
+    : QObject(parent), m_config(config), m_errorLog(errorLog), m_processing(config, backend, clock, debugLog),
       m_server(m_processing, debugLog), m_menu(config) {}
 
 QString CFormsService::BindFailureMessage(const QString& address, int port, const QString& reason) {
@@ -38,16 +38,14 @@ bool CFormsService::start(int portOverride) {
         m_errorLog.AddLine(QStringLiteral("(FormsServer.Listen) Error: cannot listen on ") + settings.localIp +
                            QStringLiteral(" port ") + QString::number(port) + QStringLiteral(": ") + reason +
                            QLatin1Char('.'));
-        if (m_hooks.operatorMessage)
-            m_hooks.operatorMessage(BindFailureMessage(settings.localIp, port, reason));
+        Q_EMIT startFailed(BindFailureMessage(settings.localIp, port, reason));
         return false;
     }
 
     const int bound = m_server.serverPort();
     m_processing.setServerAddress(m_server.urlHost(), bound);
     m_menu.setServerAddress(m_server.urlHost(), bound);
-    if (m_hooks.printLine)
-        m_hooks.printLine(QStringLiteral("Forms server: ") + url());
+    Q_EMIT listening(QStringLiteral("Forms server: ") + url());
     return true;
 }
 

@@ -6,7 +6,7 @@
 
 #include <QString>
 
-#include <functional>
+#include <QObject>
 
 namespace tessaro {
 
@@ -16,17 +16,12 @@ class cErrorLog;
 class DebugLog;
 class IFormsBackend;
 
-// How the forms service talks to the front end: the headless program prints, the window shows a box.
-struct FormsServiceHooks {
-    std::function<void(const QString&)> printLine;       // "Forms server: http://ADDRESS:PORT/" once bound
-    std::function<void(const QString&)> operatorMessage; // the server could not be started
-};
-
 // The forms server as the program runs it: settings, example forms, request handling, listener, Forms menu.
-class CFormsService final {
+class CFormsService final : public QObject {
+    Q_OBJECT
 public:
     CFormsService(CConfiguration& config, IFormsBackend& backend, const IClock& clock, cErrorLog& errorLog,
-                  DebugLog* debugLog, FormsServiceHooks hooks = {});
+                  DebugLog* debugLog, QObject* parent = nullptr);
 
     // Installs the example forms into an empty forms folder, then binds to "ElectronicForms"/"LocalIP" and
     // the port (portOverride >= 0, else "LocalPort"). A failure leaves the program running: one error-log
@@ -43,10 +38,15 @@ public:
     // The operator's text for a port that could not be bound.
     static QString BindFailureMessage(const QString& address, int port, const QString& reason);
 
+Q_SIGNALS:
+    // "Forms server: http://ADDRESS:PORT/" once bound.
+    void listening(const QString& line);
+    // The server could not be started; the text is for the operator.
+    void startFailed(const QString& message);
+
 private:
     CConfiguration& m_config;
     cErrorLog& m_errorLog;
-    FormsServiceHooks m_hooks;
     cHttpServerProcessing m_processing;
     cFormsServer m_server;
     cFormsMenu m_menu;

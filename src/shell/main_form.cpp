@@ -2,6 +2,7 @@
 
 #include "config/configuration.h"
 #include "config/text_util.h"
+#include "app/runtime.h"
 #include "link/terminal.h"
 #include "messaging/messaging_module.h"
 #include "shell/comm_settings_dialog.h"
@@ -177,45 +178,28 @@ void MainForm::retranslate() {
     setWindowTitle(MainPresenter::WindowTitle(m_session.MobileNumber(), m_compact));
 }
 
-void MainForm::attachForms(FormsModule& forms) {
-    m_formsMenu = new FormsMenuController(*menuBar(), m_menus->helpMenuAction(), forms, this);
-    m_formsMenu->notice = [this](const QString& text) {
-        if (m_terminal)
-            m_terminal->ShowMessageQueued(text, ShellText(5706, "Forms"), MessageStyle::Warning);
-    };
-}
-
-void MainForm::attach(CTerminal& terminal, StatusModule& status, MessagingModule& messaging) {
-    m_terminal = &terminal;
-    m_status = &status;
-    m_messaging = &messaging;
+void MainForm::attach(TessaroRuntime& runtime) {
+    m_terminal = &runtime.terminal();
+    m_status = &runtime.status();
+    m_messaging = &runtime.messaging();
+    m_distress = &runtime.distress();
+    StatusModule& status = *m_status;
     wireMenus();
 
+    m_formsMenu = new FormsMenuController(*menuBar(), m_menus->helpMenuAction(), runtime.forms(), this);
+    m_formsMenu->notice = [this](const QString& text) {
+        if (m_terminal)
+            m_terminal->notifier().showMessage(text, ShellText(5706, "Forms"), MessageStyle::Warning);
+    };
+
     reloadMailboxes();
-    messaging.inbox().onChanged = [this] { m_inbox->refresh(); };
-    messaging.outboxViewRefresh = [this] { m_outbox->refresh(); };
-    messaging.priorityAlert = [this](const QString& caption, const QString& text) {
-        if (!m_alertWindow)
-            m_alertWindow = new AlertWindow(this);
-        // The core names the alert in English; priority 2 is the urgency alert, everything else distress.
-        const bool urgency = caption == QLatin1String("URGENCY PRIORITY MESSAGE");
-        const QString shown = urgency ? ShellText(2952, "URGENCY PRIORITY MESSAGE")
-                              : caption == QLatin1String("DISTRESS PRIORITY MESSAGE")
-                                  ? ShellText(2254, "DISTRESS PRIORITY MESSAGE")
-                                  : caption;
-        m_alertWindow->raiseAlert(shown, text, !urgency);
-    };
-    messaging.newMessageSound = [this] {
-        QApplication::beep();
-        if (m_tray)
-            m_tray->showMessage(QStringLiteral("Tessaro"), ShellText(5026, "New message received"));
-    };
-    messaging.info().testModeBanner = [this](const QString& text) {
+    connect(m_messaging, &MessagingModule::inboxChanged, this, [this] { m_inbox->refresh(); });
+    connect(m_messaging, &MessagingModule::outboxChanged, this, [this] { m_outbox->refresh(); });
+    connect(m_distress, &DistressModule::testModeBannerChanged, this, [this](const QString& text) {
         m_banner->setText(text);
         m_banner->setVisible(!text.isEmpty());
-    };
-    terminal.exitQuestion = [this] { return MainPresenter::ExitQuestion(m_outbox->unsentCount()); };
-    terminal.addTimerJob(TerminalTimer::Gui, [this] {
+    });
+    m_terminal->addTimerJob(TerminalTimer::Gui, [this] {
         m_display->refresh();
         const QString title = MainPresenter::WindowTitle(m_session.MobileNumber(), m_compact);
         if (windowTitle() != title)
@@ -236,22 +220,14 @@ void MainForm::attach(CTerminal& terminal, StatusModule& status, MessagingModule
     connect(&status, &StatusModule::systemInformationRefresh, this,
             [this] { m_infoWindow->setContent(SystemInformationText(m_session), {}); });
     connect(&status, &StatusModule::preferredOceanMarked, this, [this](QChar o) { m_menus->markPreferredOcean(o); });
-    connect(&status, &StatusModule::testModeBanner, this, [this](const QString& text) {
-        m_banner->setText(text);
-        m_banner->setVisible(!text.isEmpty());
-    });
     connect(m_linkTestWindow, &LinkTestWindow::executeRequested, &status, &StatusModule::ExecuteLinkTest);
     connect(m_statusWindow, &TextWindow::refreshRequested, &status, &StatusModule::ShowTerminalStatus);
-    connect(m_positionWindow, &TextWindow::refreshRequested, this,
-            [this] { m_terminal->QueueCommand(QStringLiteral("se -p")); });
+    connect(m_positionWindow, &TextWindow::refreshRequested, &status, &StatusModule::RefreshPosition);
     connect(m_gpsWindow, &TextWindow::refreshRequested, this, [this] {
-        m_terminal->QueueCommand(QStringLiteral("ru -g"));
+        m_status->RefreshGpsStatus();
         m_gpsWindow->setCaption(ShellText(5027, "GPS Status Updating..."));
     });
-    connect(m_infoWindow, &TextWindow::refreshRequested, this, [this] {
-        m_terminal->QueueCommand(QStringLiteral("st -v"));
-        m_terminal->QueueCommand(QStringLiteral("st -i"));
-    });
+    connect(m_infoWindow, &TextWindow::refreshRequested, &status, &StatusModule::RefreshSystemInformation);
 }
 
 void MainForm::reloadMailboxes() {
@@ -324,12 +300,8 @@ void MainForm::showStatusField() {
         m_tray->setToolTip(QStringLiteral("Tessaro - ") + v.text);
 }
 
-void MainForm::setActivity(const QString& text) {
-    m_activity->setText(GetText(5030 + (text == u"Receiving"           ? 1
-                                        : text == u"Processing"        ? 2
-                                        : text == u"Message to mobile" ? 3
-                                                                       : 0),
-                                text));
+void MainForm::setActivity(Activity activity) {
+    m_activity->setText(GetText(5030 + int(activity), ActivityText(activity)));
 }
 
 QString MainForm::activityText() const {
@@ -421,11 +393,31 @@ void MainForm::setWaitProgress(int step) {
     m_wait->setStep(step);
 }
 
-void MainForm::openWindow(const QString& name) {
-    if (name == u"TerminalStatus")
+void MainForm::openWindow(WindowId window) {
+    switch (window) {
+    case WindowId::TerminalStatus:
         m_statusWindow->present();
-    else
-        addInformation(FormatText(ShellText(5042, "The window '%0' is not available in this version."), {name}));
+        break;
+    case WindowId::LinkTest:
+        m_linkTestWindow->show();
+        m_linkTestWindow->raise();
+        break;
+    }
+}
+
+void MainForm::showAlert(AlertKind kind, const QString& text) {
+    if (!m_alertWindow)
+        m_alertWindow = new AlertWindow(this);
+    const bool urgency = kind == AlertKind::UrgencyMessage;
+    m_alertWindow->raiseAlert(urgency ? ShellText(2952, "URGENCY PRIORITY MESSAGE")
+                                      : ShellText(2254, "DISTRESS PRIORITY MESSAGE"),
+                              text, !urgency);
+}
+
+void MainForm::playSound(OperatorSound) {
+    QApplication::beep();
+    if (m_tray)
+        m_tray->showMessage(QStringLiteral("Tessaro"), ShellText(5026, "New message received"));
 }
 
 void MainForm::closeFinished() {
@@ -594,17 +586,8 @@ void MainForm::showCommSettings() {
     auto* dialog = new CommSettingsDialog(m_config, {}, this);
     connect(dialog, &CommSettingsDialog::choiceAccepted, this, &MainForm::applyCommChoice);
     connect(dialog, &CommSettingsDialog::fixedIpRequested, this, [this](const QString& address, bool set) {
-        if (!m_terminal)
-            return;
-        // Leave the terminal program, change the address setting, start the terminal program again.
-        m_terminal->QueueCommand(QStringLiteral("exit"), true);
-        if (set) {
-            m_terminal->QueueCommand(QStringLiteral("sysconf -h 0"), true);
-            m_terminal->QueueCommand(QStringLiteral("sysconf -i ") + address, true);
-        } else {
-            m_terminal->QueueCommand(QStringLiteral("sysconf -h 1"), true);
-        }
-        m_terminal->QueueCommand(QStringLiteral("minic -f"), true);
+        if (m_terminal)
+            m_terminal->SetFixedIp(address, set);
     });
     dialog->open();
 }

@@ -21,6 +21,8 @@ namespace tessaro {
 class CConfiguration;
 class CSession;
 class CTerminal;
+class DistressModule;
+class TessaroRuntime;
 class IClock;
 class InboxModel;
 class LinkTestWindow;
@@ -46,10 +48,9 @@ public:
     MainForm(CConfiguration& config, CSession& session, const IClock& clock, QWidget* parent = nullptr);
     ~MainForm() override;
 
-    // Joins the core once it exists (the terminal needs this form to be built first).
-    void attach(CTerminal& terminal, StatusModule& status, MessagingModule& messaging);
-    // Adds the Forms menu for the electronic-forms server.
-    void attachForms(FormsModule& forms);
+    // Joins the core once it exists (the terminal needs this form to be built first), with the Forms menu
+    // of the electronic-forms server.
+    void attach(TessaroRuntime& runtime);
     FormsMenuController* formsMenu() const { return m_formsMenu; }
     // The priority alert window once an alert was raised, else null.
     AlertWindow* alertWindow() const { return m_alertWindow; }
@@ -58,7 +59,7 @@ public:
     void reloadMailboxes();
 
     // IMainForm
-    void setActivity(const QString& text) override;
+    void setActivity(Activity activity) override;
     void setLinkIndicator(const LinkIndicatorState& state) override;
     void setStatusLine(const QString& text, unsigned colour) override;
     void addInformation(const QString& line) override;
@@ -71,7 +72,9 @@ public:
     void uploadFinished() override;
     void setWaitWindow(const QString& text) override;
     void setWaitProgress(int step) override;
-    void openWindow(const QString& name) override;
+    void openWindow(WindowId window) override;
+    void showAlert(AlertKind kind, const QString& text) override;
+    void playSound(OperatorSound sound) override;
     void closeFinished() override;
 
     // The disclaimer is asked before the terminal starts (without a nested event loop).
@@ -126,6 +129,7 @@ private:
     CTerminal* m_terminal = nullptr;
     StatusModule* m_status = nullptr;
     MessagingModule* m_messaging = nullptr;
+    DistressModule* m_distress = nullptr;
     MainPresenter m_presenter;
     bool m_disclaimerAccepted = false;
     bool m_closeAllowed = false;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shell/message_submission.h"
+#include "messaging/message_submission.h"
 
 #include <QWidget>
 

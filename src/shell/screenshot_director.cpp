@@ -47,7 +47,7 @@ void ScreenshotDirector::tick() {
     switch (m_step) {
     case 0: {
         const bool ready = m_session.LoggedIn() && m_form.inboxModel().rowCount() > 0 && m_session.SystemTimeSet() &&
-                           !m_session.ProcessingMsgs;
+                           !m_session.ProcessingMsgs();
         if (!ready && m_stepTicks < kReadyTicks)
             return;
         if (!ready)

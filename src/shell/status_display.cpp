@@ -29,7 +29,7 @@ StatusDisplayState ComputeStatusDisplay(const CSession& s) {
         v.date = QStringLiteral("-");
         v.time = QStringLiteral("--:-- UTC");
     }
-    if (s.MesConnected) {
+    if (s.MesConnected()) {
         v.signalBars = s.Syncronization() ? SignalBars(s.SignalStrength()) : 0;
         v.linkBars = s.LoggedIn() ? 3 : s.Syncronization() ? 2 : 1;
     }
@@ -93,9 +93,9 @@ QString SystemInformationText(const CSession& s) {
             ? QStringLiteral("%1.%2").arg(s.MinicSwMajor()).arg(s.MinicSwMinor(), 2, 10, QLatin1Char('0'))
             : QString();
     lines << ShellText(5223, "Terminal program: ") + orUnknown(minic);
-    lines << ShellText(5224, "Distress function: ") + (s.SolasType == 3   ? ShellText(5225, "SOLAS")
-                                                       : s.SolasType == 2 ? ShellText(5226, "yes (non-SOLAS)")
-                                                       : s.SolasType == 1 ? ShellText(5227, "none")
+    lines << ShellText(5224, "Distress function: ") + (s.SolasType() == 3   ? ShellText(5225, "SOLAS")
+                                                       : s.SolasType() == 2 ? ShellText(5226, "yes (non-SOLAS)")
+                                                       : s.SolasType() == 1 ? ShellText(5227, "none")
                                                                           : ShellText(5201, "<unknown>"));
     lines << QStringLiteral("Tessaro ") + QLatin1String(TESSARO_VERSION);
     return lines.join(u'\n');

@@ -10,14 +10,11 @@ QDateTime SessionStartTime() {
     return QDateTime(QDate(1970, 1, 1), QTime(0, 0), Qt::UTC);
 }
 
-CSession::CSession(QObject* parent) : QObject(parent), m_systemTime(SessionStartTime()) {}
+CSession::CSession(QObject* parent) : SessionFlags(parent), m_systemTime(SessionStartTime()) {}
 
 void CSession::Reset() {
-    const bool wasConnected = MesConnected;
     const bool wasLoggedIn = m_loggedIn;
     const int oldOcean = m_currentOcean;
-    const QString oldProtocol = CurrentProtocol;
-    const QString oldChannel = CurrentChannel;
     const PositionRecord oldPosition = m_position;
     const TransceiverIdentity oldIdentity = Identity();
     const bool oldTimeSet = m_systemTimeSet;
@@ -49,16 +46,10 @@ void CSession::Reset() {
     m_gpsStatus.clear();
     m_position = PositionRecord{};
 
-    if (wasConnected)
-        Q_EMIT mesConnectedChanged(false);
     if (wasLoggedIn)
         Q_EMIT loggedInChanged(false);
     if (oldOcean != m_currentOcean)
         Q_EMIT currentOceanChanged(m_currentOcean);
-    if (!oldProtocol.isEmpty())
-        Q_EMIT currentProtocolChanged(CurrentProtocol);
-    if (!oldChannel.isEmpty())
-        Q_EMIT currentChannelChanged(CurrentChannel);
     if (!(oldPosition == m_position))
         Q_EMIT positionChanged();
     if (!(oldIdentity == Identity()))
@@ -66,11 +57,6 @@ void CSession::Reset() {
     if (oldTimeSet)
         Q_EMIT systemTimeChanged();
     Q_EMIT changed();
-}
-
-void CSession::SetMesConnected(bool value) {
-    if (update(MesConnected, value))
-        Q_EMIT mesConnectedChanged(value);
 }
 
 void CSession::SetTDMChannel(int value) {
@@ -110,16 +96,6 @@ void CSession::SetLastOcean(int ocean) {
     update(m_lastOcean, (ocean < 0 || ocean > 4) ? 4 : ocean);
 }
 
-void CSession::SetCurrentChannel(const QString& value) {
-    if (update(CurrentChannel, value))
-        Q_EMIT currentChannelChanged(value);
-}
-
-void CSession::SetCurrentProtocol(const QString& value) {
-    if (update(CurrentProtocol, value))
-        Q_EMIT currentProtocolChanged(value);
-}
-
 void CSession::SetSystemTime(const QDateTime& utc) {
     const bool a = update(m_systemTime, utc);
     const bool b = update(m_systemTimeSet, true);
@@ -131,8 +107,8 @@ TransceiverIdentity CSession::Identity() const {
     TransceiverIdentity id;
     id.MobileType = m_mobileType;
     id.ProductType = m_productType;
-    id.ProductModel = ProductModel;
-    id.SolasType = SolasType;
+    id.ProductModel = ProductModel();
+    id.SolasType = SolasType();
     id.AtcType = m_atcType;
     return id;
 }
@@ -142,8 +118,7 @@ void CSession::SetIdentity(const TransceiverIdentity& id) {
         return;
     m_mobileType = id.MobileType;
     m_productType = id.ProductType;
-    ProductModel = qint16(id.ProductModel);
-    SolasType = qint16(id.SolasType);
+    SetCapabilities(qint16(id.SolasType), qint16(id.ProductModel));
     m_atcType = id.AtcType;
     Q_EMIT identityChanged();
     Q_EMIT changed();

@@ -12,8 +12,8 @@ namespace tessaro {
 
 // The session state: what the transceiver last reported about itself. One instance per run (tests make
 // their own). Setters notify only on a real change, so views and the headless summary can follow it.
-// The link fields and the few values the engine reads live in SessionFlags as plain fields.
-class CSession final : public QObject, public SessionFlags {
+// The link fields and the few values the engine reads live in SessionFlags.
+class CSession final : public SessionFlags {
     Q_OBJECT
 
 public:
@@ -22,8 +22,7 @@ public:
     // Every value back to its start value; the link fields of SessionFlags are left alone.
     void Reset() override;
 
-    // Link and TDM.
-    void SetMesConnected(bool value);
+    // TDM.
     int TDMChannel() const { return m_tdmChannel; }
     void SetTDMChannel(int value);
     int TDMOrigin() const { return m_tdmOrigin; }
@@ -41,8 +40,6 @@ public:
     void SetCurrentOcean(int ocean);
     int LastOcean() const { return m_lastOcean; }
     void SetLastOcean(int ocean);
-    void SetCurrentChannel(const QString& value);
-    void SetCurrentProtocol(const QString& value);
 
     // Transceiver clock.
     const QDateTime& SystemTime() const { return m_systemTime; }
@@ -102,16 +99,11 @@ public:
     void SetLatestLinkTestText(const QString& text) { m_latestLinkTestText = text; }
 
 Q_SIGNALS:
-    void mesConnectedChanged(bool connected);
     void loggedInChanged(bool loggedIn);
     void currentOceanChanged(int ocean);
-    void currentProtocolChanged(const QString& protocol);
-    void currentChannelChanged(const QString& channel);
     void positionChanged();
     void identityChanged();
     void systemTimeChanged();
-    // Any value changed (a view that shows many values refreshes on this).
-    void changed();
 
 private:
     template <typename T> bool update(T& field, const T& value) {

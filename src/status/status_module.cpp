@@ -1,7 +1,7 @@
 #include "status/status_module.h"
 
 #include "config/text_util.h"
-#include "link/terminal.h"
+#include "status/module_context.h"
 #include "status/identity.h"
 #include "status/link_test.h"
 #include "status/position.h"
@@ -57,45 +57,83 @@ StatusModule::StatusModule(CSession& session, ISystemClockSetter* clockSetter, Q
 
 StatusModule::~StatusModule() = default;
 
-void StatusModule::route(const QString& slot, void (StatusModule::*handler)(const QString&)) {
-    m_terminal->engine().router().setHandler(slot, [this, handler](const QString& reply) { (this->*handler)(reply); });
+void StatusModule::attach(ModuleContext& context) {
+    m_context = &context;
+    const auto route = [&](RouteKey key, const char* command, void (StatusModule::*handler)(const QString&),
+                           MatchKind kind = MatchKind::Echo, RowOption option = RowOption::None) {
+        context.addRoute(key, kind, QLatin1String(command), [this, handler](const QString& r) { (this->*handler)(r); },
+                         option);
+    };
+    route(RouteKey::Version, "ver", &StatusModule::onVersions);
+    route(RouteKey::TerminalStatus, "st -w", &StatusModule::onTerminalStatus, MatchKind::Echo, RowOption::CutPrompt);
+    route(RouteKey::LinkTest, "st -m", &StatusModule::onLinkTest);
+    route(RouteKey::StatusSummary, "st -s", &StatusModule::onStatusSummary);
+    route(RouteKey::Identity, "st -i", &StatusModule::onIdentity);
+    route(RouteKey::SoftwareVersion, "st -v", &StatusModule::onSoftwareVersion);
+    route(RouteKey::Gps, "ru -g", &StatusModule::onGpsStatus);
+    route(RouteKey::Time, "ti -u", &StatusModule::onTime);
+    route(RouteKey::Position, "se -p", &StatusModule::onPosition);
+    route(RouteKey::PositionSet, "se -p ", &StatusModule::onPositionSet, MatchKind::Starts);
+
+    // The poll burst's status part, with the identity's rules for the optional queries.
+    context.addPollStep(PollOrder::TestModeQuery, [this] {
+        if (WantsDistressTestModeQuery(m_session.Identity()))
+            queue(QStringLiteral("se -q"));
+    });
+    context.addPollStep(PollOrder::Status, [this] {
+        queue(QStringLiteral("ti -u"), true);
+        for (const char* c : {"st -v", "st -i", "st -s", "st -w", "ru -g"})
+            queue(QLatin1String(c));
+        queue(QStringLiteral("ver"), true);
+    });
+    context.addPollStep(PollOrder::ReportSettings, [this] {
+        if (WantsReportSettingsQuery(m_session.Identity()))
+            queue(QStringLiteral("se -r 1"));
+    });
+
+    // INFO lines that ask for a fresh status, and the status notices.
+    for (int code : {30, 60, 61, 220, 221, 500, 501})
+        context.onInfo(code, [this](const InfoEvent&) { QueueStatusPoll(); });
+    context.onInfo(116, [this](const InfoEvent& e) {
+        if (!m_testSoftwareNoticeShown) {
+            m_testSoftwareNoticeShown = true;
+            m_context->notifier().showMessage(QStringLiteral("INFO 116: ") + e.text, QStringLiteral("INFO"));
+        }
+    });
+    context.onInfo(132,
+                   [this](const InfoEvent& e) { m_context->notifier().showMessage(e.text, QStringLiteral("Info")); });
+
+    // The status and GPS windows say they are being updated from the moment their command is queued.
+    QObject::connect(&context.engine(), &CommandEngine::commandQueued, this, &StatusModule::onCommandQueued);
+    context.addTimerJob(TerminalTimer::Event, [this] { onEventTimer(); });
+    context.addTimerJob(TerminalTimer::Timer60S, [this] { onTimer60S(); });
 }
 
-void StatusModule::attach(CTerminal& terminal) {
-    m_terminal = &terminal;
-    route(route::Version, &StatusModule::onVersions);
-    route(route::TerminalStatus, &StatusModule::onTerminalStatus);
-    route(route::LinkTest, &StatusModule::onLinkTest);
-    route(route::StatusSummary, &StatusModule::onStatusSummary);
-    route(route::Identity, &StatusModule::onIdentity);
-    route(route::SoftwareVersion, &StatusModule::onSoftwareVersion);
-    route(route::Gps, &StatusModule::onGpsStatus);
-    route(route::Time, &StatusModule::onTime);
-    route(route::Position, &StatusModule::onPosition);
-    route(route::PositionSet, &StatusModule::onPositionSet);
+void StatusModule::QueueStatusPoll() {
+    if (m_context && !m_context->isQueued(QStringLiteral("st -w")))
+        queue(QStringLiteral("st -w"));
+}
 
-    terminal.engine().pollCapabilities = [this] {
-        const TransceiverIdentity id = m_session.Identity();
-        return PollCapabilities{WantsDistressTestModeQuery(id), WantsReportSettingsQuery(id)};
-    };
-    // The status and GPS windows say they are being updated from the moment their command is queued.
-    terminal.engine().commandQueued = [this,
-                                       previous = std::move(terminal.engine().commandQueued)](const QString& command) {
-        if (previous)
-            previous(command);
-        onCommandQueued(command);
-    };
-    terminal.addTimerJob(TerminalTimer::Event, [this] { onEventTimer(); });
-    terminal.addTimerJob(TerminalTimer::Timer60S, [this] { onTimer60S(); });
+void StatusModule::RefreshPosition() {
+    queue(QStringLiteral("se -p"));
+}
+
+void StatusModule::RefreshGpsStatus() {
+    queue(QStringLiteral("ru -g"));
+}
+
+void StatusModule::RefreshSystemInformation() {
+    queue(QStringLiteral("st -v"));
+    queue(QStringLiteral("st -i"));
 }
 
 bool StatusModule::queue(const QString& command, bool allowDuplicate) {
-    return m_terminal && m_terminal->QueueCommand(command, allowDuplicate, false);
+    return m_context && m_context->QueueCommand(command, allowDuplicate, false);
 }
 
 void StatusModule::notice(const QString& text, const QString& title) {
-    if (m_terminal)
-        m_terminal->ShowMessageQueued(text, title);
+    if (m_context)
+        m_context->notifier().showMessage(text, title);
 }
 
 void StatusModule::onCommandQueued(const QString& command) {
@@ -110,8 +148,8 @@ void StatusModule::onCommandQueued(const QString& command) {
 
 void StatusModule::SetMobileStatus(int index) {
     m_statusIndex = index;
-    if (m_terminal)
-        m_terminal->form().setStatusLine(MobileStatusText(index),
+    if (m_context)
+        m_context->notifier().statusLine(MobileStatusText(index),
                                          IsAlarmStatus(index) ? kStatusLineAlarm : kStatusLineNormal);
 }
 
@@ -136,7 +174,7 @@ void StatusModule::applyStatusFields(const QString& reply) {
         if (index && *index != 0)
             SetMobileStatus(*index);
         if (index == StatusLinkTest)
-            Q_EMIT testModeBanner(TestModeBannerText());
+            Q_EMIT automaticTestModeSeen();
     }
     if (r.channel)
         m_session.SetCurrentChannel(*r.channel);
@@ -155,12 +193,12 @@ void StatusModule::applyStatusFields(const QString& reply) {
 }
 
 void StatusModule::onTerminalStatus(const QString& reply) {
-    if (!m_session.MesConnected)
+    if (!m_session.MesConnected())
         return;
-    if (m_statusWindowRequested && m_terminal) {
+    if (m_statusWindowRequested && m_context) {
         m_statusWindowRequested = false;
-        m_terminal->setWaitWindow(QString());
-        m_terminal->form().openWindow(QStringLiteral("TerminalStatus"));
+        m_context->notifier().waitWindow(QString());
+        m_context->notifier().openWindow(WindowId::TerminalStatus);
     }
     applyStatusFields(reply);
     m_terminalStatusText = TerminalStatusWindowText(reply);
@@ -170,7 +208,7 @@ void StatusModule::onTerminalStatus(const QString& reply) {
 
 void StatusModule::onStatusSummary(const QString& reply) {
     // The summary carries the same labels as the full status; it keeps the status line fresh.
-    if (m_session.MesConnected)
+    if (m_session.MesConnected())
         applyStatusFields(reply);
 }
 
@@ -188,9 +226,9 @@ void StatusModule::onIdentity(const QString& reply) {
     }
     if (!m_unsupportedShown && IsUnsupportedFamily(id)) {
         m_unsupportedShown = true;
-        if (m_terminal)
-            m_terminal->ShowMessageQueued(UnsupportedTransceiverText(), QStringLiteral("Transceiver not supported"),
-                                          MessageStyle::Warning);
+        if (m_context)
+            m_context->notifier().showMessage(UnsupportedTransceiverText(), QStringLiteral("Transceiver not supported"),
+                                              MessageStyle::Warning);
     }
 }
 
@@ -200,7 +238,7 @@ void StatusModule::onVersions(const QString& reply) {
 }
 
 void StatusModule::onTime(const QString& reply) {
-    const QString lineEnd = m_terminal ? m_terminal->engine().LineEnd() : QString();
+    const QString lineEnd = m_context ? m_context->lineEnd() : QString();
     const std::optional<QDateTime> t = ParseTransceiverTime(reply, lineEnd);
     if (t)
         m_session.SetSystemTime(*t);
@@ -209,8 +247,8 @@ void StatusModule::onTime(const QString& reply) {
     m_pcTimeRequested = false;
     // Only a time read from this very reply is fresh enough to set the PC clock with.
     const PcTimeResult r = SetPcTimeFromTransceiver(reply, t.has_value(), t.value_or(QDateTime()), m_clockSetter);
-    if (!r.errorLine.isEmpty() && m_terminal)
-        m_terminal->errorLog().AddLine(r.errorLine);
+    if (!r.errorLine.isEmpty() && m_context)
+        m_context->errorLog().AddLine(r.errorLine);
 }
 
 void StatusModule::onPosition(const QString& reply) {
@@ -220,14 +258,14 @@ void StatusModule::onPosition(const QString& reply) {
 }
 
 void StatusModule::onPositionSet(const QString&) {
-    if (m_terminal)
-        m_terminal->setWaitWindow(QString());
+    if (m_context)
+        m_context->notifier().waitWindow(QString());
 }
 
 void StatusModule::onGpsStatus(const QString& reply) {
     const QString text = ParseGpsStatus(reply);
     m_session.SetGpsStatus(text);
-    const QDateTime now = m_terminal ? m_terminal->clock().nowLocal() : QDateTime::currentDateTime();
+    const QDateTime now = m_context ? m_context->clock().nowLocal() : QDateTime::currentDateTime();
     m_gpsCaption = QStringLiteral("GPS Status last updated at ") + now.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
     Q_EMIT gpsStatusWindowChanged(text, m_gpsCaption);
 }
@@ -235,29 +273,29 @@ void StatusModule::onGpsStatus(const QString& reply) {
 void StatusModule::onLinkTest(const QString& reply) {
     if (const std::optional<QString> block = ParseLinkTestResults(reply)) {
         m_session.SetLatestLinkTestText(*block);
-        const QString lineEnd = m_terminal ? m_terminal->engine().LineEnd() : QString();
-        const QString prompt = m_terminal ? m_terminal->engine().PromptText() : QString();
+        const QString lineEnd = m_context ? m_context->lineEnd() : QString();
+        const QString prompt = m_context ? m_context->promptText() : QString();
         m_linkTestText = LinkTestWindowText(*block, lineEnd, prompt);
     } else {
         m_linkTestText = NoLinkTestResultsText();
     }
-    if (m_terminal)
-        m_terminal->setWaitWindow(QString());
+    if (m_context)
+        m_context->notifier().waitWindow(QString());
     Q_EMIT linkTestWindowChanged(m_linkTestText);
 }
 
 void StatusModule::onEventTimer() {
-    const Seen now{m_session.SerialNumber(), ProductModelName(m_session.ProductModel), m_session.MobileNumber()};
+    const Seen now{m_session.SerialNumber(), ProductModelName(m_session.ProductModel()), m_session.MobileNumber()};
     // Nothing identified yet (or the link was just lost): nothing to compare.
     if (now.serial.isEmpty() && now.mobile == 0)
         return;
     if (m_seen && *m_seen == now)
         return;
     m_seen = now;
-    if (!m_terminal)
+    if (!m_context)
         return;
     // Another transceiver numbers its EGC files afresh: the last-EGC keys of the old one would skip them.
-    CConfiguration& config = m_terminal->config();
+    CConfiguration& config = m_context->config();
     config.SetIni(QStringLiteral("[LastEgcNumber]"), QString());
     config.SetIni(QStringLiteral("[LastEgcDate]"), QString(), true);
     Q_EMIT mainWindowRefresh();
@@ -269,9 +307,9 @@ void StatusModule::onEventTimer() {
 }
 
 void StatusModule::onTimer60S() {
-    if (!m_terminal)
+    if (!m_context)
         return;
-    CConfiguration& config = m_terminal->config();
+    CConfiguration& config = m_context->config();
     QString folder = config.GetIni(QStringLiteral("[egc]")).trimmed();
     if (folder.isEmpty())
         folder = config.DataPath() + QStringLiteral("egc/");
@@ -307,8 +345,8 @@ void StatusModule::SetPreferredOcean(int ocean) {
     if (ocean < 0 || ocean >= int(kPreferredCommands.size()))
         return;
     queue(QLatin1String(kPreferredCommands[std::size_t(ocean)]));
-    if (m_terminal)
-        m_terminal->config().SetIni(QStringLiteral("[Preferred Ocean]"),
+    if (m_context)
+        m_context->config().SetIni(QStringLiteral("[Preferred Ocean]"),
                                     QLatin1String(kPreferredNames[std::size_t(ocean)]), true);
 }
 
@@ -319,26 +357,26 @@ void StatusModule::Scan() {
 void StatusModule::ShowTerminalStatus() {
     m_statusWindowRequested = true;
     queue(QStringLiteral("st -w"));
-    if (m_terminal)
-        m_terminal->setWaitWindow(QStringLiteral("Transceiver Status updating..."));
+    if (m_context)
+        m_context->notifier().waitWindow(QStringLiteral("Transceiver Status updating..."));
 }
 
 void StatusModule::OpenLinkTest() {
     m_linkTestText.clear();
     Q_EMIT linkTestWindowChanged(m_linkTestText);
-    if (!m_terminal)
+    if (!m_context)
         return;
-    m_terminal->form().openWindow(QStringLiteral("LinkTest"));
-    if (m_session.MesConnected) {
+    m_context->notifier().openWindow(WindowId::LinkTest);
+    if (m_session.MesConnected()) {
         queue(QStringLiteral("st -m"), true);
-        m_terminal->setWaitWindow(QStringLiteral("Reading the link test results..."));
+        m_context->notifier().waitWindow(QStringLiteral("Reading the link test results..."));
     }
 }
 
 void StatusModule::ExecuteLinkTest() {
-    if (!m_terminal)
+    if (!m_context)
         return;
-    m_terminal->form().confirm(ConfirmRequest{LinkTestWarningText(), LinkTestWarningTitle(), false}, [this](bool ok) {
+    m_context->notifier().confirm(ConfirmRequest{LinkTestWarningText(), LinkTestWarningTitle(), false}, [this](bool ok) {
         if (!ok)
             return;
         // Queued even without a transceiver: the engine sends it once the link is up.

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "link/terminal_module.h"
+#include "status/module_context.h"
 #include "status/transceiver_time.h"
 
 #include <QObject>
@@ -13,7 +13,6 @@
 namespace tessaro {
 
 class CSession;
-class CTerminal;
 
 // Free space of the drive holding a folder; nothing when it cannot be read.
 struct DiskSpace {
@@ -36,7 +35,8 @@ public:
     explicit StatusModule(CSession& session, ISystemClockSetter* clockSetter = nullptr, QObject* parent = nullptr);
     ~StatusModule() override;
 
-    void attach(CTerminal& terminal) override;
+    Subsystem subsystem() const override { return Subsystem::Status; }
+    void attach(ModuleContext& context) override;
 
     // Reply handlers (routed by echo).
     void onTerminalStatus(const QString& reply);  // "st -w", without its final prompt
@@ -64,6 +64,12 @@ public:
     void ExecuteLinkTest();    // asks first; queues "test" on OK
     // The next "ti -u" reply also sets the PC clock (time-setting dialogs; start-up uses "[SETPCTIME]").
     void RequestPcTimeSetting();
+    // Fresh values for the windows that show them.
+    void RefreshPosition();          // "se -p"
+    void RefreshGpsStatus();         // "ru -g"
+    void RefreshSystemInformation(); // "st -v", "st -i"
+    // Queues "st -w" unless it is queued already.
+    void QueueStatusPoll();
 
     // Current window contents.
     int statusIndex() const { return m_statusIndex; }
@@ -86,11 +92,10 @@ Q_SIGNALS:
     void systemInformationRefresh(); // identity values changed: menus and the information window follow
     void mainWindowRefresh();        // another transceiver was attached
     void preferredOceanMarked(QChar ocean);
-    // The automatic link test runs: the main window shows this banner and its distress-test layout.
-    void testModeBanner(const QString& text);
+    // The status reply shows the automatic link test running (the test-mode banner follows it).
+    void automaticTestModeSeen();
 
 private:
-    void route(const QString& slot, void (StatusModule::*handler)(const QString&));
     void onCommandQueued(const QString& command);
     void SetMobileStatus(int index);
     void applyStatusFields(const QString& reply);
@@ -100,7 +105,7 @@ private:
     CSession& m_session;
     std::unique_ptr<ISystemClockSetter> m_ownSetter;
     ISystemClockSetter& m_clockSetter;
-    CTerminal* m_terminal = nullptr;
+    ModuleContext* m_context = nullptr;
 
     int m_statusIndex = 0;
     QChar m_preferredMark;
@@ -115,6 +120,7 @@ private:
     bool m_solasAdviceShown = false;
     bool m_unsupportedShown = false;
     bool m_lowDiskWarned = false;
+    bool m_testSoftwareNoticeShown = false;
 
     // The transceiver last seen by the event timer.
     struct Seen {

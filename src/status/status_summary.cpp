@@ -34,17 +34,17 @@ QString OceanName(int ocean) {
 
 QString StatusSummaryLine(const CSession& s) {
     QStringList parts;
-    const QString model = ProductModelName(s.ProductModel).trimmed();
+    const QString model = ProductModelName(s.ProductModel()).trimmed();
     parts << QStringLiteral("Terminal: ") + model + QStringLiteral(" (") + MobileTypeName(s.MobileType()) +
                  QLatin1Char(')');
     parts << QStringLiteral("IMN ") +
                  (s.MobileNumber() > 0 ? QString::number(s.MobileNumber()) : QStringLiteral("<unknown>"));
-    if (!s.MesConnected)
+    if (!s.MesConnected())
         parts << QStringLiteral("not connected");
     parts << (s.LoggedIn() ? QStringLiteral("logged in") : QStringLiteral("logged out"));
     parts << QStringLiteral("ocean ") + OceanName(s.CurrentOcean());
-    parts << QStringLiteral("channel ") + (s.CurrentChannel.isEmpty() ? QStringLiteral("-") : s.CurrentChannel);
-    parts << QStringLiteral("protocol ") + (s.CurrentProtocol.isEmpty() ? QStringLiteral("-") : s.CurrentProtocol);
+    parts << QStringLiteral("channel ") + (s.CurrentChannel().isEmpty() ? QStringLiteral("-") : s.CurrentChannel());
+    parts << QStringLiteral("protocol ") + (s.CurrentProtocol().isEmpty() ? QStringLiteral("-") : s.CurrentProtocol());
     parts << QStringLiteral("position ") + positionText(s.Position());
     parts << QStringLiteral("UTC ") + (s.SystemTimeSet() ? s.SystemTime().toString(QStringLiteral("yyyy-MM-dd HH:mm"))
                                                          : QStringLiteral("unknown"));

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/modules.h"
+#include "app/runtime.h"
 #include "config/clock.h"
 #include "config/configuration.h"
 #include "config/text_util.h"
@@ -27,6 +27,7 @@ public:
     QStringList information;
     QStringList boxes;
     QStringList windows;
+    QStringList alerts; // the captions of the alerts raised
     std::function<void(int value)> onUploadProgress;
 
     void addInformation(const QString& line) override { information << line; }
@@ -34,7 +35,8 @@ public:
         boxes << box.text;
         closed();
     }
-    void openWindow(const QString& name) override { windows << name; }
+    void openWindow(WindowId window) override { windows << QString::number(int(window)); }
+    void showAlert(AlertKind kind, const QString&) override { alerts << AlertCaption(kind); }
     void uploadProgress(int value) override {
         if (onUploadProgress)
             onUploadProgress(value);
@@ -52,28 +54,28 @@ inline QByteArray readAll(const QString& path) {
 struct IntegrationRig {
     QTemporaryDir dir;
     QString path = dir.path() + QStringLiteral("/");
-    CConfiguration config{path, false, path + QStringLiteral("settings.ini")};
-    CSession session;
     SystemClock clock;
     WatchingForm form;
     std::unique_ptr<sim::MesSimulator> simulator;
-    std::unique_ptr<CTerminal> terminal;
-    std::unique_ptr<CoreModules> modules;
+    std::unique_ptr<TessaroRuntime> runtime;
+    CConfiguration& config;
+    CSession& session;
+    CTerminal* terminal = nullptr;
     QStringList written; // command lines as the engine wrote them
     QStringList replies;
 
     // baud: the simulator paces its output like a serial line of that speed (0: as fast as it can).
-    explicit IntegrationRig(int baud = 0) {
+    explicit IntegrationRig(int baud = 0)
+        : runtime(std::make_unique<TessaroRuntime>(runtimeOptions(), clock)), config(runtime->config()),
+          session(runtime->session()) {
         sim::SimOptions options;
         options.realTime = false;
         options.chunkDelayMs = 2;
         options.baud = baud;
         simulator = std::make_unique<sim::MesSimulator>(options);
-        config.SetIni(QStringLiteral("[AS IS Accepted?]"), QStringLiteral("YES"));
         config.SetIni(QStringLiteral("[Default LES East]"), QStringLiteral("102"));
-        terminal = std::make_unique<CTerminal>(config, session, form, clock);
-        modules = std::make_unique<CoreModules>(session);
-        AttachCoreModules(*terminal, *modules);
+        runtime->attach(form);
+        terminal = &runtime->terminal();
         terminal->timer(TerminalTimer::Timer1).setInterval(10);
         terminal->timer(TerminalTimer::Winsock).setInterval(50);
         terminal->timer(TerminalTimer::Timer2).setInterval(3600 * 1000);
@@ -82,17 +84,25 @@ struct IntegrationRig {
                          [this](const QString& r) { replies << r; });
     }
     ~IntegrationRig() {
-        terminal.reset();
+        runtime.reset();
         simulator.reset();
+    }
+    RuntimeOptions runtimeOptions() const {
+        RuntimeOptions o;
+        o.dataPath = path;
+        o.settingsFile = path + QStringLiteral("settings.ini");
+        o.acceptDisclaimer = true;
+        o.formsPort = 0;
+        return o;
     }
 
     bool start() {
         if (!simulator->listen())
             return false;
-        return terminal->start({QStringLiteral("127.0.0.1:%1").arg(simulator->serverPort()), {}, false}).ok &&
-               QTest::qWaitFor([this] { return linkedUp() && idle(); }, 8000);
+        runtime->setTerminalOptions({QStringLiteral("127.0.0.1:%1").arg(simulator->serverPort()), {}, false});
+        return runtime->start().ok && QTest::qWaitFor([this] { return linkedUp() && idle(); }, 8000);
     }
-    bool linkedUp() const { return terminal->lan().LanConnectState() == 5 && session.MesConnected; }
+    bool linkedUp() const { return terminal->lan().LanConnectState() == LanState::Linked && session.MesConnected(); }
     bool idle() { return terminal->engine().queue().isEmpty() && terminal->engine().EngineState() == 0; }
     // Waits until every queued command has been answered.
     bool settle(int ms = 8000) {
@@ -109,7 +119,7 @@ struct IntegrationRig {
         return n;
     }
 
-    MessagingModule& messaging() { return modules->messaging; }
+    MessagingModule& messaging() { return runtime->messaging(); }
     // Message boxes that report a failure (the start-up notices are not among them).
     QStringList errorBoxes() const {
         QStringList out;

@@ -34,7 +34,7 @@ struct ReceiveRig : IntegrationRig {
     // One poll, then until the download cycle has ended and every command is answered.
     bool downloadCycle(int ms = 10000) {
         poll();
-        return QTest::qWaitFor([this] { return linkedUp() && idle() && !session.ProcessingMsgs; }, ms);
+        return QTest::qWaitFor([this] { return linkedUp() && idle() && !session.ProcessingMsgs(); }, ms);
     }
 };
 } // namespace
@@ -70,7 +70,7 @@ TEST(ReceivingIntegration, ThreeMessagesOfDifferentPrioritiesAreStoredIndexedAnd
         const QString modem = p[InPos::ModemFileName].trimmed();
         EXPECT_EQ(rig.inboxIdx().filter(modem + kInboxIdxSeparator).size(), 1);
         if (c.alert) {
-            EXPECT_TRUE(rig.form.windows.contains(QLatin1String(c.alert)));
+            EXPECT_TRUE(rig.form.alerts.contains(QLatin1String(c.alert)));
         }
     }
     EXPECT_TRUE(rig.simMessages().isEmpty()) << "deleted in the transceiver once stored";
@@ -134,7 +134,7 @@ TEST(ReceivingIntegration, LinkDroppedInTheMiddleOfADownloadLosesNothingAndStore
     rig.poll();
     ASSERT_TRUE(QTest::qWaitFor([&] { return dropped; }, 10000)) << rig.written.join(QLatin1Char('|')).toStdString();
     watch.stop();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !rig.session.MesConnected; }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !rig.session.MesConnected(); }, 5000));
     ASSERT_TRUE(rig.settle(10000));
     EXPECT_EQ(rig.inIdx().size(), 1) << "only the message fetched before the drop";
 

@@ -116,7 +116,7 @@ TEST(SendingIntegration, UploadCutByADroppedLinkIsSentAgainAndSubmittedOnce) {
     };
     rig.send(Telex, QStringLiteral("4712345678"), text);
     ASSERT_TRUE(QTest::qWaitFor([&] { return dropped; }, 5000));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !rig.session.MesConnected; }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !rig.session.MesConnected(); }, 5000));
     ASSERT_TRUE(rig.settle(10000));
 
     // The first "tr" lost its body with the link; the second one carries it whole, then the check and the

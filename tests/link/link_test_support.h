@@ -36,11 +36,11 @@ struct EngineRig {
         link.open();
         engine.setLinkProvider([this]() -> ILink* { return linkUsable ? &link : nullptr; });
         engine.watchLink(&link);
-        engine.linkLost = [this] {
+        QObject::connect(&engine, &CommandEngine::silentTimeOut, &engine, [this] {
             ++linkLostCount;
             session.Reset();
             engine.setEngineState(CommandEngine::Idle);
-        };
+        });
     }
     QString dataPath() const { return dir.path() + QStringLiteral("/"); }
 

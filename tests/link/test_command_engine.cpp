@@ -31,8 +31,8 @@ TEST(CommandEngine, ReplyInSeveralChunksCompletesOnlyOnAQuietTickAtThePrompt) {
     EXPECT_EQ(rig.engine.EngineState(), CommandEngine::Receiving) << "data arrived in this tick: no test yet";
     rig.tick();
     EXPECT_EQ(rig.engine.EngineState(), CommandEngine::ReplyComplete);
-    EXPECT_TRUE(rig.session.MesConnected);
-    EXPECT_TRUE(rig.session.PromptSeen);
+    EXPECT_TRUE(rig.session.MesConnected());
+    EXPECT_TRUE(rig.session.PromptSeen());
     EXPECT_EQ(rig.engine.PromptText(), QStringLiteral("can0:/$ "));
     rig.tick();
     EXPECT_EQ(replies, QStringList{QStringLiteral("st -v\r\nVersion 4.1\r\ncan0:/$ ")});
@@ -55,7 +55,7 @@ TEST(CommandEngine, TimeOutCountsFromTheLastChunkAndResetsTheLink) {
     rig.tick(3);
     EXPECT_EQ(rig.engine.EngineState(), CommandEngine::ReplyComplete);
     EXPECT_EQ(rig.linkLostCount, 1);
-    EXPECT_FALSE(rig.session.MesConnected) << "a time-out is no proof of a transceiver";
+    EXPECT_FALSE(rig.session.MesConnected()) << "a time-out is no proof of a transceiver";
 }
 
 TEST(CommandEngine, TimeOutSpanningMidnightStillExpires) {
@@ -81,8 +81,9 @@ TEST(CommandEngine, TerminalWindowOpenShowsRepliesWithoutRoutingOrLinkReset) {
     EngineRig rig;
     QStringList shown;
     int routed = 0;
-    rig.engine.terminalReply = [&](const QString& t) { shown << t; };
-    rig.engine.router().setHandler(route::Version, [&](const QString&) { ++routed; });
+    QObject::connect(&rig.engine, &CommandEngine::terminalReply, [&](const QString& t) { shown << t; });
+    rig.engine.router().addRow(
+        {RouteKey::Version, MatchKind::Echo, QStringLiteral("ver"), {}, {}, [&](const QString&) { ++routed; }});
     rig.engine.setTerminalWindowOpen(true);
     rig.engine.QueueCommand(QStringLiteral("ver"));
     rig.sendNext();
@@ -98,15 +99,16 @@ TEST(CommandEngine, TerminalWindowOpenShowsRepliesWithoutRoutingOrLinkReset) {
 TEST(CommandEngine, BareShellPromptQueuesOneRestartAndIsNotDispatched) {
     EngineRig rig;
     int routed = 0;
-    rig.engine.router().setHandler(route::TerminalStatus, [&](const QString&) { ++routed; });
+    rig.engine.router().addRow({RouteKey::TerminalStatus, MatchKind::Echo, QStringLiteral("st -w"), {}, {},
+                                [&](const QString&) { ++routed; }});
     rig.engine.QueueCommand(QStringLiteral("st -w"));
     rig.sendNext();
     rig.link.feed("st -w\r\nkv7302:/$ ");
     rig.tick(20);
     EXPECT_EQ(rig.engine.EngineState(), CommandEngine::Receiving);
     EXPECT_EQ(rig.engine.queue().text(), QStringLiteral("minic -f\r\n"));
-    EXPECT_TRUE(rig.session.PromptSeen);
-    EXPECT_FALSE(rig.session.MesConnected);
+    EXPECT_TRUE(rig.session.PromptSeen());
+    EXPECT_FALSE(rig.session.MesConnected());
     ASSERT_TRUE(rig.tickUntilState(CommandEngine::ReplyComplete)); // the wait ends by time-out
     EXPECT_EQ(rig.linkLostCount, 1);
     rig.tick();
@@ -119,9 +121,10 @@ TEST(CommandEngine, LineEndIsLearnedFromTheProbeAndUsedForRouting) {
     QStringList infoReplies;
     int serialChecks = 0;
     int status = 0;
-    rig.engine.infoErrorLines = [&](const QString& r) { infoReplies << r; };
-    rig.engine.serialEventCheck = [&] { ++serialChecks; };
-    rig.engine.router().setHandler(route::TerminalStatus, [&](const QString&) { ++status; });
+    QObject::connect(&rig.engine, &CommandEngine::infoErrorReply, [&](const QString& r) { infoReplies << r; });
+    QObject::connect(&rig.engine, &CommandEngine::serialCheckDue, [&] { ++serialChecks; });
+    rig.engine.router().addRow({RouteKey::TerminalStatus, MatchKind::Echo, QStringLiteral("st -w"), {}, {},
+                                [&](const QString&) { ++status; }});
 
     rig.engine.QueueCommand(QStringLiteral("st -l\r"), true);
     rig.engine.QueueCommand(QStringLiteral("st -w"));
@@ -148,7 +151,8 @@ TEST(CommandEngine, EchoOnlyDnidListKeepsCollectingThenRoutesTheWholeReply) {
     rig.sendNext();
     rig.answer("st -l\r\ncan0:/$ ");
     QStringList lists;
-    rig.engine.router().setHandler(route::DnidList, [&](const QString& r) { lists << r; });
+    rig.engine.router().addRow({RouteKey::DnidList, MatchKind::Echo, QStringLiteral("st -d"),
+                                RowOption::KeepReceivingIfEchoOnly, {}, [&](const QString& r) { lists << r; }});
     rig.engine.QueueCommand(QStringLiteral("st -d"));
     rig.sendNext();
     rig.link.feed("st -d\r\n");
@@ -173,12 +177,12 @@ TEST(CommandEngine, UploadWritesHundredCharacterPiecesWithProgress) {
     QByteArray body;
     for (int i = 0; i < 250; ++i)
         body += char('a' + i % 26);
-    rig.engine.uploadText = [&](const QString& name) -> std::optional<QByteArray> {
+    rig.engine.setUploadTextProvider([&](const QString& name) -> std::optional<QByteArray> {
         if (name == QLatin1String("msg1.txt"))
             return body;
         return std::nullopt;
-    };
-    rig.session.MesConnected = true;
+    });
+    rig.session.SetMesConnected(true);
     rig.engine.QueueCommand(QStringLiteral("tr msg1.txt -b 250"));
     EXPECT_EQ(rig.sendNext(), QByteArray("tr msg1.txt -b 250\r"));
     rig.link.feed("tr msg1.txt -b 250\r\n");
@@ -209,14 +213,14 @@ TEST(CommandEngine, UploadReadsTheFileAndStopsWhenTheTransceiverDisconnects) {
     f.write(body);
     f.close();
     rig.engine.setUploadFolder(rig.dataPath());
-    rig.session.MesConnected = true;
+    rig.session.SetMesConnected(true);
     rig.engine.QueueCommand(QStringLiteral("tr long.txt -b 1000"));
     rig.sendNext();
     rig.link.feed("tr long.txt -b 1000\r\n");
     ASSERT_TRUE(rig.tickUntilState(CommandEngine::Uploading, 15));
     rig.tick(3); // start, pause, first piece
     rig.tick();  // second piece
-    rig.session.MesConnected = false;
+    rig.session.SetMesConnected(false);
     rig.tick(20);
     EXPECT_EQ(rig.link.takeWritten(), body.left(200));
     EXPECT_EQ(rig.engine.EngineState(), CommandEngine::Receiving);
@@ -226,7 +230,7 @@ TEST(CommandEngine, UploadReadsTheFileAndStopsWhenTheTransceiverDisconnects) {
 TEST(CommandEngine, OperatorsOwnUploadEndsAtThePromptOnceAndTheQueueMovesOn) {
     EngineRig rig;
     QStringList shown;
-    rig.engine.terminalReply = [&](const QString& t) { shown << t; };
+    QObject::connect(&rig.engine, &CommandEngine::terminalReply, [&](const QString& t) { shown << t; });
     rig.engine.setTerminalWindowOpen(true);
     rig.engine.QueueCommand(QStringLiteral("st -l"));
     rig.sendNext();
@@ -309,54 +313,24 @@ TEST(CommandEngine, CommLogHoldsTheRawReceivedStream) {
               QByteArray("ver\r\nV\xe9\x01\r\ncan0:/$ "));
 }
 
-TEST(CommandEngine, PollBurstFollowsCapabilitiesAndDownloads) {
-    struct Case {
-        qint16 solas;
-        qint16 model;
-        bool msgs;
-        bool egcs;
-        const char* protocol;
-        const char* expected;
-    };
-    const Case cases[] = {
-        {2, 2, false, false, "Idle",
-         "se -q\r\nti -u\r\nst -v\r\nst -i\r\nst -s\r\nst -w\r\nru -g\r\nver\r\nse -r 1\r\nls IN.*\r\nls EGC.*\r\n"},
-        {1, 0, true, true, "Idle", "ti -u\r\nst -v\r\nst -i\r\nst -s\r\nst -w\r\nru -g\r\nver\r\n"},
-        {2, 6, false, true, "Free",
-         "ti -u\r\nst -v\r\nst -i\r\nst -s\r\nst -w\r\nru -g\r\nver\r\nls IN.*\r\nst -n\r\n\r\n"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.expected);
-        EngineRig rig;
-        rig.engine.QueueCommand(QStringLiteral("st -l"));
-        rig.sendNext();
-        rig.answer("st -l\r\ncan0:/$ ");
-        rig.session.SolasType = c.solas;
-        rig.session.ProductModel = c.model;
-        rig.session.ProcessingMsgs = c.msgs;
-        rig.session.ProcessingEgcs = c.egcs;
-        rig.session.CurrentProtocol = QString::fromLatin1(c.protocol);
-        rig.engine.QueuePollCycle();
-        EXPECT_EQ(rig.engine.queue().text(), QString::fromLatin1(c.expected));
-    }
+TEST(CommandEngine, PollBurstRunsTheRegisteredStepsInTheirOrder) {
+    EngineRig rig;
+    QStringList ran;
+    rig.engine.addPollStep(PollOrder::Messages, [&] { ran << QStringLiteral("messages"); });
+    rig.engine.addPollStep(PollOrder::Status, [&] { ran << QStringLiteral("status"); });
+    rig.engine.addPollStep(PollOrder::TestModeQuery, [&] { ran << QStringLiteral("test mode"); });
+    rig.engine.addPollStep(PollOrder::Status, [&] { ran << QStringLiteral("status, second"); });
+    rig.engine.QueuePollCycle();
+    EXPECT_EQ(ran, (QStringList{QStringLiteral("test mode"), QStringLiteral("status"), QStringLiteral("status, second"),
+                                QStringLiteral("messages")}));
 }
 
-TEST(CommandEngine, SecondPollBurstAddsOnlyTheDuplicateFreeCommands) {
+TEST(CommandEngine, QueuedCommandsAreAnnounced) {
     EngineRig rig;
-    rig.session.SolasType = 1;
-    rig.session.CurrentChannel = QStringLiteral("NCS");
-    rig.engine.QueuePollCycle();
-    rig.engine.QueuePollCycle();
-    EXPECT_EQ(rig.engine.queue().text().count(QStringLiteral("st -w")), 1);
-    EXPECT_EQ(rig.engine.queue().text().count(QStringLiteral("ti -u")), 2);
-    EXPECT_EQ(rig.engine.queue().text().count(QStringLiteral("ver")), 2);
-    EXPECT_EQ(rig.engine.queue().text().count(QStringLiteral("st -n")), 1);
-    // A registered capability rule replaces the built-in one.
-    rig.engine.queue().clear();
-    rig.engine.pollCapabilities = [] { return PollCapabilities{false, false}; };
-    rig.session.SolasType = 3;
-    rig.session.ProductModel = 9;
-    rig.engine.QueuePollCycle();
-    EXPECT_FALSE(rig.engine.queue().contains(QStringLiteral("se -q"), Qt::CaseSensitive));
-    EXPECT_FALSE(rig.engine.queue().contains(QStringLiteral("se -r 1"), Qt::CaseSensitive));
+    QStringList announced;
+    QObject::connect(&rig.engine, &CommandEngine::commandQueued, [&](const QString& c) { announced << c; });
+    rig.engine.QueueCommand(QStringLiteral("st -w"));
+    rig.engine.QueueCommand(QStringLiteral("st -w")); // a duplicate is not admitted, so not announced
+    rig.engine.QueueCommand(QStringLiteral("ver"), true);
+    EXPECT_EQ(announced, (QStringList{QStringLiteral("st -w"), QStringLiteral("ver")}));
 }

@@ -63,8 +63,8 @@ TEST(CommandQueue, ClosingDownAdmitsOnlyTheRunningDownloadsCommands) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.command);
         SessionFlags session;
-        session.ProcessingEgcs = c.egcs;
-        session.ProcessingMsgs = c.msgs;
+        session.SetProcessingEgcs(c.egcs);
+        session.SetProcessingMsgs(c.msgs);
         CommandQueue q(session);
         q.ClosingDown = true;
         EXPECT_EQ(q.QueueCommand(QString::fromLatin1(c.command), true, false), c.admitted);

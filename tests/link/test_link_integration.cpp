@@ -38,7 +38,7 @@ struct SimRig {
             return false;
         return terminal->start({QStringLiteral("127.0.0.1:%1").arg(simulator->serverPort()), {}, false}).ok;
     }
-    bool linkedUp() const { return terminal->lan().LanConnectState() == 5 && session.MesConnected; }
+    bool linkedUp() const { return terminal->lan().LanConnectState() == LanState::Linked && session.MesConnected(); }
     bool repliedTo(const QString& command) const {
         for (const QString& r : replies)
             if (r.startsWith(command + terminal->engine().LineEnd()))
@@ -58,7 +58,7 @@ TEST(LinkIntegration, StartsTheTerminalProgramAndLearnsEachLineEnd) {
         SimRig rig(options);
         ASSERT_TRUE(rig.startTcp());
         ASSERT_TRUE(QTest::qWaitFor([&] { return rig.linkedUp() && rig.repliedTo(QStringLiteral("st -l")); }, 6000));
-        EXPECT_TRUE(rig.session.LanLinkUp);
+        EXPECT_TRUE(rig.session.LanLinkUp());
         EXPECT_EQ(rig.terminal->engine().LineEnd(), QLatin1String(expected));
         EXPECT_TRUE(QTest::qWaitFor([&] { return rig.repliedTo(QStringLiteral("se -p")); }, 3000));
         EXPECT_TRUE(rig.timedOut.isEmpty());
@@ -101,7 +101,7 @@ TEST(LinkIntegration, SimulatorKilledMidReplyAndStartedAgainIsRecoveredWithoutAS
     options.chunkDelayMs = 5;
     rig.simulator = std::make_unique<sim::MesSimulator>(options);
     ASSERT_TRUE(rig.simulator->listen(QHostAddress(QHostAddress::LocalHost), port));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !rig.session.MesConnected; }, 6000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !rig.session.MesConnected(); }, 6000));
     ASSERT_TRUE(QTest::qWaitFor([&] { return rig.linkedUp(); }, 8000));
     rig.replies.clear();
     rig.terminal->QueueCommand(QStringLiteral("st -i"));
@@ -116,7 +116,7 @@ TEST(LinkIntegration, StalledReplyEndsByTimeOutAndTheLinkComesBack) {
     ASSERT_TRUE(rig.simulator->control(QStringLiteral("stall 5")).ok);
     rig.terminal->QueueCommand(QStringLiteral("st -s"));
     ASSERT_TRUE(QTest::qWaitFor([&] { return !rig.timedOut.isEmpty(); }, 6000));
-    EXPECT_FALSE(rig.session.MesConnected);
+    EXPECT_FALSE(rig.session.MesConnected());
     ASSERT_TRUE(QTest::qWaitFor([&] { return rig.linkedUp(); }, 10000));
     rig.replies.clear();
     rig.terminal->QueueCommand(QStringLiteral("st -v"));
@@ -132,7 +132,7 @@ TEST(LinkIntegration, SerialLinkOverAPseudoTerminal) {
     EXPECT_FALSE(rig.terminal->usingLan());
     ASSERT_TRUE(QTest::qWaitFor([&] { return rig.repliedTo(QStringLiteral("se -p")); }, 5000));
     EXPECT_EQ(rig.terminal->engine().LineEnd(), QStringLiteral("\r\n"));
-    EXPECT_TRUE(rig.session.MesConnected);
+    EXPECT_TRUE(rig.session.MesConnected());
     rig.terminal->tick(TerminalTimer::Winsock);
     EXPECT_TRUE(rig.terminal->indicator().green);
 }

@@ -21,6 +21,9 @@ struct TerminalRig {
     TerminalRig() {
         config.SetIni(QStringLiteral("[AS IS Accepted?]"), QStringLiteral("yes"));
         terminal = make();
+        // The poll burst's commands come from the subsystems; one stands for them here.
+        terminal->engine().addPollStep(PollOrder::Status,
+                                       [this] { terminal->QueueCommand(QStringLiteral("st -w")); });
     }
     std::unique_ptr<CTerminal> make() {
         return std::make_unique<CTerminal>(config, session, form, clock, [this](LinkKind kind) {
@@ -102,16 +105,16 @@ TEST(Terminal, SerialIndicatorStaysGreenTwentyTicksAfterAPrompt) {
     TerminalRig rig;
     ASSERT_TRUE(rig.startCom().ok);
     EXPECT_FALSE(rig.terminal->indicator().green);
-    rig.session.PromptSeen = true;
+    rig.session.SetPromptSeen(true);
     rig.terminal->tick(TerminalTimer::Winsock); // tick 0
     EXPECT_TRUE(rig.terminal->indicator().green);
     EXPECT_EQ(rig.terminal->indicator().text, QStringLiteral("Connected to TCU"));
-    EXPECT_FALSE(rig.session.PromptSeen);
+    EXPECT_FALSE(rig.session.PromptSeen());
     for (int tick = 1; tick < 20; ++tick) {
         rig.terminal->tick(TerminalTimer::Winsock);
         ASSERT_TRUE(rig.terminal->indicator().green) << tick;
     }
-    rig.session.MesConnected = true;
+    rig.session.SetMesConnected(true);
     rig.terminal->tick(TerminalTimer::Winsock); // tick 20
     EXPECT_FALSE(rig.terminal->indicator().green);
     EXPECT_EQ(rig.terminal->indicator().colour(), kIndicatorRed);
@@ -128,7 +131,7 @@ TEST(Terminal, LanIndicatorFollowsTheSocket) {
     EXPECT_EQ(rig.tcp->target(), QStringLiteral("127.0.0.1:2323"));
     EXPECT_TRUE(rig.terminal->indicator().green);
     EXPECT_EQ(rig.terminal->indicator().text, QStringLiteral("Connected to TCU"));
-    rig.session.MesConnected = true;
+    rig.session.SetMesConnected(true);
     rig.terminal->tick(TerminalTimer::Winsock);
     EXPECT_TRUE(rig.terminal->indicator().text.isEmpty()) << "the status line speaks once the transceiver does";
 }
@@ -142,7 +145,7 @@ TEST(Terminal, Timer2PollsWhileConnectedAndReopensASilentSerialPort) {
     EXPECT_EQ(rig.terminal->engine().queue().text(), QStringLiteral("st -l\r\n"));
     EXPECT_EQ(rig.serial->openCount, opens + 1);
 
-    rig.session.MesConnected = true;
+    rig.session.SetMesConnected(true);
     rig.terminal->tick(TerminalTimer::Timer2);
     EXPECT_TRUE(rig.terminal->engine().queue().contains(QStringLiteral("st -w"), Qt::CaseSensitive));
     EXPECT_EQ(rig.terminal->engine().queue().text().count(QStringLiteral("st -l")), 1);
@@ -164,7 +167,7 @@ TEST(Terminal, SerialEventsAreLoggedWhileTheTransceiverIsConnected) {
     rig.serial->raiseEvent(LinkEvent::Parity);
     rig.terminal->checkSerialEvents();
     EXPECT_TRUE(rig.errorLog().isEmpty()) << "nothing is examined while the transceiver is silent";
-    rig.session.MesConnected = true;
+    rig.session.SetMesConnected(true);
     rig.serial->raiseEvent(LinkEvent::Parity);
     rig.terminal->checkSerialEvents();
     rig.terminal->checkSerialEvents(); // an event is reported once
@@ -178,13 +181,13 @@ TEST(Terminal, SerialEventsAreLoggedWhileTheTransceiverIsConnected) {
     rig.serial->carrier = false;
     rig.serial->raiseEvent(LinkEvent::CarrierChange);
     rig.terminal->checkSerialEvents();
-    EXPECT_FALSE(rig.session.MesConnected) << "carrier dropped: the link is lost";
+    EXPECT_FALSE(rig.session.MesConnected()) << "carrier dropped: the link is lost";
 }
 
 TEST(Terminal, SerialReadErrorIsLoggedAndTheLineEventsAreExamined) {
     TerminalRig rig;
     ASSERT_TRUE(rig.startCom().ok);
-    rig.session.MesConnected = true;
+    rig.session.SetMesConnected(true);
     rig.serial->errorCode = 8;
     rig.serial->errorText = QStringLiteral("Input/output error");
     rig.serial->raiseEvent(LinkEvent::Overrun);
@@ -193,20 +196,20 @@ TEST(Terminal, SerialReadErrorIsLoggedAndTheLineEventsAreExamined) {
     EXPECT_EQ(log.count(QStringLiteral("Data Lost. If this error continues, you may need to reboot the computer.")), 1);
     rig.terminal->checkSerialEvents();
     EXPECT_EQ(rig.errorLog(), log) << "the event is reported once";
-    EXPECT_TRUE(rig.session.MesConnected) << "a read error alone is no lost link";
+    EXPECT_TRUE(rig.session.MesConnected()) << "a read error alone is no lost link";
 }
 
 TEST(Terminal, VanishedSerialDeviceIsALostLinkAndTimer2ReopensIt) {
     TerminalRig rig;
     ASSERT_TRUE(rig.startCom().ok);
-    rig.session.MesConnected = true;
-    rig.session.ProcessingMsgs = true;
+    rig.session.SetMesConnected(true);
+    rig.session.SetProcessingMsgs(true);
     int lostJobs = 0;
     rig.terminal->addLinkLostJob([&] { ++lostJobs; });
     rig.serial->setConnected(false);
     rig.serial->raiseEvent(LinkEvent::Lost);
-    EXPECT_FALSE(rig.session.MesConnected);
-    EXPECT_FALSE(rig.session.ProcessingMsgs);
+    EXPECT_FALSE(rig.session.MesConnected());
+    EXPECT_FALSE(rig.session.ProcessingMsgs());
     EXPECT_EQ(lostJobs, 1);
     EXPECT_TRUE(rig.errorLog().contains(QStringLiteral("Serial device /dev/ttyS0 lost")));
     rig.terminal->tick(TerminalTimer::Timer2);
@@ -233,16 +236,16 @@ TEST(Terminal, MessageBoxesAreShownOneAtATimeWithoutDuplicates) {
 
 TEST(Terminal, WatchdogsClearAStalledDownload) {
     TerminalRig rig;
-    rig.session.ProcessingEgcs = true;
-    rig.session.ProcessingMsgs = true;
+    rig.session.SetProcessingEgcs(true);
+    rig.session.SetProcessingMsgs(true);
     rig.terminal->startEgcWatchdog();
     rig.terminal->startMessageWatchdog();
     rig.terminal->tick(TerminalTimer::Egc);
-    EXPECT_FALSE(rig.session.ProcessingEgcs);
-    EXPECT_TRUE(rig.session.ProcessingMsgs);
+    EXPECT_FALSE(rig.session.ProcessingEgcs());
+    EXPECT_TRUE(rig.session.ProcessingMsgs());
     EXPECT_FALSE(rig.terminal->timer(TerminalTimer::Egc).isActive());
     rig.terminal->tick(TerminalTimer::Message);
-    EXPECT_FALSE(rig.session.ProcessingMsgs);
+    EXPECT_FALSE(rig.session.ProcessingMsgs());
 }
 
 TEST(Terminal, ExitQuestionDefaultsToStaying) {
@@ -262,7 +265,7 @@ TEST(Terminal, ShutDownLetsTheRunningDownloadFinish) {
     ASSERT_TRUE(rig.startCom().ok);
     int finished = 0;
     QObject::connect(rig.terminal.get(), &CTerminal::finished, [&] { ++finished; });
-    rig.session.ProcessingMsgs = true;
+    rig.session.SetProcessingMsgs(true);
     rig.terminal->beginShutDown();
     EXPECT_TRUE(rig.terminal->closing());
     EXPECT_EQ(finished, 0);
@@ -271,7 +274,7 @@ TEST(Terminal, ShutDownLetsTheRunningDownloadFinish) {
     EXPECT_TRUE(rig.terminal->QueueCommand(QStringLiteral("ty IN.4 -b -k")));
     EXPECT_TRUE(QFile::exists(rig.terminal->markerPath()));
 
-    rig.session.ProcessingMsgs = false;
+    rig.session.SetProcessingMsgs(false);
     rig.terminal->tick(TerminalTimer::CloseDown);
     EXPECT_EQ(finished, 1);
     EXPECT_EQ(rig.form.closeFinishedCount, 1);
@@ -285,11 +288,11 @@ TEST(Terminal, ShutDownLetsTheRunningDownloadFinish) {
 TEST(Terminal, CommSettingsSwitchTheTransport) {
     TerminalRig rig;
     ASSERT_TRUE(rig.startCom().ok);
-    rig.session.MesConnected = true;
+    rig.session.SetMesConnected(true);
     rig.terminal->useLan(QStringLiteral("10.1.1.1"));
     EXPECT_TRUE(rig.terminal->usingLan());
     EXPECT_FALSE(rig.serial->isOpen());
-    EXPECT_FALSE(rig.session.MesConnected);
+    EXPECT_FALSE(rig.session.MesConnected());
     EXPECT_EQ(rig.config.GetIni(QStringLiteral("[HOST Interface]")), QStringLiteral("LAN"));
     rig.terminal->tick(TerminalTimer::Winsock);
     EXPECT_EQ(rig.tcp->target(), QStringLiteral("10.1.1.1"));

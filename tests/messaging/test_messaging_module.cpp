@@ -3,6 +3,7 @@
 #include "config/clock.h"
 #include "link/in_memory_link.h"
 #include "link/recording_main_form.h"
+#include "app/runtime.h"
 #include "link/terminal.h"
 #include "messaging/messaging_module.h"
 #include "status/session.h"
@@ -15,17 +16,32 @@ QString fixtureText(const char* name) {
     return QString::fromLatin1(tessaro::testing::StoreTest::fixture(name));
 }
 
-// The module inside a real terminal and engine, with replies routed by the engine's own table.
+RuntimeOptions options(const QTemporaryDir& dir) {
+    RuntimeOptions o;
+    o.dataPath = dir.path() + QLatin1Char('/');
+    o.settingsFile = dir.path() + QStringLiteral("/settings.ini");
+    o.acceptDisclaimer = true;
+    o.formsPort = 0;
+    return o;
+}
+
+// The module in the whole runtime, with replies routed by the engine's own table and INFO lines handled
+// by the registered codes.
 class MessagingModuleTest : public ::testing::Test {
 protected:
     MessagingModuleTest()
-        : config(dir.path() + QLatin1Char('/'), false, dir.path() + QStringLiteral("/settings.ini")),
-          terminal(config, session, form, clock, [](LinkKind k) { return std::make_unique<InMemoryLink>(k); }),
-          module(session) {
-        config.LoadIni();
-        module.attach(terminal);
-        module.startUp(terminal);
-        session.MesConnected = true;
+        : runtime(options(dir), clock), config(runtime.config()), session(runtime.session()),
+          terminal((runtime.attach(form, [](LinkKind k) { return std::make_unique<InMemoryLink>(k); }),
+                    runtime.terminal())),
+          module(runtime.messaging()) {
+        const StartResult started = runtime.start();
+        EXPECT_TRUE(started.ok) << started.message.toStdString();
+        session.SetMesConnected(true);
+        terminal.engine().queue().clear(); // the start-up probes
+    }
+    void Info(const QString& reply) {
+        runtime.info().CheckInfos(reply, QStringLiteral("can0:/$ "));
+        runtime.info().CheckErrors(reply, QStringLiteral("can0:/$ "));
     }
     int Route(const QString& reply) {
         return terminal.engine().router().route(reply, QStringLiteral("\r\n"), QStringLiteral("can0:/$ ")).handled;
@@ -33,17 +49,18 @@ protected:
     QString Queue() { return terminal.engine().queue().text(); }
 
     QTemporaryDir dir;
-    CConfiguration config;
-    CSession session;
     RecordingMainForm form;
     ManualClock clock{QDateTime(QDate(2013, 1, 3), QTime(12, 0), Qt::UTC)};
-    CTerminal terminal;
-    MessagingModule module;
+    TessaroRuntime runtime;
+    CConfiguration& config;
+    CSession& session;
+    CTerminal& terminal;
+    MessagingModule& module;
 };
 
 TEST_F(MessagingModuleTest, DownloadRepliesAreRoutedThroughTheCycle) {
     EXPECT_EQ(Route(fixtureText("listing_bytes_free.txt")), 1);
-    EXPECT_TRUE(session.ProcessingMsgs);
+    EXPECT_TRUE(session.ProcessingMsgs());
     EXPECT_TRUE(terminal.timer(TerminalTimer::Message).isActive());
     EXPECT_TRUE(Queue().contains(QStringLiteral("st -r")));
     terminal.engine().queue().clear();
@@ -53,10 +70,11 @@ TEST_F(MessagingModuleTest, DownloadRepliesAreRoutedThroughTheCycle) {
     Route(QStringLiteral("ty IN.13 -b -k\r\n") + QString(20, QLatin1Char('b')) + QStringLiteral("\r\ncan0:/$ "));
     EXPECT_EQ(Queue(), QStringLiteral("delete IN.13\r\n"));
     EXPECT_EQ(module.inbox().ReadIndex().size(), 1);
-    EXPECT_TRUE(form.windowsOpened.contains(QStringLiteral("DISTRESS PRIORITY MESSAGE")));
+    ASSERT_EQ(form.alerts.size(), 1u);
+    EXPECT_EQ(form.alerts[0].first, AlertKind::DistressMessage);
     terminal.engine().queue().clear();
     Route(QStringLiteral("delete IN.13\r\ncan0:/$ "));
-    EXPECT_FALSE(session.ProcessingMsgs);
+    EXPECT_FALSE(session.ProcessingMsgs());
 }
 
 TEST_F(MessagingModuleTest, SubmissionUploadAndDeliveryReports) {
@@ -68,12 +86,10 @@ TEST_F(MessagingModuleTest, SubmissionUploadAndDeliveryReports) {
     EXPECT_EQ(Queue(),
               QStringLiteral("tr 13010301.out -b 5\r\nls 13010301.out\r\ntx 13010301.out -c 102 -s 0 -t 0 -l 0 "
                              "-n\r\n"));
-    ASSERT_TRUE(terminal.engine().uploadText);
-    EXPECT_EQ(terminal.engine().uploadText(QStringLiteral("13010301.out")), std::optional<QByteArray>("Hello"));
-    EXPECT_FALSE(terminal.engine().uploadText(QStringLiteral("other.txt")).has_value());
+    EXPECT_EQ(terminal.engine().UploadText(QStringLiteral("13010301.out")), std::optional<QByteArray>("Hello"));
+    EXPECT_FALSE(terminal.engine().UploadText(QStringLiteral("other.txt")).has_value());
 
-    ASSERT_TRUE(terminal.engine().infoErrorLines);
-    terminal.engine().infoErrorLines(QStringLiteral("st -l\r\nINFO 82: File OUT.001\r\ncan0:/$ "));
+    Info(QStringLiteral("st -l\r\nINFO 82: File OUT.001\r\ncan0:/$ "));
     EXPECT_EQ(module.outbox().ReadIndex()[0][OutPos::Status], QStringLiteral("Sending"));
     EXPECT_EQ(Route(QStringLiteral("st -l\r\nApplication restart\r\nStarting application program.\r\ncan0:/$ ")), 1);
     EXPECT_EQ(module.outbox().ReadIndex()[0][OutPos::Status], QStringLiteral("MES Cleared"));
@@ -92,12 +108,12 @@ TEST_F(MessagingModuleTest, TxErrorIsRoutedAndShown) {
 
 TEST_F(MessagingModuleTest, DistressAlertInfoAsksForTheGeneratorValuesAndMarksTheSession) {
     session.SetLoggedIn(true); // logged in: the generator's values are fetched at once
-    terminal.engine().infoErrorLines(QStringLiteral("st -l\r\nINFO  22: Sending Distress Alert\r\ncan0:/$ "));
+    Info(QStringLiteral("st -l\r\nINFO  22: Sending Distress Alert\r\ncan0:/$ "));
     EXPECT_TRUE(session.AddDistressAlertToOutbox());
     EXPECT_EQ(session.DistressAlertStatus(), QStringLiteral("Sending"));
     EXPECT_TRUE(Queue().contains(QStringLiteral("se -g\r\n"))) << Queue().toStdString();
 
-    terminal.engine().infoErrorLines(QStringLiteral("st -l\r\nINFO  21: Distress Acknowledgement received\r\ncan0:/$ "));
+    Info(QStringLiteral("st -l\r\nINFO  21: Distress Acknowledgement received\r\ncan0:/$ "));
     EXPECT_EQ(session.DistressAlertStatus(), QStringLiteral("Conf.Ok"));
 }
 
@@ -106,13 +122,13 @@ TEST_F(MessagingModuleTest, DistressAcknowledgementAddsNoSecondAlertLine) {
     // The alert was entered when it was sent; the acknowledgement only changes that line.
     module.outbox().AddDistressAlert({QStringLiteral("Distress"), QStringLiteral("MRCC"), 0, QStringLiteral("Fire"),
                                       clock.nowLocal(), QStringLiteral("Sending")});
-    terminal.engine().infoErrorLines(
+    Info(
         QStringLiteral("st -l\r\nINFO  21: Distress Acknowledgement received\r\ncan0:/$ "));
     EXPECT_FALSE(session.AddDistressAlertToOutbox());
     ASSERT_EQ(module.outbox().ReadIndex().size(), 1);
     EXPECT_EQ(module.outbox().ReadIndex()[0][OutPos::Status], QStringLiteral("Conf.Ok"));
 
-    terminal.engine().infoErrorLines(QStringLiteral("st -l\r\nINFO  20: Distress alert not delivered\r\ncan0:/$ "));
+    Info(QStringLiteral("st -l\r\nINFO  20: Distress alert not delivered\r\ncan0:/$ "));
     EXPECT_TRUE(session.AddDistressAlertToOutbox());
     EXPECT_EQ(session.DistressAlertStatus(), QStringLiteral("Failed"));
 }

@@ -153,8 +153,9 @@ TEST(FormsService, BusyPortKeepsTheProgramRunningAndSaysWhichPort) {
     cErrorLog errorLog(env.data.path(), env.clock);
     QStringList printed;
     QStringList told;
-    CFormsService service(env.config, env.backend, env.clock, errorLog, &env.debugLog,
-                          {[&](const QString& l) { printed << l; }, [&](const QString& m) { told << m; }});
+    CFormsService service(env.config, env.backend, env.clock, errorLog, &env.debugLog);
+    QObject::connect(&service, &CFormsService::listening, [&](const QString& l) { printed << l; });
+    QObject::connect(&service, &CFormsService::startFailed, [&](const QString& m) { told << m; });
     EXPECT_FALSE(service.start(busy));
     EXPECT_FALSE(service.isListening());
     EXPECT_TRUE(printed.isEmpty());
@@ -178,8 +179,8 @@ TEST(FormsService, BoundServerAnnouncesItselfAndServesTheExamples) {
     QDir(env.formsFolder()).removeRecursively();
     cErrorLog errorLog(env.data.path(), env.clock);
     QStringList printed;
-    CFormsService service(env.config, env.backend, env.clock, errorLog, nullptr,
-                          {[&](const QString& l) { printed << l; }, {}});
+    CFormsService service(env.config, env.backend, env.clock, errorLog, nullptr);
+    QObject::connect(&service, &CFormsService::listening, [&](const QString& l) { printed << l; });
     ASSERT_TRUE(service.start(0));
     const quint16 port = service.server().serverPort();
     ASSERT_NE(port, 0);

@@ -1,6 +1,6 @@
 #include "shell_test_app.h"
 
-#include "app/modules.h"
+#include "app/runtime.h"
 #include "config/clock.h"
 #include "config/configuration.h"
 #include "link/terminal.h"
@@ -39,34 +39,37 @@ protected:
         ASSERT_TRUE(m_dir.isValid());
         m_sim = std::make_unique<sim::MesSimulator>();
         ASSERT_TRUE(m_sim->listen(QHostAddress(QHostAddress::LocalHost), 0));
-        m_config = std::make_unique<CConfiguration>(m_dir.path() + QLatin1Char('/'), false,
-                                                    m_dir.filePath(QStringLiteral("settings.ini")));
-        m_config->SetIni(QStringLiteral("[AS IS Accepted?]"), QStringLiteral("YES"));
+        RuntimeOptions options;
+        options.dataPath = m_dir.path() + QLatin1Char('/');
+        options.settingsFile = m_dir.filePath(QStringLiteral("settings.ini"));
+        options.acceptDisclaimer = true;
+        options.formsPort = 0; // forms server on a free port
+        options.terminal.connect = QStringLiteral("127.0.0.1:%1").arg(m_sim->serverPort());
+        m_runtime = std::make_unique<TessaroRuntime>(options, m_clock);
+        m_config = &m_runtime->config();
         for (const char* key :
              {"[Default LES West]", "[Default LES East]", "[Default LES Pacific]", "[Default LES Indian]"})
             m_config->SetIni(QLatin1String(key), QStringLiteral("112"));
-        m_form = std::make_unique<MainForm>(*m_config, m_session, m_clock);
-        m_terminal = std::make_unique<CTerminal>(*m_config, m_session, *m_form, m_clock);
-        m_modules = std::make_unique<CoreModules>(m_session, 0); // forms server on a free port
-        AttachCoreModules(*m_terminal, *m_modules);
-        m_status = &m_modules->status;
-        m_messaging = &m_modules->messaging;
-        m_form->attach(*m_terminal, *m_status, *m_messaging);
-        m_form->attachForms(m_modules->forms);
+        m_form = std::make_unique<MainForm>(*m_config, m_runtime->session(), m_clock);
+        m_runtime->attach(*m_form);
+        m_terminal = &m_runtime->terminal();
+        m_status = &m_runtime->status();
+        m_messaging = &m_runtime->messaging();
+        m_form->attach(*m_runtime);
         m_form->setDisclaimerAccepted(true);
-        TerminalOptions options;
-        options.connect = QStringLiteral("127.0.0.1:%1").arg(m_sim->serverPort());
-        ASSERT_TRUE(m_terminal->start(options).ok);
+        ASSERT_TRUE(m_runtime->start().ok);
         m_form->reloadMailboxes();
         m_form->show();
-        ASSERT_TRUE(waitFor([&] { return bool(m_session.MesConnected); }, 10000)) << "the simulator never answered";
+        ASSERT_TRUE(waitFor([&] { return bool(m_runtime->session().MesConnected()); }, 10000)) << "the simulator never answered";
         m_terminal->tick(TerminalTimer::Timer2); // the first poll burst now instead of in 10 s
-        ASSERT_TRUE(waitFor([&] { return !m_session.SwVersion().isEmpty(); }, 10000)) << "no status reply";
+        ASSERT_TRUE(waitFor([&] { return !m_runtime->session().SwVersion().isEmpty(); }, 10000)) << "no status reply";
     }
 
     void TearDown() override {
         if (m_terminal && !m_terminal->hasFinished())
             m_terminal->finishShutDown();
+        m_form.reset(); // before the runtime whose modules it watches
+        m_runtime.reset();
     }
 
     // Integration tests only: the real event loop runs until the condition holds or the time is up.
@@ -84,12 +87,11 @@ protected:
 
     QTemporaryDir m_dir;
     SystemClock m_clock;
-    CSession m_session;
     std::unique_ptr<sim::MesSimulator> m_sim;
-    std::unique_ptr<CConfiguration> m_config;
+    std::unique_ptr<TessaroRuntime> m_runtime;
+    CConfiguration* m_config = nullptr;
     std::unique_ptr<MainForm> m_form;
-    std::unique_ptr<CTerminal> m_terminal;
-    std::unique_ptr<CoreModules> m_modules;
+    CTerminal* m_terminal = nullptr;
     StatusModule* m_status = nullptr;
     MessagingModule* m_messaging = nullptr;
 };
@@ -159,8 +161,8 @@ TEST_F(GuiFlowsTest, LinkIndicatorTurnsRedWhenTheSimulatorGoesAway) {
 TEST_F(GuiFlowsTest, FormsMenuListsTheFormsAndOpensTheChosenOneInTheBrowser) {
     FormsMenuController* forms = m_form->formsMenu();
     ASSERT_NE(forms, nullptr);
-    ASSERT_NE(m_modules->forms.service(), nullptr);
-    ASSERT_TRUE(m_modules->forms.service()->isListening());
+    ASSERT_NE(m_runtime->forms().service(), nullptr);
+    ASSERT_TRUE(m_runtime->forms().service()->isListening());
     QList<QUrl> opened;
     forms->openUrl = [&](const QUrl& url) {
         opened << url;
@@ -176,7 +178,7 @@ TEST_F(GuiFlowsTest, FormsMenuListsTheFormsAndOpensTheChosenOneInTheBrowser) {
     EXPECT_FALSE(chosen->text().endsWith(QLatin1String(".htm"))) << "captioned by its title";
     chosen->trigger();
     ASSERT_EQ(opened.size(), 1);
-    const QUrl served(m_modules->forms.service()->url());
+    const QUrl served(m_runtime->forms().service()->url());
     EXPECT_EQ(opened[0].port(), served.port());
     EXPECT_TRUE(opened[0].path().endsWith(chosen->toolTip()));
     EXPECT_EQ(m_config->GetIni(QStringLiteral("[LastForm]")), chosen->toolTip());
@@ -220,7 +222,7 @@ TEST_F(GuiFlowsTest, CommSettingsApplyAtOnceAndOkWithoutAChangeKeepsTheLink) {
     same.lan = true;
     same.tcuAddress = m_config->GetIni(QStringLiteral("[IP Settings]"));
     m_form->applyCommChoice(same);
-    EXPECT_TRUE(m_session.MesConnected);
+    EXPECT_TRUE(m_runtime->session().MesConnected());
     EXPECT_EQ(connectingLines(), 0);
 
     // Serial chosen: the LAN link is left at once and the chosen device is used.
@@ -230,7 +232,7 @@ TEST_F(GuiFlowsTest, CommSettingsApplyAtOnceAndOkWithoutAChangeKeepsTheLink) {
     serial.comSettings = QStringLiteral("9600,n,8,1");
     m_form->applyCommChoice(serial);
     EXPECT_FALSE(m_terminal->usingLan());
-    EXPECT_FALSE(m_session.MesConnected);
+    EXPECT_FALSE(m_runtime->session().MesConnected());
     EXPECT_EQ(m_config->GetIni(QStringLiteral("[HOST Interface]")), QStringLiteral("COM"));
     EXPECT_EQ(m_config->GetIni(QStringLiteral("[COM Device]")), serial.comDevice);
     EXPECT_EQ(connectingLines(), 1);
@@ -242,6 +244,6 @@ TEST_F(GuiFlowsTest, CommSettingsApplyAtOnceAndOkWithoutAChangeKeepsTheLink) {
     lan.tcuAddress = QStringLiteral("127.0.0.1:%1").arg(m_sim->serverPort());
     m_form->applyCommChoice(lan);
     EXPECT_TRUE(m_terminal->usingLan());
-    EXPECT_TRUE(waitFor([&] { return bool(m_session.MesConnected); }, 20000)) << "the new address was not used";
+    EXPECT_TRUE(waitFor([&] { return bool(m_runtime->session().MesConnected()); }, 20000)) << "the new address was not used";
     EXPECT_EQ(m_config->GetIni(QStringLiteral("[IP Settings]")), lan.tcuAddress);
 }

@@ -6,7 +6,7 @@
 #include "shell/alert_window.h"
 #include "shell/main_form.h"
 #include "shell/main_presenter.h"
-#include "shell/message_submission.h"
+#include "messaging/message_submission.h"
 #include "shell/status_display.h"
 #include "shell/window_geometry.h"
 #include "status/session.h"
@@ -210,7 +210,7 @@ TEST_F(MainFormTest, LinkIndicatorAndStatusLineDriveTheStatusField) {
     m_form->setStatusLine(QStringLiteral("Pacific Ocean"), kStatusLineNormal);
     EXPECT_EQ(m_form->statusField().text, QStringLiteral("Pacific Ocean"));
     EXPECT_EQ(m_form->statusField().background, kIndicatorGreen);
-    m_form->setActivity(QStringLiteral("Receiving"));
+    m_form->setActivity(Activity::Receiving);
     EXPECT_EQ(m_form->activityText(), QStringLiteral("Receiving"));
 }
 

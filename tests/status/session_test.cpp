@@ -21,8 +21,8 @@ TEST(StatusSession, TdmOriginSetsTheOcean) {
 
 TEST(StatusSession, ResetReturnsEveryValueToItsStartValue) {
     CSession s;
-    s.MesConnected = true;
-    s.LanLinkUp = true;
+    s.SetMesConnected(true);
+    s.SetLanLinkUp(true);
     s.SetLoggedIn(true);
     s.SetTDMOrigin(144);
     s.SetCurrentProtocol(QStringLiteral("Idle"));
@@ -33,7 +33,7 @@ TEST(StatusSession, ResetReturnsEveryValueToItsStartValue) {
     s.SetSwVersion(QStringLiteral("4.12"));
     s.SetPos(QStringLiteral("1 2 3 N 4 5 6 E"), QStringLiteral("1"), QStringLiteral("t"), QStringLiteral("2"), true);
     s.SetGpsStatus(QStringLiteral("gps"));
-    s.ProcessingMsgs = true;
+    s.SetProcessingMsgs(true);
 
     bool loggedOut = false;
     int positionSignals = 0;
@@ -41,13 +41,13 @@ TEST(StatusSession, ResetReturnsEveryValueToItsStartValue) {
     QObject::connect(&s, &CSession::positionChanged, &s, [&] { ++positionSignals; });
     SessionFlags& flags = s;
     flags.Reset(); // the engine resets through the base
-    EXPECT_FALSE(s.MesConnected);
-    EXPECT_TRUE(s.LanLinkUp); // link fields are the connect sequence's
+    EXPECT_FALSE(s.MesConnected());
+    EXPECT_TRUE(s.LanLinkUp()); // link fields are the connect sequence's
     EXPECT_FALSE(s.LoggedIn());
     EXPECT_EQ(s.CurrentOcean(), 4);
     EXPECT_EQ(s.TDMOrigin(), 0);
-    EXPECT_TRUE(s.CurrentProtocol.isEmpty());
-    EXPECT_TRUE(s.CurrentChannel.isEmpty());
+    EXPECT_TRUE(s.CurrentProtocol().isEmpty());
+    EXPECT_TRUE(s.CurrentChannel().isEmpty());
     EXPECT_FALSE(s.SystemTimeSet());
     EXPECT_EQ(s.SystemTime(), QDateTime(QDate(1970, 1, 1), QTime(0, 0), Qt::UTC));
     EXPECT_EQ(s.Identity(), TransceiverIdentity{});
@@ -56,7 +56,7 @@ TEST(StatusSession, ResetReturnsEveryValueToItsStartValue) {
     EXPECT_EQ(s.SwVerInt(), 0);
     EXPECT_EQ(s.Position(), PositionRecord{});
     EXPECT_TRUE(s.GpsStatus().isEmpty());
-    EXPECT_FALSE(s.ProcessingMsgs);
+    EXPECT_FALSE(s.ProcessingMsgs());
     EXPECT_TRUE(loggedOut);
     EXPECT_EQ(positionSignals, 1);
 }
@@ -95,7 +95,7 @@ TEST(StatusSession, SoftwareVersionParts) {
 
 TEST(StatusSummary, OneLineWithIdentityLoginOceanPositionAndTime) {
     CSession s;
-    s.MesConnected = true;
+    s.SetMesConnected(true);
     s.SetIdentity(TransceiverIdentity{2, 5, 18, 3, 1});
     s.SetMobileNumber(423456789);
     s.SetLoggedIn(true);

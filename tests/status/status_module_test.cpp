@@ -3,6 +3,7 @@
 #include "config/configuration.h"
 #include "link/in_memory_link.h"
 #include "link/terminal.h"
+#include "status/module_context.h"
 #include "status/session.h"
 #include "status_fixture.h"
 
@@ -28,7 +29,9 @@ public:
     bool answer = false;
 
     void setStatusLine(const QString& text, unsigned colour) override { statusLines.append({text, colour}); }
-    void openWindow(const QString& name) override { windows << name; }
+    void openWindow(WindowId window) override {
+        windows << (window == WindowId::TerminalStatus ? QStringLiteral("TerminalStatus") : QStringLiteral("LinkTest"));
+    }
     void setWaitWindow(const QString& text) override { waits << text; }
     void showMessageBox(const MessageBoxRequest& box, std::function<void()> closed) override {
         boxes << box;
@@ -55,8 +58,8 @@ protected:
     StatusModuleTest()
         : config(dir.path() + QLatin1Char('/'), false, dir.path() + QStringLiteral("/settings.ini")),
           terminal(config, session, form, clock, [](LinkKind k) { return std::make_unique<InMemoryLink>(k); }),
-          module(session, &setter) {
-        module.attach(terminal);
+          info(terminal.infoLog(), terminal.notifier()), context(terminal, session, info), module(session, &setter) {
+        context.attach(module);
         module.diskSpace = [this](const QString& folder) -> std::optional<DiskSpace> {
             askedFolder = folder;
             return space;
@@ -84,6 +87,8 @@ protected:
     StatusForm form;
     ManualClock clock{QDateTime(QDate(2026, 3, 1), QTime(12, 0), Qt::UTC)};
     CTerminal terminal;
+    CInfo info;
+    ModuleContext context;
     FakeSetter setter;
     StatusModule module;
     std::optional<DiskSpace> space = DiskSpace{1 << 20, QStringLiteral("/")};
@@ -93,15 +98,15 @@ protected:
 } // namespace
 
 TEST_F(StatusModuleTest, TerminalStatusReplyFillsTheSessionAndTheStatusLine) {
-    session.MesConnected = true;
+    session.SetMesConnected(true);
     EXPECT_EQ(Route(WithoutPrompt(ReadReply("st_w_logged_in_pacific.txt"))), 1);
     EXPECT_TRUE(session.LoggedIn());
     EXPECT_TRUE(session.Syncronization());
     EXPECT_EQ(session.TDMOrigin(), 244);
     EXPECT_EQ(session.CurrentOcean(), 2);
     EXPECT_EQ(session.LastOcean(), 2);
-    EXPECT_EQ(session.CurrentChannel, QStringLiteral("NCS"));
-    EXPECT_EQ(session.CurrentProtocol, QStringLiteral("Idle"));
+    EXPECT_EQ(session.CurrentChannel(), QStringLiteral("NCS"));
+    EXPECT_EQ(session.CurrentProtocol(), QStringLiteral("Idle"));
     EXPECT_EQ(session.MobileNumber(), 423456789);
     EXPECT_EQ(session.SerialNumber(), QStringLiteral("SN 0412-7733"));
     EXPECT_EQ(session.SwVersion(), QStringLiteral("4.12"));
@@ -116,9 +121,9 @@ TEST_F(StatusModuleTest, TerminalStatusReplyFillsTheSessionAndTheStatusLine) {
 }
 
 TEST_F(StatusModuleTest, ProtocolStatesOverrideTheLoginLine) {
-    session.MesConnected = true;
-    QString banner;
-    QObject::connect(&module, &StatusModule::testModeBanner, &module, [&](const QString& t) { banner = t; });
+    session.SetMesConnected(true);
+    int testModeSeen = 0;
+    QObject::connect(&module, &StatusModule::automaticTestModeSeen, &module, [&] { ++testModeSeen; });
 
     Route(WithoutPrompt(ReadReply("st_w_sending_distress_test.txt")));
     EXPECT_EQ(form.statusLines.last().first, QStringLiteral("Sending Distress test!"));
@@ -129,11 +134,11 @@ TEST_F(StatusModuleTest, ProtocolStatesOverrideTheLoginLine) {
     EXPECT_EQ(form.statusLines.last().first, QStringLiteral("Tuning..."));
     EXPECT_EQ(session.CurrentOcean(), 4);
     EXPECT_EQ(session.LastOcean(), 3); // the last known ocean survives a TDM origin of 0
-    EXPECT_TRUE(banner.isEmpty());
+    EXPECT_EQ(testModeSeen, 0);
 
     Route(WithoutPrompt(ReadReply("st_w_link_test.txt")));
     EXPECT_EQ(form.statusLines.last().first, QStringLiteral("Link Test..."));
-    EXPECT_TRUE(banner.startsWith(QStringLiteral("Automatic test mode: Normal communication disabled.")));
+    EXPECT_EQ(testModeSeen, 1);
 }
 
 TEST_F(StatusModuleTest, StatusRepliesAreIgnoredWhileNotConnected) {
@@ -145,7 +150,7 @@ TEST_F(StatusModuleTest, StatusRepliesAreIgnoredWhileNotConnected) {
 }
 
 TEST_F(StatusModuleTest, StatusWindowOpensWhenTheRequestedReplyArrives) {
-    session.MesConnected = true;
+    session.SetMesConnected(true);
     module.ShowTerminalStatus();
     EXPECT_TRUE(Queue().contains(QStringLiteral("st -w\r\n")));
     EXPECT_EQ(module.terminalStatusCaption(), QStringLiteral("Transceiver Status updating..."));
@@ -192,7 +197,7 @@ TEST_F(StatusModuleTest, LarchUnitsGetNoUnsupportedNotice) {
 }
 
 TEST_F(StatusModuleTest, PollBurstFollowsTheUnitsCapabilities) {
-    session.MesConnected = true;
+    session.SetMesConnected(true);
     Route(ReadReply("st_i_larch_lrit.txt")); // SOLAS type 1, model 16
     terminal.QueuePollCycle();
     EXPECT_FALSE(Queue().contains(QStringLiteral("se -q")));
@@ -305,7 +310,7 @@ TEST_F(StatusModuleTest, LinkTestWindowAndExecution) {
     EXPECT_EQ(form.windows, QStringList{QStringLiteral("LinkTest")});
     EXPECT_TRUE(Queue().isEmpty());
 
-    session.MesConnected = true;
+    session.SetMesConnected(true);
     module.OpenLinkTest();
     module.OpenLinkTest();
     EXPECT_EQ(Queue(), QStringLiteral("st -m\r\nst -m\r\n")); // duplicates allowed
@@ -317,7 +322,7 @@ TEST_F(StatusModuleTest, LinkTestWindowAndExecution) {
     EXPECT_TRUE(session.LatestLinkTestText().endsWith(QStringLiteral("13-05-07 09:12\r\n"))); // kept
 
     terminal.engine().queue().clear();
-    session.MesConnected = false;
+    session.SetMesConnected(false);
     int closed = 0;
     QObject::connect(&module, &StatusModule::linkTestWindowCloseRequested, &module, [&] { ++closed; });
     form.answer = false;

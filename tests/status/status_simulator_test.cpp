@@ -3,6 +3,7 @@
 #include "link/terminal.h"
 #include "mes_simulator.h"
 #include "status/session.h"
+#include "status/module_context.h"
 #include "status/status_module.h"
 #include "status/status_summary.h"
 #include "status/terminal_status.h"
@@ -54,8 +55,10 @@ TEST(StatusSimulator, FollowsTheUnitAndALoginToAnotherOcean) {
     SystemClock clock;
     CTerminal terminal(config, session, form, clock);
     NoClockSetter setter;
+    CInfo info(terminal.infoLog(), terminal.notifier());
+    ModuleContext context(terminal, session, info);
     StatusModule module(session, &setter);
-    terminal.addModule(&module);
+    context.attach(module);
     QStringList summaries;
     FollowStatusSummary(session, [&](const QString& line) { summaries << line; });
 
@@ -63,21 +66,21 @@ TEST(StatusSimulator, FollowsTheUnitAndALoginToAnotherOcean) {
     options.connect = QStringLiteral("127.0.0.1:%1").arg(simulator.serverPort());
     ASSERT_TRUE(terminal.start(options).ok);
     // The first poll burst is asked for as soon as the unit answers, rather than after Timer2's 10 s.
-    ASSERT_TRUE(WaitFor([&] { return session.MesConnected; }, 10000));
+    ASSERT_TRUE(WaitFor([&] { return session.MesConnected(); }, 10000));
     terminal.QueuePollCycle();
 
     const bool identified = WaitFor(
         [&] {
             return session.LoggedIn() && session.SystemTimeSet() && session.Position().Valid &&
-                   session.MobileNumber() != 0 && session.ProductModel != 0;
+                   session.MobileNumber() != 0 && session.ProductModel() != 0;
         },
         20000);
     ASSERT_TRUE(identified) << StatusSummaryLine(session).toStdString();
     EXPECT_EQ(session.MobileNumber(), simulator.unit()->mobileNumber.toLongLong());
     EXPECT_EQ(session.SerialNumber(), simulator.unit()->serialNumber);
-    EXPECT_EQ(ProductModelName(session.ProductModel), QStringLiteral("LarchC "));
+    EXPECT_EQ(ProductModelName(session.ProductModel()), QStringLiteral("LarchC "));
     EXPECT_EQ(session.CurrentOcean(), 1);
-    EXPECT_EQ(session.CurrentChannel, QStringLiteral("NCS"));
+    EXPECT_EQ(session.CurrentChannel(), QStringLiteral("NCS"));
     EXPECT_EQ(session.SwVersion(), simulator.unit()->model().swVersion);
     EXPECT_EQ(module.statusIndex(), StatusEastAtlantic);
     EXPECT_LT(qAbs(session.SystemTime().secsTo(simulator.clock()->utc())), 120);

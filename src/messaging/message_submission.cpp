@@ -1,9 +1,9 @@
-#include "shell/message_submission.h"
+#include "messaging/message_submission.h"
 
 #include "config/configuration.h"
 #include "messaging/messaging_module.h"
 #include "messaging/provider_list.h"
-#include "shell/shell_texts.h"
+#include "config/strings.h"
 
 namespace tessaro {
 
@@ -30,7 +30,7 @@ QString ValidateRecipients(const OutgoingMessage& message) {
         if (m.ExistRecipient(type))
             return {};
     }
-    return ShellText(5400, "You have to select minimum one destination address!");
+    return GetText(5400, QStringLiteral("You have to select minimum one destination address!"));
 }
 
 QVector<SubmissionStep> SubmitMessage(CConfiguration& config, MessagingModule& messaging, const IClock& clock,
@@ -74,11 +74,11 @@ QVector<SubmissionStep> SubmitMessage(CConfiguration& config, MessagingModule& m
 QString RecipientFieldName(int field) {
     switch (field) {
     case FieldTo:
-        return ShellText(5101, "To");
+        return GetText(5101, QStringLiteral("To"));
     case FieldCc:
-        return ShellText(5401, "Cc");
+        return GetText(5401, QStringLiteral("Cc"));
     case FieldBcc:
-        return ShellText(5402, "Bcc");
+        return GetText(5402, QStringLiteral("Bcc"));
     default:
         return {};
     }

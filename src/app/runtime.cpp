@@ -1,0 +1,76 @@
+#include "app/runtime.h"
+
+#include "config/strings.h"
+#include "config/text_util.h"
+#include "messaging/outbox.h"
+
+#include <cstdio>
+
+namespace tessaro {
+
+TessaroRuntime::TessaroRuntime(const RuntimeOptions& options, const IClock& clock, QObject* parent)
+    : QObject(parent), m_options(options), m_clock(clock), m_config(options.dataPath, options.portable, options.settingsFile) {
+    m_config.LoadIni();
+    if (options.acceptDisclaimer)
+        AcceptDisclaimer(m_config);
+    LoadLanguage(m_config);
+}
+
+TessaroRuntime::~TessaroRuntime() = default;
+
+void TessaroRuntime::attach(IMainForm& form, CTerminal::LinkFactory linkFactory) {
+    m_form = &form;
+    m_terminal = std::make_unique<CTerminal>(m_config, m_session, form, m_clock, std::move(linkFactory));
+    m_info = std::make_unique<CInfo>(m_terminal->infoLog(), m_terminal->notifier());
+    m_context = std::make_unique<ModuleContext>(*m_terminal, m_session, *m_info);
+
+    m_status = std::make_unique<StatusModule>(m_session);
+    m_messaging = std::make_unique<MessagingModule>(m_session);
+    m_distress = std::make_unique<DistressModule>(m_session, *m_status, *m_messaging);
+    m_forms = std::make_unique<FormsModule>(m_session, *m_messaging, m_options.formsPort);
+    for (ITerminalModule* module : std::initializer_list<ITerminalModule*>{m_status.get(), m_messaging.get(),
+                                                                           m_distress.get(), m_forms.get()})
+        m_context->attach(*module);
+
+    MessagingModule* messaging = m_messaging.get();
+    m_terminal->setExitQuestion([messaging] { return ExitQuestionText(UnsentMessageCount(messaging->outbox())); });
+    // "Forms server: http://ADDRESS:PORT/" stands alone on its line, unstamped, for scripts that look for it.
+    connect(m_forms.get(), &FormsModule::serverListening, this, [](const QString& line) {
+        std::fprintf(stdout, "%s\n", line.toLocal8Bit().constData());
+        std::fflush(stdout);
+    });
+}
+
+StartResult TessaroRuntime::start() {
+    const QStringList errors = m_context->errors();
+    if (!errors.isEmpty()) {
+        const QString text = QStringLiteral("Tessaro cannot start: its subsystems are put together wrongly (") +
+                             errors.join(QStringLiteral("; ")) + QStringLiteral(").");
+        m_terminal->errorLog().AddLine(text);
+        m_form->fatalMessage(text, QStringLiteral("Tessaro"));
+        return {false, 1, text};
+    }
+    return m_terminal->start(m_options.terminal);
+}
+
+int UnsentMessageCount(const cOutBox& outbox) {
+    int unsent = 0;
+    for (const QStringList& p : outbox.ReadIndex()) {
+        if (p.size() <= OutPos::Status)
+            continue;
+        const QString status = p[OutPos::Status].trimmed();
+        if (status == QLatin1String("Initiated") || status == QLatin1String("Sending"))
+            ++unsent;
+    }
+    return unsent;
+}
+
+QString ExitQuestionText(int unsentMessages) {
+    if (unsentMessages <= 0)
+        return GetText(5001, QStringLiteral("Do you want to exit Tessaro ?"));
+    return FormatText(GetText(5002, QStringLiteral("There are %0 unsent messages in your outbox")),
+                      {QString::number(unsentMessages)}) +
+           QLatin1Char('\n') + GetText(5003, QStringLiteral("Would you still like to exit ?"));
+}
+
+} // namespace tessaro

@@ -1,0 +1,88 @@
+#pragma once
+
+#include "config/clock.h"
+#include "config/configuration.h"
+#include "distress/distress_module.h"
+#include "link/disclaimer.h"
+#include "link/terminal.h"
+#include "messaging/messaging_module.h"
+#include "reporting/forms_module.h"
+#include "status/info_lines.h"
+#include "status/module_context.h"
+#include "status/session.h"
+#include "status/status_module.h"
+
+#include <QObject>
+#include <QString>
+
+#include <memory>
+
+namespace tessaro {
+
+class IMainForm;
+class cOutBox;
+
+// What a run is asked to be, from the command line.
+struct RuntimeOptions {
+    QString dataPath;
+    bool portable = false;
+    bool acceptDisclaimer = false; // --accept-disclaimer: stored as accepted without asking
+    int formsPort = -1;            // --forms-port, or -1 for the "LocalPort" setting
+    TerminalOptions terminal;
+    QString settingsFile; // a settings store file of its own (tests); empty: the per-user store
+};
+
+// One run of the program: configuration, session, terminal and the subsystems, built and attached the same
+// way for every front end. The window and the headless program differ only in their IMainForm and their
+// event loop.
+class TessaroRuntime final : public QObject {
+    Q_OBJECT
+public:
+    // Loads the configuration (storing an accepted disclaimer) and the language, so a front end can build
+    // its form in the operator's language.
+    TessaroRuntime(const RuntimeOptions& options, const IClock& clock, QObject* parent = nullptr);
+    ~TessaroRuntime() override;
+
+    CConfiguration& config() { return m_config; }
+    CSession& session() { return m_session; }
+    const IClock& clock() const { return m_clock; }
+    bool disclaimerAccepted() { return DisclaimerAccepted(m_config); }
+    void acceptDisclaimer() { AcceptDisclaimer(m_config); }
+
+    // Builds the terminal on the front end's form and attaches every subsystem. Call once, before start().
+    void attach(IMainForm& form, CTerminal::LinkFactory linkFactory = CreateLink);
+    // Refuses to run on registration mistakes (a route or INFO code taken twice, a route left unfilled),
+    // naming them; otherwise starts the terminal.
+    StartResult start();
+    // The transport for this run, when it is known only after construction (a simulator's port).
+    void setTerminalOptions(const TerminalOptions& options) { m_options.terminal = options; }
+
+    CTerminal& terminal() { return *m_terminal; }
+    ModuleContext& context() { return *m_context; }
+    CInfo& info() { return *m_info; }
+    StatusModule& status() { return *m_status; }
+    MessagingModule& messaging() { return *m_messaging; }
+    DistressModule& distress() { return *m_distress; }
+    FormsModule& forms() { return *m_forms; }
+
+private:
+    RuntimeOptions m_options;
+    const IClock& m_clock;
+    CConfiguration m_config;
+    CSession m_session;
+    IMainForm* m_form = nullptr;
+    std::unique_ptr<CTerminal> m_terminal;
+    std::unique_ptr<CInfo> m_info;
+    std::unique_ptr<ModuleContext> m_context;
+    std::unique_ptr<StatusModule> m_status;
+    std::unique_ptr<MessagingModule> m_messaging;
+    std::unique_ptr<DistressModule> m_distress;
+    std::unique_ptr<FormsModule> m_forms;
+};
+
+// Outbox lines still waiting for the transceiver or the LES ("Initiated", "Sending").
+int UnsentMessageCount(const cOutBox& outbox);
+// "Do you want to exit Tessaro ?", or the unsent-messages question when some are waiting.
+QString ExitQuestionText(int unsentMessages);
+
+} // namespace tessaro

@@ -1,0 +1,66 @@
+#include "distress/distress_module.h"
+
+#include "messaging/messaging_module.h"
+#include "status/session.h"
+#include "status/status_module.h"
+#include "status/terminal_status.h"
+
+namespace tessaro {
+
+DistressModule::DistressModule(CSession& session, StatusModule& status, MessagingModule& messaging, QObject* parent)
+    : QObject(parent), m_session(session), m_status(status), m_messaging(messaging) {}
+
+void DistressModule::attach(ModuleContext& context) {
+    m_context = &context;
+    for (int code : {20, 21, 22})
+        context.onInfo(code, [this](const InfoEvent& e) { onDistressAlert(e.code); });
+    context.onInfo(119, [this](const InfoEvent& e) {
+        // The line's own notice already tells the operator; the values are read again otherwise.
+        if (!e.noticeRaised)
+            m_context->QueueCommand(QStringLiteral("se -g"));
+        const int family = m_session.ProductType();
+        if (family == 4 || family == 5)
+            m_context->QueueCommand(QStringLiteral("se -m ALL_OCEANS"));
+    });
+    context.onInfo(353, [this](const InfoEvent&) { setBanner(QString()); });
+    context.onInfo(363, [this](const InfoEvent&) {
+        m_status.QueueStatusPoll();
+        setBanner(QString());
+    });
+    context.onInfo(502, [this](const InfoEvent&) { setBanner(TestModeBannerText()); });
+    context.onInfo(733, [this](const InfoEvent&) { Q_EMIT testModeEvent(1); });
+    context.onInfo(803, [this](const InfoEvent&) { Q_EMIT testModeEvent(3); });
+    connect(&m_status, &StatusModule::automaticTestModeSeen, this, [this] { setBanner(TestModeBannerText()); });
+}
+
+void DistressModule::onDistressAlert(int code) {
+    static const char* const statuses[] = {"Failed", "Conf.Ok", "Sending"};
+    const QString status = QLatin1String(statuses[code - 20]);
+    if (code != 22)
+        m_messaging.outbox().UpdateOutBox({}, QStringLiteral("-"), QStringLiteral("Sending"), {}, status, false);
+    // The alert's outbox line is added once the "se -g" reply brings the generator's values; until then the
+    // session carries the request and its status. An acknowledgement only settles the line already there.
+    if (code != 21)
+        m_session.SetAddDistressAlertToOutbox(true);
+    m_session.SetDistressAlertStatus(status);
+    if (code == 22)
+        m_messaging.RefreshOutboxView();
+    if (m_session.LoggedIn())
+        queueGeneratorRead();
+}
+
+void DistressModule::queueGeneratorRead() {
+    m_context->QueueCommand(QStringLiteral("se -g"));
+    const int family = m_session.ProductType();
+    if (family == 4 || family == 5)
+        m_context->QueueCommand(QStringLiteral("se -m ALL_OCEANS"));
+}
+
+void DistressModule::setBanner(const QString& text) {
+    if (text == m_banner)
+        return;
+    m_banner = text;
+    Q_EMIT testModeBannerChanged(text);
+}
+
+} // namespace tessaro

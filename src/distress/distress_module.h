@@ -1,0 +1,48 @@
+#pragma once
+
+#include "status/module_context.h"
+
+#include <QObject>
+#include <QString>
+
+namespace tessaro {
+
+class CSession;
+class MessagingModule;
+class StatusModule;
+
+// The distress subsystem as far as the INFO lines reach it: distress alerts sent, failed and acknowledged
+// (20, 21, 22), the generator's values to read again (119), and the automatic test mode (353, 363, 502,
+// 733, 803) with the main window's test-mode banner, whose one owner this is.
+class DistressModule final : public QObject, public ITerminalModule {
+    Q_OBJECT
+public:
+    DistressModule(CSession& session, StatusModule& status, MessagingModule& messaging, QObject* parent = nullptr);
+
+    Subsystem subsystem() const override { return Subsystem::Distress; }
+    void attach(ModuleContext& context) override;
+    // The generator, test-mode and latest-status replies come with the distress windows.
+    bool providesAllRoutes() const override { return false; }
+
+    // Empty while no banner shows.
+    const QString& testModeBanner() const { return m_banner; }
+
+Q_SIGNALS:
+    // The test-mode banner's text; empty hides it.
+    void testModeBannerChanged(const QString& text);
+    // An event for the distress test-mode window: 1 (INFO 733) or 3 (INFO 803).
+    void testModeEvent(int event);
+
+private:
+    void onDistressAlert(int code);
+    void queueGeneratorRead();
+    void setBanner(const QString& text);
+
+    CSession& m_session;
+    StatusModule& m_status;
+    MessagingModule& m_messaging;
+    ModuleContext* m_context = nullptr;
+    QString m_banner;
+};
+
+} // namespace tessaro

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QObject>
+#include "status/info_lines.h"
+
+#include <QString>
+
+#include <utility>
+#include <vector>
+
+namespace tessaro {
+
+class CConfiguration;
+class CSession;
+class cOutBox;
+
+// The delivery reports among the INFO lines: they move outbox lines through "Sending", "Delivered",
+// "ConfReq", "Conf.OK" and "Failed" and carry the LES reference numbers. Registered with the INFO
+// handler for its codes; what the operator should see beyond the outbox is announced by signals.
+class OutboxReports final : public QObject {
+    Q_OBJECT
+public:
+    OutboxReports(CConfiguration& config, cOutBox& outbox, const CSession& session, QObject* parent = nullptr);
+
+    // The handlers of INFO 80, 81, 82, 130, 131, 140, 141 and 552, for registration by code.
+    std::vector<std::pair<int, InfoHandler>> infoHandlers();
+
+    void onNotDelivered(const QString& text);    // 80
+    void onDelivered(const QString& text);       // 81
+    void onSubmitted(const QString& text);       // 82
+    void onConfirmationFlag();                   // 130, 131
+    void onReportFailed(const QString& text);    // 140
+    void onReportConfirmed(const QString& text); // 141
+    void onUndeliveredAlarm();                   // 552
+
+    int indicatorCount() const { return m_indicatorCount; }
+
+Q_SIGNALS:
+    // A confirmation report to print (when the operator asked for printed confirmations).
+    void printRequested(const QString& text);
+    // INFO 552 sets the alarm; the delivery report that settles the last one clears it.
+    void indicatorAlarm(bool alarm);
+
+private:
+    void ruleA(const QString& text, const QString& status, bool confirmationDecides);
+
+    CConfiguration& m_config;
+    cOutBox& m_outbox;
+    const CSession& m_session;
+    int m_indicatorCount = 0;
+};
+
+} // namespace tessaro

@@ -1,0 +1,183 @@
+#include "runtime_rig.h"
+
+#include "messaging/outbox.h"
+#include "status/session.h"
+
+using namespace tessaro;
+using test::RuntimeRig;
+
+namespace {
+
+// The INFO and ERROR lines as the whole program handles them: the code table's recording and notices, and
+// the effects the owning subsystems registered.
+class InfoCodes : public ::testing::Test {
+protected:
+    void SetUp() override {
+        const StartResult r = rig.start();
+        ASSERT_TRUE(r.ok) << r.message.toStdString();
+        out = &rig.runtime->messaging().outbox();
+        QFile index(out->indexPath());
+        ASSERT_TRUE(index.open(QIODevice::WriteOnly));
+        index.write(
+            "13010301.out;4711;102;Telex 7 Bit;13-01-03;09:05; 5;<None>;Initiated;0;0;0;0;03;01;09;05;4711;;;A\r\n"
+            "13010302.out;4712;102;Telex 7 Bit;13-01-03;09:06; 5;<None>;Initiated;1;0;0;0;03;01;09;06;4712;;;B\r\n");
+    }
+    QStringList line(int i) { return out->ReadIndex()[i]; }
+    QByteArray infoLogText() { return rig.file(QStringLiteral("InfoLog.txt")); }
+    std::vector<MessageBoxRequest> boxes() {
+        rig.drainBoxes();
+        return rig.form.boxes;
+    }
+    void setFamily(int family) {
+        TransceiverIdentity id;
+        id.ProductType = family;
+        rig.session().SetIdentity(id);
+    }
+
+    RuntimeRig rig;
+    cOutBox* out = nullptr;
+};
+
+} // namespace
+
+TEST_F(InfoCodes, DeliveryIsTrackedFromSendingToDelivered) {
+    rig.infoReply(QStringLiteral("INFO 82: Message File OUT.001 being sent"));
+    EXPECT_EQ(line(0)[OutPos::Reference], QStringLiteral("OUT.001"));
+    EXPECT_EQ(line(0)[OutPos::Status], QStringLiteral("Sending"));
+    EXPECT_EQ(line(1)[OutPos::Status], QStringLiteral("Initiated"));
+    rig.infoReply(QStringLiteral("INFO 82: Message File OUT.002 being sent"));
+
+    rig.infoReply(
+        QStringLiteral("INFO 81: Message delivered.\r\nReference number: 123456\r\nLES 102\r\nFile OUT.001"));
+    EXPECT_EQ(line(0)[OutPos::Reference], QStringLiteral("123456"));
+    EXPECT_EQ(line(0)[OutPos::Status], QStringLiteral("Delivered"));
+    // The second message asked for a confirmation.
+    rig.infoReply(QStringLiteral("INFO 81: Message delivered.\r\nReference number: 777\r\nLES 102\r\nFile OUT.002"));
+    EXPECT_EQ(line(1)[OutPos::Status], QStringLiteral("ConfReq"));
+    EXPECT_TRUE(infoLogText().contains("INFO 81: Message delivered. Reference number: 777"));
+    EXPECT_TRUE(boxes().empty()); // 81 and 82 are recorded, not shown
+}
+
+TEST_F(InfoCodes, FailureCodesAndRuleAFallback) {
+    // No line is "Sending" under that file: the first waiting submission gets the report.
+    rig.infoReply(QStringLiteral("INFO   80: Transmission failed.\r\nLES 102\r\nFile OUT.009"));
+    EXPECT_EQ(line(0)[OutPos::Status], QStringLiteral("Failed"));
+    const auto shown = boxes();
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].title, QStringLiteral("INFO"));
+    EXPECT_TRUE(shown[0].text.startsWith(QStringLiteral("INFO 80: Transmission failed.")));
+
+    out->UpdateOutBoxFile(QStringLiteral("13010302.out"), QStringLiteral("OUT.002"), QStringLiteral("Sending"), false);
+    rig.infoReply(QStringLiteral(
+        "INFO 140: Negative delivery\r\nReference number: 55\r\nLES 102\r\nFile OUT.002\r\nfailure code: 17"));
+    EXPECT_EQ(line(1)[OutPos::Status], QStringLiteral("Failed. Error code: '17'"));
+    EXPECT_EQ(line(1)[OutPos::Reference], QStringLiteral("55"));
+}
+
+TEST_F(InfoCodes, RecordingRules) {
+    rig.infoReply(QStringLiteral("INFO 393: TXLOG Updated"));
+    EXPECT_TRUE(infoLogText().isEmpty());
+    EXPECT_TRUE(rig.form.information.filter(QStringLiteral("393")).isEmpty());
+
+    const QString warning = QStringLiteral("INFO 116: WARNING Test software. Inmarsat-C education version.");
+    rig.infoReply(warning);
+    rig.infoReply(warning);
+    EXPECT_EQ(boxes().size(), 1u);
+    EXPECT_EQ(infoLogText().count("INFO 116:"), 2);
+
+    rig.infoReply(QStringLiteral("INFO x1: garbage"));
+    EXPECT_TRUE(rig.form.information.contains(QStringLiteral("Unknown info received from mobile")));
+    const QString prompt = QStringLiteral("can0:/$ ");
+    rig.runtime->info().CheckInfos(QStringLiteral("st -l\r\nINFO 40: never ends"), prompt);
+    EXPECT_TRUE(infoLogText().contains("INFO 000: Unknown Info(s)"));
+}
+
+TEST_F(InfoCodes, QueuedCommandsByCode) {
+    struct Case {
+        const char* line;
+        int family;
+        bool loggedIn;
+        const char* queue;
+    };
+    const Case cases[] = {
+        {"INFO 30: x", 0, true, "st -w\r\n"},
+        {"INFO 221: Synchronization successful", 0, true, "st -w\r\n"},
+        {"INFO 501: x", 0, true, "st -w\r\n"},
+        {"INFO 363: test mode ended", 0, true, "st -w\r\n"},
+        {"INFO 22: Sending Distress Alert", 5, true, "se -g\r\nse -m ALL_OCEANS\r\n"},
+        {"INFO 21: Distress Acknowledgement received", 0, true, "se -g\r\n"},
+        {"INFO 21: Distress Acknowledgement received", 0, false, ""},
+        {"INFO 119: x", 4, true, "se -m ALL_OCEANS\r\n"}, // its notice was raised: no "se -g"
+        {"INFO 40: x", 0, true, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.line);
+        rig.terminal().engine().queue().clear();
+        setFamily(c.family);
+        rig.session().SetLoggedIn(c.loggedIn);
+        rig.infoReply(QLatin1String(c.line));
+        EXPECT_EQ(rig.queue(), QLatin1String(c.queue));
+    }
+    rig.terminal().engine().queue().clear();
+    rig.terminal().QueueCommand(QStringLiteral("st -w"));
+    rig.infoReply(QStringLiteral("INFO 60: x"));
+    EXPECT_EQ(rig.queue(), QStringLiteral("st -w\r\n")) << "never twice";
+}
+
+TEST_F(InfoCodes, DistressAlertsAndConfirmationSettlement) {
+    rig.runtime->messaging().outbox().AddDistressAlert({QStringLiteral("Distress"), QStringLiteral("MRCC"), 0,
+                                                        QStringLiteral("Fire"),
+                                                        QDateTime(QDate(2013, 1, 3), QTime(9, 5)),
+                                                        QStringLiteral("Sending")});
+    rig.infoReply(QStringLiteral("INFO 21: Distress Acknowledgement received"));
+    EXPECT_EQ(line(2)[OutPos::Status], QStringLiteral("Conf.Ok"));
+    EXPECT_EQ(rig.session().DistressAlertStatus(), QStringLiteral("Conf.Ok"));
+    EXPECT_FALSE(rig.session().AddDistressAlertToOutbox());
+
+    rig.runtime->config().SetIni(QStringLiteral("[ConfReq]"), QStringLiteral("13010302.out"));
+    rig.infoReply(QStringLiteral("INFO 131: confirmation"));
+    EXPECT_EQ(line(1)[OutPos::Status], QStringLiteral("ConfOk"));
+    EXPECT_TRUE(rig.runtime->config().GetIni(QStringLiteral("[ConfReq]")).isEmpty());
+}
+
+TEST_F(InfoCodes, IndicatorCountsUpAndDown) {
+    QList<bool> states;
+    QObject::connect(&rig.runtime->messaging(), &MessagingModule::indicatorAlarm, [&](bool alarm) { states << alarm; });
+    rig.infoReply(QStringLiteral("INFO 552: a\r\nINFO 552: b"));
+    EXPECT_EQ(rig.runtime->messaging().reports().indicatorCount(), 2);
+    rig.infoReply(QStringLiteral("INFO 81: x"));
+    rig.infoReply(QStringLiteral("INFO 80: y"));
+    EXPECT_EQ(states, QList<bool>({true, true, false}));
+}
+
+TEST_F(InfoCodes, TestModeBannerHasOneOwner) {
+    QStringList banners;
+    QObject::connect(&rig.runtime->distress(), &DistressModule::testModeBannerChanged,
+                     [&](const QString& text) { banners << text; });
+    rig.infoReply(QStringLiteral("INFO 502: automatic test"));
+    rig.infoReply(QStringLiteral("INFO 502: automatic test")); // shown already: no second change
+    rig.infoReply(QStringLiteral("INFO 353: test over"));
+    ASSERT_EQ(banners.size(), 2);
+    EXPECT_TRUE(banners[0].startsWith(QStringLiteral("Automatic test mode: Normal communication disabled.")));
+    EXPECT_TRUE(banners[1].isEmpty());
+    // The status reply that shows the link test running raises the same banner.
+    Q_EMIT rig.runtime->status().automaticTestModeSeen();
+    EXPECT_EQ(banners.last(), banners[0]);
+
+    QList<int> events;
+    QObject::connect(&rig.runtime->distress(), &DistressModule::testModeEvent, [&](int e) { events << e; });
+    rig.infoReply(QStringLiteral("INFO 733: a\r\nINFO 803: b"));
+    EXPECT_EQ(events, QList<int>({1, 3}));
+}
+
+TEST_F(InfoCodes, ErrorLinesAreRecordedAndShown) {
+    rig.infoReply(QStringLiteral("ERROR 105: Remote Printer not OK"));
+    auto shown = boxes();
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].text, QStringLiteral("ERROR 105: Remote Printer not OK"));
+    EXPECT_EQ(shown[0].title, QStringLiteral("ERROR"));
+    EXPECT_TRUE(infoLogText().contains("ERROR 105: Remote Printer not OK"));
+    rig.infoReply(QStringLiteral("ERROR abc: what"));
+    shown = boxes();
+    EXPECT_EQ(shown.back().text, QStringLiteral("Unknown error received from mobile: what"));
+}
