@@ -143,7 +143,7 @@ bool CTransmission::ConvertAddresses() {
                 if (a.startsWith(QLatin1Char('+')))
                     a.remove(0, 1);
                 const bool eightBit =
-                    type == X25 || (type == InmC && (isEightBitAddress ? isEightBitAddress(a) : Presentation == 7));
+                    type == X25 || (type == InmC && (m_eightBitLookup ? m_eightBitLookup(a) : Presentation == 7));
                 if (eightBit && a.size() >= 3 && a.startsWith(QLatin1String("58")) && a[2] >= u'0' && a[2] <= u'4')
                     a = QStringLiteral("111") + a[2] + a.mid(3);
                 converted << a;

@@ -84,8 +84,10 @@ public:
     QString OutFileName;
     quint8 Status = 0; // +16 formatted, +32 submitted, +64 logged
 
-    // Address-book lookup for the 8-bit InmC rule; when unset the transmission's own presentation decides.
-    std::function<bool(const QString& address)> isEightBitAddress;
+    // Address-book lookup for the 8-bit InmC rule (one answer); when unset the transmission's own
+    // presentation decides.
+    using EightBitLookup = std::function<bool(const QString& address)>;
+    void setEightBitLookup(EightBitLookup lookup) { m_eightBitLookup = std::move(lookup); }
 
     bool SetParameters(const TransmissionOptions& options);
     void SetPresentation(quint8 presentation) { Presentation = presentation; }
@@ -116,6 +118,7 @@ public:
     QString Submit(const TransmissionOptions& options, const ServiceProvider* provider);
 
 private:
+    EightBitLookup m_eightBitLookup;
     CConfiguration& m_config;
     cOutBox& m_outbox;
     IMessagingHost& m_host;

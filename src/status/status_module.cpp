@@ -313,7 +313,7 @@ void StatusModule::onTimer60S() {
     QString folder = config.GetIni(QStringLiteral("[egc]")).trimmed();
     if (folder.isEmpty())
         folder = config.DataPath() + QStringLiteral("egc/");
-    const std::optional<DiskSpace> space = diskSpace ? diskSpace(folder) : std::nullopt;
+    const std::optional<DiskSpace> space = m_diskSpace ? m_diskSpace(folder) : std::nullopt;
     if (!space) {
         notice(QStringLiteral("EGC Directory invalid. Please set EGC Directory in 'Options->Routing'"),
                QStringLiteral("Info"));

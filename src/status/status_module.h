@@ -81,7 +81,8 @@ public:
     bool pcTimeRequested() const { return m_pcTimeRequested; }
 
     // Injected for tests: free space of a folder.
-    std::function<std::optional<DiskSpace>(const QString& folder)> diskSpace = FreeDiskSpace;
+    using DiskSpaceProbe = std::function<std::optional<DiskSpace>(const QString& folder)>;
+    void setDiskSpaceProbe(DiskSpaceProbe probe) { m_diskSpace = std::move(probe); }
 
 Q_SIGNALS:
     void terminalStatusWindowChanged(const QString& text, const QString& caption);
@@ -106,6 +107,7 @@ private:
     std::unique_ptr<ISystemClockSetter> m_ownSetter;
     ISystemClockSetter& m_clockSetter;
     ModuleContext* m_context = nullptr;
+    DiskSpaceProbe m_diskSpace = FreeDiskSpace;
 
     int m_statusIndex = 0;
     QChar m_preferredMark;

@@ -89,7 +89,7 @@ TEST_F(Sending, ConvertAddressesTable) {
     };
     for (const Case& c : cases) {
         CTransmission t = make();
-        t.isEightBitAddress = [&](const QString&) { return c.eightBit; };
+        t.setEightBitLookup([&](const QString&) { return c.eightBit; });
         t.Message.SetAddresses(c.type, FieldCc, QLatin1String(c.in));
         ASSERT_TRUE(t.ConvertAddresses());
         EXPECT_EQ(t.Message.GetAddresses(c.type, FieldCc), QLatin1String(c.out)) << c.in;

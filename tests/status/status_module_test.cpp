@@ -60,10 +60,10 @@ protected:
           terminal(config, session, form, clock, [](LinkKind k) { return std::make_unique<InMemoryLink>(k); }),
           info(terminal.infoLog(), terminal.notifier()), context(terminal, session, info), module(session, &setter) {
         context.attach(module);
-        module.diskSpace = [this](const QString& folder) -> std::optional<DiskSpace> {
+        module.setDiskSpaceProbe([this](const QString& folder) -> std::optional<DiskSpace> {
             askedFolder = folder;
             return space;
-        };
+        });
     }
 
     // Routes a reply by its echo as the engine does.
