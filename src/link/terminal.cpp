@@ -223,6 +223,10 @@ void CTerminal::useLan(const QString& address) {
 
 void CTerminal::LinkLost() {
     m_session.Reset();
+    // The connect sequence checks the shell before the engine may write again; until its next tick the
+    // socket must not count as usable, or the next command's reply is read away and lost.
+    if (m_lanSelected)
+        m_session.SetLanLinkUp(false);
     for (const auto& job : m_linkLostJobs)
         job();
     m_promptCountdown = 0;

@@ -136,3 +136,19 @@ TEST(LinkIntegration, SerialLinkOverAPseudoTerminal) {
     rig.terminal->tick(TerminalTimer::Winsock);
     EXPECT_TRUE(rig.terminal->indicator().green);
 }
+
+TEST(LinkIntegration, CommandAfterALanTimeOutWaitsForTheLinkAndIsAnswered) {
+    SimRig rig;
+    ASSERT_TRUE(rig.startTcp());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return rig.linkedUp(); }, 6000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return rig.terminal->engine().queue().isEmpty(); }, 5000));
+    ASSERT_TRUE(rig.simulator->control(QStringLiteral("stall 5")).ok);
+    rig.terminal->QueueCommand(QStringLiteral("st -s"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !rig.timedOut.isEmpty(); }, 6000));
+    // Reset at once: nothing may be written into the link until the connect sequence has it back.
+    EXPECT_FALSE(rig.session.LanLinkUp());
+    rig.replies.clear();
+    rig.terminal->QueueCommand(QStringLiteral("st -v"));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return rig.repliedTo(QStringLiteral("st -v")); }, 10000));
+    EXPECT_EQ(rig.timedOut.size(), 1) << "the command after the time-out lost its reply";
+}
