@@ -118,6 +118,17 @@ void OutboxReports::ruleA(const QString& text, const QString& status, bool confi
             m_outbox.UpdateOutBox(les, fileName, QStringLiteral("Sending"), refNo, statusFor(line), false) > 0)
             return;
     }
+    // After the delivery report the line holds the LES reference instead of the file name: a later report
+    // (a confirmation, a negative report) finds it by that reference.
+    if (!refNo.isEmpty() && refNo != kNoReference) {
+        for (const QStringList& p : m_outbox.ReadIndex()) {
+            if (p.size() <= OutPos::RequestConfirmation || p[OutPos::Reference].trimmed() != refNo ||
+                (!les.isEmpty() && Val(p[OutPos::Les]) != Val(les)))
+                continue;
+            if (m_outbox.UpdateOutBox(les, refNo, p[OutPos::Status].trimmed(), refNo, statusFor(p), false) > 0)
+                return;
+        }
+    }
     const QStringList line = lineOf(kNoReference, QStringLiteral("Initiated"), {});
     if (!line.isEmpty())
         m_outbox.UpdateOutBox({}, kNoReference, QStringLiteral("Initiated"), refNo, statusFor(line), false);

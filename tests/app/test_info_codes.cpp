@@ -181,3 +181,24 @@ TEST_F(InfoCodes, ErrorLinesAreRecordedAndShown) {
     shown = boxes();
     EXPECT_EQ(shown.back().text, QStringLiteral("Unknown error received from mobile: what"));
 }
+
+TEST_F(InfoCodes, ReportsAfterDeliveryFindTheirLineByReference) {
+    rig.infoReply(QStringLiteral("INFO 82: Message File OUT.001 being sent"));
+    rig.infoReply(QStringLiteral("INFO 82: Message File OUT.002 being sent"));
+    rig.infoReply(QStringLiteral("INFO 81: Delivered\r\nReference number: 123456\r\nLES 102\r\nFile OUT.001"));
+    rig.infoReply(QStringLiteral("INFO 81: Delivered\r\nReference number: 777\r\nLES 102\r\nFile OUT.002"));
+    ASSERT_EQ(line(1)[OutPos::Status], QStringLiteral("ConfReq"));
+
+    // The confirmation asked for arrives: the line now holds the LES reference, not the file name.
+    rig.infoReply(QStringLiteral("INFO 141: Positive delivery\r\nReference number: 777\r\nLES 102\r\nFile OUT.002"));
+    EXPECT_EQ(line(1)[OutPos::Status], QStringLiteral("Conf.OK"));
+    EXPECT_EQ(line(1)[OutPos::Reference], QStringLiteral("777"));
+    // A negative report for the first message lands on it, not on an unrelated waiting line.
+    out->AppendLine(QStringLiteral("13010303.out;4713;102;Telex 7 Bit;13-01-03;09:07; 5;<None>;Initiated;0;0;0;0;03;"
+                                   "01;09;07;4713;;;C")
+                        .split(u';'));
+    rig.infoReply(QStringLiteral(
+        "INFO 140: Negative delivery\r\nReference number: 123456\r\nLES 102\r\nFile OUT.001\r\nfailure code: 9"));
+    EXPECT_EQ(line(0)[OutPos::Status], QStringLiteral("Failed. Error code: '9'"));
+    EXPECT_EQ(line(2)[OutPos::Status], QStringLiteral("Initiated"));
+}

@@ -142,3 +142,25 @@ TEST(SendingIntegration, UploadCutByADroppedLinkIsSentAgainAndSubmittedOnce) {
     ASSERT_TRUE(rig.advanceAndPoll(2));
     EXPECT_EQ(rig.outStatus(), QStringLiteral("Sending"));
 }
+
+TEST(SendingIntegration, DeliveryNotificationsAfterTheDeliveryReportReachTheirMessage) {
+    const std::pair<const char*, const char*> cases[] = {{"positive", "Conf.OK"},
+                                                         {"negative", "Failed. Error code: '21'"}};
+    for (const auto& [outcome, status] : cases) {
+        SCOPED_TRACE(outcome);
+        SendRig rig;
+        ASSERT_TRUE(rig.start());
+        ASSERT_TRUE(rig.sim(QStringLiteral("tx-result ") + QLatin1String(outcome)));
+        rig.send(Telex, QStringLiteral("+4712345678"), kBody);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return rig.sender->state() == HeadlessSender::State::Sent; }, 5000));
+        ASSERT_TRUE(rig.settle());
+        ASSERT_TRUE(rig.advanceAndPoll(2));
+        ASSERT_TRUE(rig.advanceAndPoll(9));
+        ASSERT_EQ(rig.outStatus(), QStringLiteral("Delivered"));
+        const QString reference = rig.outLine().value(OutPos::Reference);
+        // The notification follows six seconds later and names the LES reference the line holds by now.
+        ASSERT_TRUE(rig.advanceAndPoll(7));
+        EXPECT_EQ(rig.outStatus(), QLatin1String(status));
+        EXPECT_EQ(rig.outLine().value(OutPos::Reference), reference);
+    }
+}
