@@ -220,6 +220,20 @@ void CommandEngine::replyCompleteStep() {
     setActivity(Activity::Processing);
     // The operator's own upload ends in this state with the echo still at the front of the reply.
     m_state = (reply.startsWith(QLatin1String("tr ")) && !m_uploadDone) ? Uploading : Idle;
+    if (m_state == Uploading && !m_terminalOpen) {
+        // A body typed into the bare shell would run line by line as shell commands on the transceiver.
+        const UploadRefusal refusal = UploadRefusalIn(reply);
+        if (refusal != UploadRefusal::None) {
+            m_state = Idle;
+            m_uploadDone = false;
+            m_unsolicited = false;
+            if (refusal == UploadRefusal::ShellGone)
+                QueueCommand(QStringLiteral("minic -f"));
+            Q_EMIT uploadRefused(uploadFileName(reply), refusal == UploadRefusal::ShellGone, reply);
+            Q_EMIT replyCompleted(reply);
+            return;
+        }
+    }
     m_operatorUpload = m_state == Uploading && m_terminalOpen;
     m_uploadDone = false;
     m_unsolicited = false;
@@ -235,10 +249,14 @@ void CommandEngine::replyCompleteStep() {
     Q_EMIT replyCompleted(reply);
 }
 
-void CommandEngine::startUpload() {
+QString CommandEngine::uploadFileName(const QString& reply) {
     // "tr NAME -b SIZE": the file name is the second word of the echoed line.
-    const QString firstLine = m_receiveBuffer.section(QLatin1Char('\r'), 0, 0).section(QLatin1Char('\n'), 0, 0);
-    const QString fileName = firstLine.split(QLatin1Char(' '), Qt::SkipEmptyParts).value(1);
+    const QString firstLine = reply.section(QLatin1Char('\r'), 0, 0).section(QLatin1Char('\n'), 0, 0);
+    return firstLine.split(QLatin1Char(' '), Qt::SkipEmptyParts).value(1);
+}
+
+void CommandEngine::startUpload() {
+    const QString fileName = uploadFileName(m_receiveBuffer);
     std::optional<QByteArray> text = m_uploadText ? m_uploadText(fileName) : std::nullopt;
     if (!text) {
         QFile file(m_uploadFolder + fileName);

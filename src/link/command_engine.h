@@ -104,6 +104,9 @@ Q_SIGNALS:
     void terminalIdle();
     // After every admitted QueueCommand.
     void commandQueued(const QString& command);
+    // An upload command was answered with the bare shell or an ERROR line instead of its echo alone: nothing
+    // was uploaded. shellGone: the terminal program had exited ("minic -f" is queued to start it again).
+    void uploadRefused(const QString& fileName, bool shellGone, const QString& reply);
     void lineWritten(const QString& line);
     void replyCompleted(const QString& reply);
     void lineEndLearned(const QString& lineEnd);
@@ -115,6 +118,7 @@ private:
     void replyCompleteStep();
     void uploadStep();
     void startUpload();
+    static QString uploadFileName(const QString& reply);
     void finishUpload();
     bool writeToLink(const QByteArray& bytes);
     void logLinkError(const ILink* link);

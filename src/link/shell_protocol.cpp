@@ -1,5 +1,7 @@
 #include "link/shell_protocol.h"
 
+#include <QList>
+
 namespace tessaro {
 
 ReplyEndTest TestReplyEnd(QStringView buffer, QStringView lineEnd) {
@@ -53,6 +55,19 @@ std::optional<QString> LearnLineEnd(QStringView reply) {
     if (rest.startsWith(QLatin1StringView("\r\r\n")))
         return QStringLiteral("\r\r\n");
     return std::nullopt;
+}
+
+UploadRefusal UploadRefusalIn(QStringView reply) {
+    // Only what follows the echo line counts: the file name may hold any text.
+    const qsizetype lf = reply.indexOf(u'\n');
+    const QStringView rest = lf < 0 ? QStringView() : reply.sliced(lf + 1);
+    if (rest.contains(shell::kBareShellPrompt) || rest.contains(QLatin1StringView("command not found")) ||
+        reply.endsWith(shell::kBareShellPrompt))
+        return UploadRefusal::ShellGone;
+    for (QStringView line : rest.split(u'\n'))
+        if (line.trimmed().startsWith(QLatin1StringView("ERROR")))
+            return UploadRefusal::Error;
+    return UploadRefusal::None;
 }
 
 bool EchoMatches(QStringView reply, QStringView command, QStringView lineEnd, Qt::CaseSensitivity cs) {

@@ -35,6 +35,11 @@ ReplyEndTest TestReplyEnd(QStringView buffer, QStringView lineEnd);
 std::optional<QString> LearnLineEnd(QStringView reply);
 
 // The reply echoes command (followed by lineEnd).
+// Why the shell answered an upload command with more than its echo: the terminal program is gone (the bare
+// shell ran "tr" as a command of its own), or it refused the upload with an ERROR line.
+enum class UploadRefusal { None, ShellGone, Error };
+UploadRefusal UploadRefusalIn(QStringView reply);
+
 bool EchoMatches(QStringView reply, QStringView command, QStringView lineEnd,
                  Qt::CaseSensitivity cs = Qt::CaseSensitive);
 

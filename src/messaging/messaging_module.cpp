@@ -2,6 +2,7 @@
 
 #include "config/logs.h"
 #include "config/strings.h"
+#include "config/text_util.h"
 #include "messaging/message_store.h"
 #include "status/session.h"
 
@@ -80,6 +81,7 @@ void MessagingModule::attach(ModuleContext& context) {
     });
     context.addLinkLostJob([this] { LinkLost(); });
     context.addStartUpJob([this] { startUp(); });
+    connect(&context.engine(), &CommandEngine::uploadRefused, this, &MessagingModule::onUploadRefused);
 }
 
 void MessagingModule::LinkLost() {
@@ -109,6 +111,39 @@ void MessagingModule::LinkLost() {
         else
             m_context->QueueCommand(QStringLiteral("ls ") + name, true, true);
     }
+}
+
+void MessagingModule::onUploadRefused(const QString& fileName, bool shellGone, const QString& reply) {
+    if (!m_transfers.contains(fileName))
+        return;
+    // Its check and its submission must not run without the body: take them out of the queue.
+    QString tx;
+    const QString ls = QStringLiteral("ls ") + fileName;
+    const QString txStart = QStringLiteral("tx ") + fileName + QLatin1Char(' ');
+    for (const QString& line : m_context->queuedText().split(QStringLiteral("\r\n"), Qt::SkipEmptyParts))
+        if (line.startsWith(txStart))
+            tx = line;
+    m_context->removeQueued([&](QStringView line) { return line == ls || line.startsWith(txStart); });
+    const QString tr = QStringLiteral("tr ") + fileName + QStringLiteral(" -b ") +
+                       QString::number(m_transfers.expectedLength(fileName));
+    if (shellGone) {
+        // Sent again, whole, once the terminal program has been started again.
+        m_context->QueueCommand(QStringLiteral("minic -f"));
+        m_context->QueueCommand(tr, true);
+        m_context->QueueCommand(ls, true);
+        if (!tx.isEmpty())
+            m_context->QueueCommand(tx, true);
+        m_context->errorLog().AddLine(
+            QStringLiteral("Upload of %1 met the bare shell: sent again after the terminal program restarts.")
+                .arg(fileName));
+        return;
+    }
+    m_transfers.finish(fileName);
+    m_outbox->UpdateOutBoxFile(fileName, {}, QStringLiteral("Failed"), false);
+    const QString text = FormatText(QStringLiteral("The transceiver refused the message %0: %1"),
+                                    {fileName, FlattenText(reply.section(QLatin1Char('\n'), 1)).trimmed()});
+    m_context->errorLog().AddLine(text);
+    m_context->notifier().showMessage(text, QStringLiteral("Error"), MessageStyle::Critical);
 }
 
 void MessagingModule::startUp() {

@@ -75,6 +75,7 @@ Q_SIGNALS:
 
 private:
     bool cp866Upload() const;
+    void onUploadRefused(const QString& fileName, bool shellGone, const QString& reply);
 
     CSession& m_session;
     ModuleContext* m_context = nullptr;

@@ -6,6 +6,8 @@
 #include "messaging/outbox.h"
 #include "messaging/transmission.h"
 
+#include <QRegularExpression>
+
 using namespace tessaro;
 using namespace tessaro::test;
 
@@ -163,4 +165,31 @@ TEST(SendingIntegration, DeliveryNotificationsAfterTheDeliveryReportReachTheirMe
         EXPECT_EQ(rig.outStatus(), QLatin1String(status));
         EXPECT_EQ(rig.outLine().value(OutPos::Reference), reference);
     }
+}
+
+TEST(SendingIntegration, BodyIsNeverTypedIntoTheBareShellAndIsSentOnceTheTerminalProgramIsBack) {
+    SendRig rig;
+    ASSERT_TRUE(rig.start());
+    rig.poll(); // the ocean decides the LES
+    ASSERT_TRUE(rig.settle());
+    rig.sim(QStringLiteral("clear-lines"));
+    // The terminal program exits just as a message is submitted: its "tr" reaches the bare shell.
+    ASSERT_TRUE(rig.sim(QStringLiteral("exit-terminal")));
+    const SendOutcome sent = rig.messaging().SendMessageToAddress(
+        QStringLiteral("+4712345678"), Telex, 1, QStringLiteral("Noon"), QStringLiteral("All well\r\nreboot\r\n"));
+    ASSERT_EQ(sent.code, SendResult::Done);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return rig.countWritten(QStringLiteral("tx ")) > 0 && rig.idle(); }, 20000));
+
+    const QStringList lines = rig.simLines(QStringLiteral("lines"));
+    EXPECT_FALSE(lines.contains(QStringLiteral("L reboot"))) << lines.join(u'\n').toStdString();
+    EXPECT_FALSE(lines.contains(QStringLiteral("L All well"))) << lines.join(u'\n').toStdString();
+    // Sent again after "minic -f": the body as an upload, then its check and its submission, once.
+    int length = 0;
+    const qsizetype last = lines.lastIndexOf(QRegularExpression(QStringLiteral("L tr .*")));
+    ASSERT_GE(last, 0) << lines.join(u'\n').toStdString();
+    EXPECT_GE(trLineAt(lines, sent.outFileName, last, &length), 0);
+    EXPECT_TRUE(lines.value(last + 1).startsWith(QLatin1String("B All well\\r\\nreboot"))) << lines.join(u'\n').toStdString();
+    EXPECT_EQ(lines.filter(QRegularExpression(QStringLiteral("^L tx "))).size(), 1);
+    EXPECT_GT(lines.indexOf(QRegularExpression(QStringLiteral("L minic.*"))), -1);
+    EXPECT_TRUE(rig.errorBoxes().isEmpty()) << rig.errorBoxes().join(u'|').toStdString();
 }

@@ -334,3 +334,35 @@ TEST(CommandEngine, QueuedCommandsAreAnnounced) {
     rig.engine.QueueCommand(QStringLiteral("ver"), true);
     EXPECT_EQ(announced, (QStringList{QStringLiteral("st -w"), QStringLiteral("ver")}));
 }
+
+TEST(CommandEngine, UploadAnsweredByTheBareShellOrAnErrorIsNotTyped) {
+    struct Case {
+        const char* reply;
+        bool shellGone;
+    };
+    const Case cases[] = {
+        {"tr msg1.txt -b 5\r\ntr: command not found\r\nkv7302:/$ ", true},
+        {"tr msg1.txt -b 5\r\nkv7302:/$ ", true},
+        {"tr msg1.txt -b 5\r\nERROR 212: File system full\r\ncan0:/$ ", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.reply);
+        EngineRig rig;
+        rig.engine.setUploadTextProvider([](const QString&) { return std::optional<QByteArray>("reboot"); });
+        rig.session.SetMesConnected(true);
+        QStringList refused;
+        QObject::connect(&rig.engine, &CommandEngine::uploadRefused,
+                         [&](const QString& name, bool gone, const QString&) {
+                             refused << name + (gone ? QStringLiteral(" gone") : QStringLiteral(" error"));
+                         });
+        rig.engine.QueueCommand(QStringLiteral("tr msg1.txt -b 5"));
+        rig.engine.QueueCommand(QStringLiteral("ls msg1.txt"));
+        EXPECT_EQ(rig.sendNext(), QByteArray("tr msg1.txt -b 5\r"));
+        rig.link.feed(c.reply);
+        rig.tick(40);
+        EXPECT_FALSE(rig.link.takeWritten().contains("reboot")) << "the body went into the shell";
+        EXPECT_TRUE(rig.form.uploadMaximums.empty());
+        EXPECT_EQ(refused, QStringList{c.shellGone ? QStringLiteral("msg1.txt gone") : QStringLiteral("msg1.txt error")});
+        EXPECT_EQ(rig.engine.queue().contains(QStringLiteral("minic -f"), Qt::CaseSensitive), c.shellGone);
+    }
+}
