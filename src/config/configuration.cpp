@@ -1,5 +1,7 @@
 #include "config/configuration.h"
 
+#include "config/text_util.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -7,21 +9,18 @@
 
 namespace tessaro {
 
-QString WithTrailingSeparator(const QString& path)
-{
+QString WithTrailingSeparator(const QString& path) {
     if (path.isEmpty() || path.endsWith(QLatin1Char('/')))
         return path;
     return path + QLatin1Char('/');
 }
 
 namespace {
-bool makeFolder(const QString& path)
-{
+bool makeFolder(const QString& path) {
     return !path.isEmpty() && QDir().mkpath(path) && QFileInfo(path).isDir();
 }
 
-bool folderWritable(const QString& path)
-{
+bool folderWritable(const QString& path) {
     // isWritable() on a folder follows the permission bits; root ignores them, so probe for real.
     QFile probe(WithTrailingSeparator(path) + QStringLiteral(".tessaro-write-probe"));
     if (!probe.open(QIODevice::WriteOnly))
@@ -32,8 +31,7 @@ bool folderWritable(const QString& path)
 }
 } // namespace
 
-DataPathChoice ResolveDataPath(const QString& commandLineDir, const QString& programDir)
-{
+DataPathChoice ResolveDataPath(const QString& commandLineDir, const QString& programDir) {
     if (!commandLineDir.isEmpty()) {
         const QString dir = QDir::cleanPath(QDir(commandLineDir).absolutePath());
         if (!makeFolder(dir))
@@ -44,7 +42,7 @@ DataPathChoice ResolveDataPath(const QString& commandLineDir, const QString& pro
     QFile pointer(WithTrailingSeparator(programDir) + QStringLiteral("DataPath.txt"));
     if (pointer.open(QIODevice::ReadOnly)) {
         // The whole content names the folder; only the line end an editor adds is dropped.
-        QString named = QString::fromLatin1(pointer.readAll());
+        QString named = TextFromFile(pointer.readAll());
         while (named.endsWith(QLatin1Char('\n')) || named.endsWith(QLatin1Char('\r')))
             named.chop(1);
         if (!named.isEmpty() && (QFileInfo(named).isDir() || makeFolder(named)))
@@ -61,8 +59,7 @@ DataPathChoice ResolveDataPath(const QString& commandLineDir, const QString& pro
 }
 
 CConfiguration::CConfiguration(const QString& dataPath, bool portable, const QString& settingsFile)
-    : m_dataPath(WithTrailingSeparator(dataPath)), m_portable(portable), m_ini(m_dataPath)
-{
+    : m_dataPath(WithTrailingSeparator(dataPath)), m_portable(portable), m_ini(m_dataPath) {
     if (portable)
         m_settings = std::make_unique<IniSettingsStore>(m_ini);
     else if (!settingsFile.isEmpty())
@@ -71,8 +68,7 @@ CConfiguration::CConfiguration(const QString& dataPath, bool portable, const QSt
         m_settings = std::make_unique<QSettingsStore>();
 }
 
-QString CConfiguration::settingsLocation() const
-{
+QString CConfiguration::settingsLocation() const {
     if (m_portable)
         return m_ini.filePath();
     return static_cast<const QSettingsStore&>(*m_settings).location();

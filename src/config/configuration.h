@@ -38,12 +38,10 @@ public:
     bool SaveIni() { return m_ini.SaveIni(); }
     void LoadIni() { m_ini.LoadIni(); }
 
-    QString GetSettingValue(const QString& section, const QString& key, const QString& defaultValue = {})
-    {
+    QString GetSettingValue(const QString& section, const QString& key, const QString& defaultValue = {}) {
         return m_settings->GetSettingValue(section, key, defaultValue);
     }
-    void SaveSettingValue(const QString& section, const QString& key, const QString& value)
-    {
+    void SaveSettingValue(const QString& section, const QString& key, const QString& value) {
         m_settings->SaveSettingValue(section, key, value);
     }
     // Human-readable place of the settings store (for --help output and the README's promise).

@@ -1,5 +1,7 @@
 #include "config/ini_store.h"
 
+#include "config/text_util.h"
+
 #include <QFile>
 #include <QSaveFile>
 
@@ -11,30 +13,23 @@ const QLatin1String kEndOfSignature("[End Of Signature]");
 const QLatin1String kEndOfFile("[End Of File]");
 const QLatin1String kCrLf("\r\n");
 
-bool isKeyLine(const QString& trimmed)
-{
+bool isKeyLine(const QString& trimmed) {
     return trimmed.size() >= 2 && trimmed.startsWith(QLatin1Char('[')) && trimmed.endsWith(QLatin1Char(']')) &&
            trimmed != kEndOfFile;
 }
 } // namespace
 
-CIniStore::CIniStore(QString dataPath) : m_dataPath(std::move(dataPath)), m_path(m_dataPath + QLatin1String("Tessaro.ini"))
-{
-}
+CIniStore::CIniStore(QString dataPath)
+    : m_dataPath(std::move(dataPath)), m_path(m_dataPath + QLatin1String("Tessaro.ini")) {}
 
-QVector<CIniStore::Entry> CIniStore::parse(const QByteArray& content)
-{
+QVector<CIniStore::Entry> CIniStore::parse(const QByteArray& content) {
     // Lines end in CR LF, but a file edited by hand may use LF alone; both split the same way.
-    QList<QByteArray> raw = content.split('\n');
-    if (!raw.isEmpty() && raw.last().isEmpty())
-        raw.removeLast();
-    QStringList lines;
-    lines.reserve(raw.size());
-    for (QByteArray& l : raw) {
-        if (l.endsWith('\r'))
+    QStringList lines = TextFromFile(content).split(QLatin1Char('\n'));
+    if (!lines.isEmpty() && lines.last().isEmpty())
+        lines.removeLast();
+    for (QString& l : lines)
+        if (l.endsWith(QLatin1Char('\r')))
             l.chop(1);
-        lines << QString::fromLatin1(l);
-    }
 
     QVector<Entry> entries;
     for (qsizetype i = 0; i < lines.size(); ++i) {
@@ -58,8 +53,7 @@ QVector<CIniStore::Entry> CIniStore::parse(const QByteArray& content)
     return entries;
 }
 
-QByteArray CIniStore::serialise(const QVector<Entry>& entries)
-{
+QByteArray CIniStore::serialise(const QVector<Entry>& entries) {
     QString out;
     for (const Entry& e : entries) {
         out += e.key + kCrLf + e.value + kCrLf;
@@ -67,11 +61,12 @@ QByteArray CIniStore::serialise(const QVector<Entry>& entries)
             out += QString(kEndOfSignature) + kCrLf;
         out += kCrLf;
     }
-    return out.toLatin1();
+    return out.toUtf8();
 }
 
-QByteArray CIniStore::defaultFile(const QString& dataPath)
-{
+QByteArray CIniStore::defaultFile(const QString& dataPath) {
+    // One row per item of the default file: key, value and, for most keys, the empty line after them.
+    // clang-format off
     const QStringList lines = {
         QStringLiteral("[Version]"), QStringLiteral("1. 0. 4"),
         QStringLiteral("[Default ISP]"), QString(),
@@ -92,11 +87,11 @@ QByteArray CIniStore::defaultFile(const QString& dataPath)
         QStringLiteral("[Signature]"), QStringLiteral("[End Of Signature]"), QString(),
         QStringLiteral("[End Of File]"),
     };
-    return (lines.join(kCrLf) + kCrLf).toLatin1();
+    // clang-format on
+    return (lines.join(kCrLf) + kCrLf).toUtf8();
 }
 
-void CIniStore::LoadIni()
-{
+void CIniStore::LoadIni() {
     QFile file(m_path);
     if (!file.exists()) {
         QSaveFile out(m_path);
@@ -116,14 +111,12 @@ void CIniStore::LoadIni()
     m_entries = parse(file.readAll());
 }
 
-void CIniStore::ensureLoaded()
-{
+void CIniStore::ensureLoaded() {
     if (!m_loaded)
         LoadIni();
 }
 
-QString CIniStore::GetIni(const QString& key)
-{
+QString CIniStore::GetIni(const QString& key) {
     ensureLoaded();
     for (const Entry& e : std::as_const(m_entries))
         if (e.key == key)
@@ -131,8 +124,7 @@ QString CIniStore::GetIni(const QString& key)
     return {};
 }
 
-void CIniStore::SetIni(const QString& key, const QString& value, bool save)
-{
+void CIniStore::SetIni(const QString& key, const QString& value, bool save) {
     ensureLoaded();
     bool found = false;
     for (Entry& e : m_entries) {
@@ -148,8 +140,7 @@ void CIniStore::SetIni(const QString& key, const QString& value, bool save)
         SaveIni();
 }
 
-bool CIniStore::SaveIni()
-{
+bool CIniStore::SaveIni() {
     if (!m_loaded)
         return false;
     // Written whole or not at all: a crash mid-save never leaves a truncated configuration.

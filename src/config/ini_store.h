@@ -6,7 +6,8 @@
 namespace tessaro {
 
 // The configuration file: an ordered list of bracketed keys, each followed by its value line.
-// Keys compare exactly and the first match wins; the file is loaded lazily on first use.
+// Keys compare exactly and the first match wins; the file is loaded lazily on first use. The file is UTF-8
+// (folder values are paths); a file that is not valid UTF-8 is read as Latin-1.
 class CIniStore final {
 public:
     struct Entry {

@@ -9,8 +9,15 @@
 namespace tessaro {
 
 // Appends text (plus CR LF when newLine) to a file in the data folder. A failing write is swallowed:
-// logging never stops its caller. Returns false when the line was lost.
+// logging never stops its caller. Returns false when the line was lost. Logs are UTF-8, except
+// "CommLog.txt": it is the link's raw byte stream, so its text (Latin-1, byte for byte) is written back as
+// those bytes.
 bool AppendToLog(const QString& dataPath, const QString& text, const QString& fileName, bool newLine);
+
+// Test seam: when set, every log append fails with the returned OS error number (errno) before touching
+// the disk; 0 lets the write go ahead. Tests run as root, so permission bits cannot make a write fail.
+using LogWriteFault = std::function<int(const QString& path)>;
+void SetLogWriteFault(LogWriteFault fault);
 
 // "ErrorLog.txt": "y-m-d h:m:s text" with plain numbers, no leading zeros.
 class cErrorLog final {
@@ -68,9 +75,12 @@ public:
     static constexpr int kKeepLines = 4000;
 
     cInfoLog(QString dataPath, const IClock& clock) : m_dataPath(std::move(dataPath)), m_clock(clock) {}
-    // Returns false when the line could not be written (the caller decides whether to tell the operator).
+    // Returns false when the line could not be written; lastError() then holds what the operator is told.
     bool AddInfo(const QString& text);
     int LineCount() const;
+    // Why the last AddInfo failed, in the error-message form ("(InfoLog.AddInfo) Error: Not enough disk
+    // space." for a full disk) followed by a line saying the info was not saved; empty after a success.
+    QString lastError() const { return m_lastError; }
     QString filePath() const { return m_dataPath + QStringLiteral("InfoLog.txt"); }
 
 private:
@@ -78,6 +88,7 @@ private:
     QString m_dataPath;
     const IClock& m_clock;
     int m_lineCount = -1; // unknown until first counted
+    QString m_lastError;
 };
 
 QString LogStamp(const QDateTime& local); // "yyyy-mm-dd hh:nn:ss"

@@ -1,11 +1,12 @@
 #include "config/text_util.h"
 
+#include <QStringDecoder>
+
 #include <limits>
 
 namespace tessaro {
 
-qint64 Val(QStringView text)
-{
+qint64 Val(QStringView text) {
     qsizetype i = 0;
     const qsizetype n = text.size();
     while (i < n && (text[i] == u' ' || text[i] == u'\t'))
@@ -25,8 +26,7 @@ qint64 Val(QStringView text)
     return negative ? -value : value;
 }
 
-bool IsNumeric(QStringView text)
-{
+bool IsNumeric(QStringView text) {
     const QStringView t = text.trimmed();
     if (t.isEmpty())
         return false;
@@ -46,17 +46,52 @@ bool IsNumeric(QStringView text)
     return digits;
 }
 
-QString FormatText(const QString& templ, const QStringList& values)
-{
-    QString out = templ;
-    // Highest index first, so "%1" does not eat the front of "%10".
-    for (qsizetype i = values.size() - 1; i >= 0; --i)
-        out.replace(QLatin1Char('%') + QString::number(i), values[i]);
+QString FormatText(const QString& templ, const QStringList& values) {
+    QString out;
+    out.reserve(templ.size());
+    const qsizetype n = templ.size();
+    qsizetype i = 0;
+    while (i < n) {
+        const QChar c = templ[i];
+        qsizetype digits = 0; // nine at most: no list of values is longer, and the number cannot overflow
+        if (c == u'%')
+            while (i + 1 + digits < n && templ[i + 1 + digits] >= u'0' && templ[i + 1 + digits] <= u'9' && digits < 9)
+                ++digits;
+        // Longest prefix of the digit run that is the index of a value; "01" names no value (no leading zeros).
+        qsizetype used = 0;
+        qsizetype index = -1;
+        for (qsizetype len = digits; len > 0 && index < 0; --len) {
+            const QStringView number = QStringView(templ).sliced(i + 1, len);
+            if (len > 1 && number[0] == u'0')
+                continue;
+            const qsizetype value = number.toLongLong();
+            if (value < values.size()) {
+                index = value;
+                used = len;
+            }
+        }
+        if (index >= 0) {
+            out += values[index];
+            i += 1 + used;
+        } else {
+            out += c;
+            ++i;
+        }
+    }
     return out;
 }
 
-QString NormaliseLineEnds(const QString& text)
-{
+QString TextFromFile(const QByteArray& bytes) {
+    QStringDecoder utf8(QStringConverter::Utf8);
+    QString text = utf8.decode(bytes);
+    if (utf8.hasError())
+        return QString::fromLatin1(bytes);
+    if (text.startsWith(QChar(0xFEFF)))
+        text.remove(0, 1);
+    return text;
+}
+
+QString NormaliseLineEnds(const QString& text) {
     QString out = text;
     out.replace(QLatin1String("\n"), QLatin1String("\r\n"));
     // One pass would turn the shell's CR CR LF into CR CR CR LF and leave CR CR LF behind; repeat until
@@ -66,8 +101,7 @@ QString NormaliseLineEnds(const QString& text)
     return out;
 }
 
-QString FlattenText(const QString& text)
-{
+QString FlattenText(const QString& text) {
     QString out = text;
     out.remove(QChar(0x02));
     out.remove(QChar(0x03));
@@ -77,8 +111,7 @@ QString FlattenText(const QString& text)
     return out;
 }
 
-QString StripLineEnds(const QString& text)
-{
+QString StripLineEnds(const QString& text) {
     qsizetype b = 0;
     qsizetype e = text.size();
     auto isEnd = [](QChar c) { return c == u'\r' || c == u'\n'; };

@@ -12,8 +12,14 @@ qint64 Val(QStringView text);
 // True when the text, after trimming blanks, is a (possibly signed, possibly decimal) number.
 bool IsNumeric(QStringView text);
 
-// Replaces "%0", "%1", ... by the values in order. "%10" is tried before "%1" so that long lists work.
+// Replaces "%0", "%1", ... by the values in one left-to-right pass: the longest run of digits that names a
+// given value wins ("%10" is value 10 when there are eleven values, else value 1 and "0"). Inserted values
+// are never scanned again, so a value may itself contain "%0". A "%" that names no value stays as it is.
 QString FormatText(const QString& templ, const QStringList& values);
+
+// Text of a file that should be UTF-8 (Tessaro.ini, DataPath.txt): UTF-8 when the bytes are valid UTF-8
+// (a leading byte-order mark is dropped), else Latin-1, so files written by other programs still load.
+QString TextFromFile(const QByteArray& bytes);
 
 // Every LF becomes CR LF, then every run of CRs becomes one CR: shell output as the operator sees it.
 QString NormaliseLineEnds(const QString& text);
@@ -25,8 +31,7 @@ QString FlattenText(const QString& text);
 QString StripLineEnds(const QString& text);
 
 // Safe substring by 0-based position: never reads outside the text.
-inline QString SafeMid(const QString& text, qsizetype pos, qsizetype len = -1)
-{
+inline QString SafeMid(const QString& text, qsizetype pos, qsizetype len = -1) {
     if (pos < 0 || pos >= text.size())
         return {};
     return text.mid(pos, len);

@@ -3,6 +3,7 @@
 #include "config/logs.h"
 #include "reporting/irequest_handler.h"
 
+#include <QHostInfo>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTimer>
@@ -126,9 +127,15 @@ void cFormsServer::onReadyRead(QTcpSocket* socket) {
     switch (c.gatherer.feed(bytes)) {
     case HttpRequestGatherer::State::Incomplete:
         break;
-    case HttpRequestGatherer::State::Complete:
-        answer(c, m_handler.processRequest(c.gatherer.request()));
+    case HttpRequestGatherer::State::Complete: {
+        const QByteArray request = c.gatherer.request();
+        const QString refused = ForeignRequestReason(request, ownOrigin(*socket));
+        if (refused.isEmpty())
+            answer(c, m_handler.processRequest(request));
+        else
+            refuse(c, refused);
         break;
+    }
     case HttpRequestGatherer::State::TooLarge:
         answer(c, QByteArrayLiteral("Error, request too large."));
         break;
@@ -141,6 +148,38 @@ void cFormsServer::answer(Connection& c, const QByteArray& body) {
     c.socket->write(QByteArrayLiteral("HTTP/1.1 200 OK\r\n\r\n") + body);
     debug(QStringLiteral("Winsock response sent"));
     Q_EMIT requestAnswered();
+}
+
+void cFormsServer::refuse(Connection& c, const QString& reason) {
+    c.answered = true;
+    c.timer->stop();
+    const QByteArray text = reason.toUtf8();
+    c.socket->write(QByteArrayLiteral("HTTP/1.1 403 Forbidden\r\nContent-Type: text/plain; charset=utf-8\r\n"
+                                      "X-Content-Type-Options: nosniff\r\nContent-Length: ") +
+                    QByteArray::number(text.size()) + QByteArrayLiteral("\r\nConnection: close\r\n\r\n") + text);
+    debug(QStringLiteral("Winsock request refused: ") + reason);
+    Q_EMIT requestRefused();
+}
+
+OwnOrigin cFormsServer::ownOrigin(const QTcpSocket& socket) const {
+    OwnOrigin own;
+    own.port = m_server->serverPort();
+    const auto addAddress = [&own](const QHostAddress& a) {
+        if (a.isNull() || a == QHostAddress::Any || a == QHostAddress::AnyIPv4 || a == QHostAddress::AnyIPv6)
+            return;
+        own.hosts << a.toString();
+        bool mapped = false;
+        const quint32 v4 = a.toIPv4Address(&mapped);
+        if (mapped && a.protocol() == QAbstractSocket::IPv6Protocol)
+            own.hosts << QHostAddress(v4).toString(); // "::ffff:127.0.0.1" is reached as 127.0.0.1
+    };
+    addAddress(socket.localAddress());
+    addAddress(m_server->serverAddress());
+    own.hosts << QStringLiteral("localhost");
+    const QString machine = QHostInfo::localHostName();
+    if (!machine.isEmpty())
+        own.hosts << machine;
+    return own;
 }
 
 void cFormsServer::onBytesWritten(QTcpSocket* socket, qint64 bytes) {

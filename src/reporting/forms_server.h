@@ -21,6 +21,9 @@ class IRequestHandler;
 // The listening side of the forms server: accepts connections, gathers each request until it is complete,
 // hands it to the request handler once, sends "HTTP/1.1 200 OK", an empty line and the answer, and closes.
 // Every connection has a size cap and a time-out, so a stalled or flooding client cannot hold resources.
+// A request from another web site or under a foreign host name never reaches the handler: it is answered
+// "403 Forbidden" with the reason as plain text (ForeignRequestReason), since any page the operator's
+// browser shows could otherwise send paid messages or read the mailboxes.
 class cFormsServer final : public QObject {
     Q_OBJECT
 public:
@@ -46,8 +49,13 @@ public:
     // Name of a socket state as the debug log shows it.
     static QString StateName(int state);
 
+    // The names this connection's client may use for the server: the address it connected to, the bound
+    // address, "localhost" and the machine's name, with the server's port.
+    OwnOrigin ownOrigin(const QTcpSocket& socket) const;
+
 Q_SIGNALS:
     void requestAnswered();
+    void requestRefused();    // from another web site or under a foreign name; the handler never saw it
     void connectionDropped(); // closed or timed out before a complete request arrived
 
 private:
@@ -64,6 +72,7 @@ private:
     void onTimeout(QTcpSocket* socket);
     void onDisconnected(QTcpSocket* socket);
     void answer(Connection& c, const QByteArray& body);
+    void refuse(Connection& c, const QString& reason);
     void forget(QTcpSocket* socket);
     void debug(const QString& line);
 

@@ -2,6 +2,10 @@
 
 #include "config/text_util.h"
 
+#include <QUrl>
+
+#include <utility>
+
 namespace tessaro {
 
 HttpRequestGatherer::State HttpRequestGatherer::feed(const QByteArray& bytes) {
@@ -118,6 +122,67 @@ QList<RequestParameter> ParseParameters(const QString& query, const QString& bod
             params.append({UrlDecode(piece.first(eq)), UrlDecode(piece.sliced(eq + 1))});
     }
     return params;
+}
+
+namespace {
+// The header lines of a request, after the request line and up to the blank line, as (name, value) pairs.
+QList<std::pair<QByteArray, QByteArray>> headerFields(QByteArrayView request) {
+    QList<std::pair<QByteArray, QByteArray>> fields;
+    qsizetype lineStart = request.indexOf('\n');
+    while (lineStart >= 0 && lineStart + 1 < request.size()) {
+        ++lineStart;
+        qsizetype lineEnd = request.indexOf('\n', lineStart);
+        if (lineEnd < 0)
+            lineEnd = request.size();
+        QByteArrayView line = request.sliced(lineStart, lineEnd - lineStart);
+        if (line.endsWith('\r'))
+            line.chop(1);
+        if (line.isEmpty())
+            break; // the body follows
+        const qsizetype colon = line.indexOf(':');
+        if (colon > 0)
+            fields.append(
+                {line.first(colon).trimmed().toByteArray().toLower(), line.sliced(colon + 1).trimmed().toByteArray()});
+        lineStart = lineEnd < request.size() ? lineEnd : -1;
+    }
+    return fields;
+}
+
+bool isOwn(const QUrl& url, const OwnOrigin& own) {
+    if (!url.isValid() || url.scheme() != QLatin1String("http") || !url.userInfo().isEmpty() || url.host().isEmpty())
+        return false;
+    if (url.port(80) != own.port)
+        return false;
+    for (const QString& host : own.hosts)
+        if (url.host().compare(host, Qt::CaseInsensitive) == 0)
+            return true;
+    return false;
+}
+
+QString refusal(const char* header, const QByteArray& value, const char* why) {
+    return QStringLiteral("Refused: the %1 header \"%2\" %3.")
+        .arg(QLatin1String(header), QString::fromLatin1(value.left(200)), QLatin1String(why));
+}
+} // namespace
+
+QString ForeignRequestReason(QByteArrayView request, const OwnOrigin& own) {
+    for (const auto& [name, value] : headerFields(request)) {
+        if (name == "host") {
+            // A Host value is an authority only; anything with a path or user part is not one of ours.
+            const QUrl url(QStringLiteral("http://") + QString::fromLatin1(value), QUrl::StrictMode);
+            const bool plain = !value.isEmpty() && !value.contains('/') && !value.contains('@');
+            if (!value.isEmpty() && !(plain && isOwn(url, own)))
+                return refusal("Host", value, "does not name this server");
+        } else if (name == "origin" || name == "referer") {
+            if (!isOwn(QUrl(QString::fromLatin1(value)), own))
+                return refusal(name == "origin" ? "Origin" : "Referer", value, "names another web site");
+        } else if (name == "sec-fetch-site") {
+            if (value.compare("cross-site", Qt::CaseInsensitive) == 0 ||
+                value.compare("same-site", Qt::CaseInsensitive) == 0)
+                return refusal("Sec-Fetch-Site", value, "says the request comes from another web site");
+        }
+    }
+    return {};
 }
 
 namespace {

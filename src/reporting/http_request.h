@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 namespace tessaro {
 
@@ -53,6 +54,22 @@ QList<RequestParameter> ParseParameters(const QString& query, const QString& bod
 
 // "+" becomes a blank and "%" with two hexadecimal digits the character of that code; anything else stays.
 QString UrlDecode(QStringView text, bool plusIsBlank = true);
+
+// The names under which browsers reach this server: address literals (IPv6 without brackets) and host
+// names, compared case-blind, all with the one port.
+struct OwnOrigin {
+    QStringList hosts;
+    quint16 port = 80;
+};
+
+// Why a request must be refused because it comes from another web site or under a foreign name, as a
+// short plain text starting "Refused: "; empty when it may be answered. Refused: an Origin or Referer that
+// is not "http://" + an own host + the port (an opaque "null" origin included), a Host that is not an own
+// host with the port (without a port it means 80), and a browser's "Sec-Fetch-Site" of "cross-site" or
+// "same-site" (which covers an <img> or link whose page hides its Referer). Headers that are absent (or
+// an empty Host) are no reason: plain clients and HTTP/1.0 may send none, while a browser always sends
+// Host, so a name that DNS rebinding pointed at this machine is still caught.
+QString ForeignRequestReason(QByteArrayView request, const OwnOrigin& own);
 
 // Text made safe to put into a page or a double-quoted attribute: "&", "<", ">" and '"' become entities.
 QString HtmlEscape(QStringView text);

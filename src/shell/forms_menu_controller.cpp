@@ -1,9 +1,9 @@
 #include "shell/forms_menu_controller.h"
 
+#include "config/text_util.h"
 #include "reporting/forms_menu.h"
 #include "reporting/forms_module.h"
 #include "reporting/forms_service.h"
-#include "config/text_util.h"
 #include "shell/shell_texts.h"
 
 #include <QAction>
@@ -14,8 +14,7 @@
 namespace tessaro {
 
 FormsMenuController::FormsMenuController(QMenuBar& bar, QAction* before, FormsModule& forms, QObject* parent)
-    : QObject(parent), m_forms(forms), m_menu(new QMenu(&bar))
-{
+    : QObject(parent), m_forms(forms), m_menu(new QMenu(&bar)) {
     bar.insertMenu(before, m_menu);
     m_last = m_menu->addAction(QString());
     m_last->setShortcut(QKeySequence(Qt::Key_F9));
@@ -26,15 +25,13 @@ FormsMenuController::FormsMenuController(QMenuBar& bar, QAction* before, FormsMo
     rebuild();
 }
 
-void FormsMenuController::retranslate()
-{
-    m_menu->setTitle(ShellText(5700, "F&orms"));
+void FormsMenuController::retranslate() {
+    m_menu->setTitle(ShellText(5700, "Fo&rms"));
     m_last->setText(ShellText(5701, "&Forms"));
     m_last->setToolTip(ShellText(5702, "Click to see last shown form"));
 }
 
-void FormsMenuController::rebuild()
-{
+void FormsMenuController::rebuild() {
     for (QAction* a : m_menu->actions()) {
         if (a == m_last)
             continue;
@@ -63,22 +60,19 @@ void FormsMenuController::rebuild()
     }
 }
 
-void FormsMenuController::openLastForm()
-{
+void FormsMenuController::openLastForm() {
     CFormsService* service = m_forms.service();
     if (service && service->isListening())
         open(service->menu().openLastForm());
 }
 
-void FormsMenuController::chooseForm(const QString& fileName)
-{
+void FormsMenuController::chooseForm(const QString& fileName) {
     CFormsService* service = m_forms.service();
     if (service && service->isListening())
         open(service->menu().chooseForm(fileName));
 }
 
-void FormsMenuController::open(const QString& url)
-{
+void FormsMenuController::open(const QString& url) {
     if (url.isEmpty())
         return;
     if (!openUrl(QUrl(url)) && notice)

@@ -87,7 +87,7 @@ void MainMenus::retranslate() {
     terminalStatus->setText(ShellText(5610, "Transceiver &status"));
     position->setText(ShellText(5611, "&Position"));
     gpsStatus->setText(ShellText(5612, "&GPS status"));
-    systemInformation->setText(ShellText(5613, "System &information"));
+    systemInformation->setText(ShellText(5613, "System i&nformation"));
     linkTest->setText(ShellText(5614, "&Link test"));
     m_login->setTitle(ShellText(5615, "Log &in"));
     const char* const oceans[] = {"West Atlantic", "East Atlantic", "Pacific", "Indian", "None"};

@@ -19,13 +19,13 @@ StatusFieldView MainPresenter::statusField() const {
         v.text = m_indicator.text;
     } else {
         v.text = m_statusText;
-        if (m_statusColour == kStatusLineAlarm) {
+        if (m_statusColour == kStatusLineAlarm)
             v.background = kStatusLineAlarm;
-            v.foreground = 0xFFFFFF;
-        }
     }
-    if (!m_indicator.green && v.background != kStatusLineAlarm)
-        v.foreground = 0xFFFFFF; // white on red reads better at night than black on red
+    // White on red reads better at night than black on red. The alarm red and the indicator red are the
+    // same colour, so the test is on the background itself.
+    if (v.background == kIndicatorRed || v.background == kStatusLineAlarm)
+        v.foreground = 0xFFFFFF;
     return v;
 }
 

@@ -1,9 +1,9 @@
 #include "shell/message_editor.h"
 
+#include "shell/message_window.h"
 #include "shell/shell_texts.h"
 
 #include <QComboBox>
-#include <QFontDatabase>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -20,7 +20,7 @@ namespace {
 enum Column { FieldColumn = 0, TypeColumn, AddressColumn };
 }
 
-MessageEditor::MessageEditor(QWidget* parent) : QWidget(parent, Qt::Window) {
+MessageEditor::MessageEditor(CConfiguration& config, QWidget* parent) : QWidget(parent, Qt::Window) {
     setWindowTitle(ShellText(5420, "New message"));
     auto* layout = new QVBoxLayout(this);
 
@@ -59,7 +59,7 @@ MessageEditor::MessageEditor(QWidget* parent) : QWidget(parent, Qt::Window) {
     layout->addLayout(form);
 
     m_body = new QPlainTextEdit(this);
-    m_body->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    m_body->setFont(MessageBodyFont(config));
     layout->addWidget(m_body, 1);
 
     auto* buttons = new QHBoxLayout;

@@ -11,12 +11,14 @@ class QTableWidget;
 
 namespace tessaro {
 
+class CConfiguration;
+
 // The message editor: recipients (each with its field and message type), subject and body. Send hands
 // the message to the main window, which checks it and opens the sending dialog.
 class MessageEditor final : public QWidget {
     Q_OBJECT
 public:
-    explicit MessageEditor(QWidget* parent = nullptr);
+    explicit MessageEditor(CConfiguration& config, QWidget* parent = nullptr);
 
     OutgoingMessage message() const;
     // Adds a recipient line (also used by tests and by a reply).

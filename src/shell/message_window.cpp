@@ -1,8 +1,11 @@
 #include "shell/message_window.h"
 
+#include "config/configuration.h"
+#include "config/text_util.h"
 #include "messaging/outbox.h"
 #include "shell/shell_texts.h"
 
+#include <QApplication>
 #include <QDialogButtonBox>
 #include <QFile>
 #include <QFontDatabase>
@@ -24,7 +27,24 @@ QString ReadMessageBody(const QString& folder, const QString& fileName) {
     return text;
 }
 
-MessageWindow::MessageWindow(const QString& caption, const QList<Field>& fields, const QString& body, QWidget* parent)
+int MessageFontSize(CConfiguration& config) {
+    const qint64 stored =
+        Val(config.GetSettingValue(QStringLiteral("Settings"), QStringLiteral("MsgFontSize"), QString()));
+    if (stored > 0 && stored <= 400)
+        return int(stored);
+    return QApplication::font().pointSize();
+}
+
+QFont MessageBodyFont(CConfiguration& config) {
+    QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    const int size = MessageFontSize(config);
+    if (size > 0)
+        font.setPointSize(size);
+    return font;
+}
+
+MessageWindow::MessageWindow(CConfiguration& config, const QString& caption, const QList<Field>& fields,
+                             const QString& body, QWidget* parent)
     : QDialog(parent) {
     setModal(false);
     setAttribute(Qt::WA_DeleteOnClose);
@@ -39,7 +59,7 @@ MessageWindow::MessageWindow(const QString& caption, const QList<Field>& fields,
     layout->addLayout(form);
     m_body = new QPlainTextEdit(this);
     m_body->setReadOnly(true);
-    m_body->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    m_body->setFont(MessageBodyFont(config));
     m_body->setPlainText(body);
     layout->addWidget(m_body, 1);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);

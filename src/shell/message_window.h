@@ -1,12 +1,21 @@
 #pragma once
 
 #include <QDialog>
+#include <QFont>
 
 class QFormLayout;
 class QLabel;
 class QPlainTextEdit;
 
 namespace tessaro {
+
+class CConfiguration;
+
+// Point size of message text in the editor and the message windows: the "MsgFontSize" setting (section
+// "Settings", read leniently), or the application font's size while no size from 1 to 400 is stored.
+int MessageFontSize(CConfiguration& config);
+// The fixed-pitch font of message bodies at that size.
+QFont MessageBodyFont(CConfiguration& config);
 
 // One received or sent message: its index values above, the body below, read only.
 class MessageWindow final : public QDialog {
@@ -16,7 +25,8 @@ public:
         QString label;
         QString value;
     };
-    MessageWindow(const QString& caption, const QList<Field>& fields, const QString& body, QWidget* parent = nullptr);
+    MessageWindow(CConfiguration& config, const QString& caption, const QList<Field>& fields, const QString& body,
+                  QWidget* parent = nullptr);
     QString body() const;
 
 private:

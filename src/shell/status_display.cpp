@@ -62,17 +62,18 @@ QString PositionWindowText(const CSession& s) {
                             .arg(p.LatDegrees, 2, 10, QLatin1Char('0'))
                             .arg(p.LatMinutes, 2, 10, QLatin1Char('0'))
                             .arg(p.LatFraction, 2, 10, QLatin1Char('0'))
-                            .arg(p.South ? u'S' : u'N');
+                            .arg(QChar(p.South ? u'S' : u'N')); // a bare char16_t would print as its code
     const QString lon = QStringLiteral("%1\u00b0 %2.%3' %4")
                             .arg(p.LonDegrees, 3, 10, QLatin1Char('0'))
                             .arg(p.LonMinutes, 2, 10, QLatin1Char('0'))
                             .arg(p.LonFraction, 2, 10, QLatin1Char('0'))
-                            .arg(p.West ? u'W' : u'E');
+                            .arg(QChar(p.West ? u'W' : u'E'));
     QStringList lines;
     lines << ShellText(5211, "Latitude:") + QLatin1Char(' ') + lat;
     lines << ShellText(5212, "Longitude:") + QLatin1Char(' ') + lon;
-    lines << ShellText(5213, "Course:") + QLatin1Char(' ') + QString::number(p.Course);
-    lines << ShellText(5214, "Speed:") + QLatin1Char(' ') + QString::number(p.Speed);
+    lines << ShellText(5213, "Course:") + QLatin1Char(' ') + QString::number(p.Course) + QChar(0x00B0);
+    lines << ShellText(5214, "Speed:") + QLatin1Char(' ') +
+                 FormatText(ShellText(5228, "%0 kn"), {QString::number(p.Speed)}); // knots
     lines << ShellText(5215, "Time of position:") + QLatin1Char(' ') + p.Time;
     if (!p.Valid)
         lines << ShellText(5216, "The position is NOT valid.");

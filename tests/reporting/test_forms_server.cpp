@@ -6,6 +6,7 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QHostInfo>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTimer>
@@ -80,8 +81,8 @@ TEST(FormsServer, BodyArrivingLaterIsGatheredAndSentOnce) {
     ServerEnv env;
     Client client(env.server.serverPort());
     const QByteArray body = "MSGADDRESS=ops%40x&MSGTEXT=Hello&Deck=3";
-    client.socket.write("POST /TXMESSAGE HTTP/1.1\r\nHost: 127.0.0.1\r\nContent-Length: " +
-                        QByteArray::number(body.size()) + "\r\n\r\n");
+    client.socket.write("POST /TXMESSAGE HTTP/1.1\r\nHost: 127.0.0.1:" + QByteArray::number(env.server.serverPort()) +
+                        "\r\nContent-Length: " + QByteArray::number(body.size()) + "\r\n\r\n");
     ASSERT_TRUE(runUntil([&] { return env.dataArrivals() == 1; }));
     EXPECT_EQ(env.answered, 0);
     client.socket.write(body.left(10));
@@ -142,6 +143,79 @@ TEST(FormsServer, OversizeRequestIsRefusedWithoutSending) {
     ASSERT_TRUE(client.closedByServer());
     EXPECT_EQ(client.received, QByteArray("HTTP/1.1 200 OK\r\n\r\nError, request too large."));
     EXPECT_TRUE(env.backend.sent.isEmpty());
+}
+
+TEST(FormsServer, RequestsFromOtherSitesAreRefusedAndOwnFormsStillSend) {
+    // The server's own pages carry its origin; another web page, or a foreign name resolved to this machine
+    // (DNS rebinding), must not send paid messages or read the mailboxes.
+    struct Case {
+        const char* name;
+        QByteArray headers; // "%P" stands for the server's port
+        bool allowed;
+    };
+    const QString machine = QHostInfo::localHostName();
+    const Case cases[] = {
+        {"cross-origin POST", "Host: 127.0.0.1:%P\r\nOrigin: http://evil.example\r\n", false},
+        {"foreign Host (DNS rebinding)", "Host: evil.example:%P\r\n", false},
+        {"<img> GET with a foreign Referer", "Host: 127.0.0.1:%P\r\nReferer: http://evil.example/cat.html\r\n", false},
+        {"own address, other port", "Host: 127.0.0.1:%P\r\nOrigin: http://127.0.0.1:1\r\n", false},
+        {"own Host, wrong port", "Host: 127.0.0.1:1\r\n", false},
+        {"https origin is another origin", "Host: 127.0.0.1:%P\r\nOrigin: https://127.0.0.1:%P\r\n", false},
+        {"opaque origin of a sandboxed frame", "Host: 127.0.0.1:%P\r\nOrigin: null\r\n", false},
+        {"browser says cross-site without naming it", "Host: 127.0.0.1:%P\r\nSec-Fetch-Site: cross-site\r\n", false},
+        {"same-origin form",
+         "Host: 127.0.0.1:%P\r\nOrigin: http://127.0.0.1:%P\r\n"
+         "Referer: http://127.0.0.1:%P/email.htm\r\nSec-Fetch-Site: same-origin\r\n",
+         true},
+        {"localhost with its own origin", "Host: localhost:%P\r\nOrigin: http://LOCALHOST:%P\r\n", true},
+        {"the machine's name",
+         "Host: " + machine.toUtf8() + ":%P\r\nReferer: http://" + machine.toUtf8() + ":%P/index.htm\r\n", true},
+        {"plain client without Origin, Referer or Host", "", true},
+    };
+    for (const Case& c : cases) {
+        ServerEnv env;
+        const QByteArray port = QByteArray::number(env.server.serverPort());
+        const QByteArray body = "MSGADDRESS=ops%40x&MSGTEXT=Hello";
+        Client client(env.server.serverPort());
+        client.socket.write("POST /TXMESSAGE HTTP/1.1\r\n" + QByteArray(c.headers).replace("%P", port) +
+                            "Content-Length: " + QByteArray::number(body.size()) + "\r\n\r\n" + body);
+        ASSERT_TRUE(client.closedByServer()) << c.name;
+        if (c.allowed) {
+            EXPECT_TRUE(client.received.startsWith("HTTP/1.1 200 OK\r\n")) << c.name << ": " << client.received.data();
+            EXPECT_EQ(env.backend.sent.size(), 1) << c.name;
+            continue;
+        }
+        EXPECT_TRUE(client.received.startsWith("HTTP/1.1 403 Forbidden\r\n"))
+            << c.name << ": " << client.received.data();
+        EXPECT_TRUE(client.received.contains("\r\nContent-Type: text/plain")) << c.name;
+        const QByteArray text = client.received.mid(client.received.indexOf("\r\n\r\n") + 4);
+        EXPECT_TRUE(text.startsWith("Refused: ")) << c.name << ": " << text.data();
+        EXPECT_TRUE(env.backend.sent.isEmpty()) << c.name;
+    }
+}
+
+TEST(FormsServer, ForeignPagesCannotReadTheMailboxesByGet) {
+    ServerEnv env;
+    env.writeFile(QStringLiteral("html/index.htm"), "inbox listing");
+    env.backend.inboxFiles.insert(QStringLiteral("IN.7"), QStringLiteral("secret"));
+    const QByteArray port = QByteArray::number(env.server.serverPort());
+    const QByteArray requests[] = {
+        "GET / HTTP/1.1\r\nHost: rebound.example:" + port + "\r\n\r\n",
+        "GET /REQUESTRXMSG?ID=IN.7 HTTP/1.1\r\nHost: rebound.example:" + port + "\r\n\r\n",
+        "GET /TXMESSAGE?MSGADDRESS=1&MSGTEXT=x HTTP/1.1\r\nHost: 127.0.0.1:" + port +
+            "\r\nReferer: http://evil.example/\r\n\r\n",
+    };
+    for (const QByteArray& request : requests) {
+        Client client(env.server.serverPort());
+        client.socket.write(request);
+        ASSERT_TRUE(client.closedByServer()) << request.data();
+        EXPECT_TRUE(client.received.startsWith("HTTP/1.1 403 Forbidden\r\n")) << client.received.data();
+        EXPECT_FALSE(client.received.contains("inbox listing"));
+        EXPECT_FALSE(client.received.contains("secret"));
+    }
+    EXPECT_TRUE(env.backend.sent.isEmpty());
+    EXPECT_TRUE(env.backend.bodyRequests.isEmpty());
+    EXPECT_TRUE(env.debugLog.TextWindow().contains(QStringLiteral("Winsock request refused: ")));
 }
 
 TEST(FormsService, BusyPortKeepsTheProgramRunningAndSaysWhichPort) {

@@ -167,3 +167,49 @@ TEST(UrlDecode, EscapesAndBrokenEscapes) {
         EXPECT_EQ(UrlDecode(in), out) << in.toStdString();
     EXPECT_EQ(UrlDecode(u"a+b", false), QStringLiteral("a+b"));
 }
+
+TEST(ForeignRequestReason, OnlyTheServersOwnNamesAndPortPass) {
+    const OwnOrigin own{
+        {QStringLiteral("127.0.0.1"), QStringLiteral("::1"), QStringLiteral("localhost"), QStringLiteral("shipbox")},
+        8080};
+    struct Case {
+        const char* name;
+        QByteArray headers;
+        bool allowed;
+    };
+    const QList<Case> cases = {
+        {"no headers at all (HTTP/1.0 client)", "", true},
+        {"own address and port", "Host: 127.0.0.1:8080\r\n", true},
+        {"IPv6 loopback", "Host: [::1]:8080\r\nOrigin: http://[::1]:8080\r\n", true},
+        {"names compare case-blind, header names too",
+         "host: ShipBox:8080\r\nREFERER: http://LOCALHOST:8080/a.htm?x=1\r\n", true},
+        {"empty Host counts as none", "Host:\r\n", true},
+        {"typed or bookmarked address", "Sec-Fetch-Site: none\r\n", true},
+        {"a header-like line in the body is no header", "\r\nOrigin: http://evil.example", true},
+        {"same-origin fetch", "Sec-Fetch-Site: same-origin\r\n", true},
+        {"Host without a port means 80", "Host: 127.0.0.1\r\n", false},
+        {"foreign Host", "Host: rebound.example:8080\r\n", false},
+        {"Host with a user part", "Host: evil.example@127.0.0.1:8080\r\n", false},
+        {"Host with a path", "Host: 127.0.0.1:8080/x\r\n", false},
+        {"second Host header", "Host: 127.0.0.1:8080\r\nHost: evil.example\r\n", false},
+        {"other port", "Origin: http://127.0.0.1:8081\r\n", false},
+        {"other scheme", "Origin: https://127.0.0.1:8080\r\n", false},
+        {"opaque origin", "Origin: null\r\n", false},
+        {"empty Origin", "Origin:\r\n", false},
+        {"own address only in the query", "Referer: http://evil.example/?u=http://127.0.0.1:8080/\r\n", false},
+        {"same-site is not same-origin", "Sec-Fetch-Site: same-site\r\n", false},
+        {"cross-site", "sec-fetch-site: Cross-Site\r\n", false},
+    };
+    for (const Case& c : cases) {
+        const QByteArray request = "POST /TXMESSAGE HTTP/1.1\r\n" + c.headers + "\r\n";
+        const QString reason = ForeignRequestReason(request, own);
+        EXPECT_EQ(reason.isEmpty(), c.allowed) << c.name << ": " << reason.toStdString();
+        if (!c.allowed) {
+            EXPECT_TRUE(reason.startsWith(QStringLiteral("Refused: the "))) << c.name;
+        }
+    }
+    // On port 80 a browser leaves the port out of Host and Origin.
+    const OwnOrigin web{{QStringLiteral("localhost")}, 80};
+    EXPECT_EQ(ForeignRequestReason("GET / HTTP/1.1\r\nHost: localhost\r\nOrigin: http://localhost\r\n\r\n", web),
+              QString());
+}

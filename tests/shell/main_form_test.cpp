@@ -7,12 +7,16 @@
 #include "shell/main_form.h"
 #include "shell/main_presenter.h"
 #include "messaging/message_submission.h"
+#include "shell/message_editor.h"
+#include "shell/message_window.h"
 #include "shell/status_display.h"
 #include "shell/window_geometry.h"
 #include "status/session.h"
 #include "status/status_module.h"
 
 #include <QAbstractButton>
+#include <QLabel>
+#include <QPlainTextEdit>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -47,6 +51,30 @@ TEST(MainPresenterTest, StatusFieldCombinesIndicatorAndStatusLine) {
         const StatusFieldView v = p.statusField();
         EXPECT_EQ(v.text, QString::fromLatin1(c.expectedText)) << c.name;
         EXPECT_EQ(v.background, c.expectedBackground) << c.name;
+    }
+}
+
+TEST(MainPresenterTest, StatusFieldTextIsWhiteOnRedAndBlackOnGreen) {
+    struct Case {
+        const char* name;
+        bool green;
+        const char* indicatorText;
+        unsigned statusColour; // 0: no status line yet
+        unsigned expectedForeground;
+    };
+    const Case cases[] = {
+        {"not connected", false, "Mobile not connected", 0, 0xFFFFFF},
+        {"not connected, stale status line", false, "Mobile not connected", kStatusLineNormal, 0xFFFFFF},
+        {"distress", true, "", kStatusLineAlarm, 0xFFFFFF},
+        {"socket up, transceiver silent", true, "Connected to TCU", 0, 0x000000},
+        {"reporting", true, "", kStatusLineNormal, 0x000000},
+    };
+    for (const Case& c : cases) {
+        MainPresenter p;
+        p.setLinkIndicator({c.green, QString::fromLatin1(c.indicatorText), 0});
+        if (c.statusColour != 0)
+            p.setStatusLine(QStringLiteral("East Atlantic"), c.statusColour);
+        EXPECT_EQ(p.statusField().foreground, c.expectedForeground) << c.name;
     }
 }
 
@@ -132,6 +160,65 @@ TEST(StatusDisplayTest, ComputedFromTheSession) {
         EXPECT_EQ(SignalBars(db), bars) << db;
 }
 
+TEST(StatusDisplayTest, PositionWindowShowsHemispheresAndUnits) {
+    struct Case {
+        const char* position;
+        const char* latitude;
+        const char* longitude;
+    };
+    const Case cases[] = {
+        {"55 40 12 N 12 5 30 E", "Latitude: 55\u00b0 40.12' N", "Longitude: 012\u00b0 05.30' E"},
+        {"33 52 7 S 151 12 40 W", "Latitude: 33\u00b0 52.07' S", "Longitude: 151\u00b0 12.40' W"},
+    };
+    for (const Case& c : cases) {
+        CSession s;
+        s.SetPos(QString::fromLatin1(c.position), QStringLiteral("270"), QStringLiteral("09:41"), QStringLiteral("12"),
+                 true);
+        const QStringList lines = PositionWindowText(s).split(u'\n');
+        ASSERT_GE(lines.size(), 5) << c.position;
+        EXPECT_EQ(lines[0], QString::fromUtf8(c.latitude)) << c.position;
+        EXPECT_EQ(lines[1], QString::fromUtf8(c.longitude)) << c.position;
+        EXPECT_EQ(lines[2], QStringLiteral("Course: 270\u00b0")) << c.position;
+        EXPECT_EQ(lines[3], QStringLiteral("Speed: 12 kn")) << c.position;
+        EXPECT_EQ(lines[4], QStringLiteral("Time of position: 09:41")) << c.position;
+    }
+}
+
+TEST(MessageFontTest, EditorAndMessageWindowUseTheStoredFontSize) {
+    test::App();
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const int appSize = QApplication::font().pointSize();
+    ASSERT_GT(appSize, 0);
+    const int other = appSize + 7;
+    struct Case {
+        QString stored; // empty: nothing stored
+        int expected;
+    };
+    const Case cases[] = {
+        {QString::number(other), other},
+        {QStringLiteral(" %1pt").arg(other), other}, // read leniently, like every stored number
+        {QString(), appSize},
+        {QStringLiteral("large"), appSize},
+        {QStringLiteral("0"), appSize},
+    };
+    for (const Case& c : cases) {
+        CConfiguration config(dir.path() + QLatin1Char('/'), false,
+                              dir.filePath(QStringLiteral("settings-%1.ini").arg(c.stored.trimmed())));
+        if (!c.stored.isEmpty())
+            config.SaveSettingValue(QStringLiteral("Settings"), QStringLiteral("MsgFontSize"), c.stored);
+        EXPECT_EQ(MessageFontSize(config), c.expected) << c.stored.toStdString();
+        MessageEditor editor(config);
+        const auto editorTexts = editor.findChildren<QPlainTextEdit*>();
+        ASSERT_EQ(editorTexts.size(), 1);
+        EXPECT_EQ(editorTexts[0]->font().pointSize(), c.expected) << c.stored.toStdString();
+        MessageWindow window(config, QStringLiteral("Received message"), {}, QStringLiteral("body"));
+        const auto windowTexts = window.findChildren<QPlainTextEdit*>();
+        ASSERT_EQ(windowTexts.size(), 1);
+        EXPECT_EQ(windowTexts[0]->font().pointSize(), c.expected) << c.stored.toStdString();
+    }
+}
+
 TEST(MessageSubmissionTest, RecipientsBecomeTheAddressMatrix) {
     OutgoingMessage m;
     EXPECT_EQ(ValidateRecipients(m), QStringLiteral("You have to select minimum one destination address!"));
@@ -212,6 +299,24 @@ TEST_F(MainFormTest, LinkIndicatorAndStatusLineDriveTheStatusField) {
     EXPECT_EQ(m_form->statusField().background, kIndicatorGreen);
     m_form->setActivity(Activity::Receiving);
     EXPECT_EQ(m_form->activityText(), QStringLiteral("Receiving"));
+}
+
+TEST_F(MainFormTest, StatusFieldIsPaintedInThePresentersColours) {
+    m_form->setLinkIndicator({false, QStringLiteral("Mobile not connected"), 0});
+    const QString css = m_form->findChild<QLabel*>(QStringLiteral("MobileStatusField"))->styleSheet().toLower();
+    EXPECT_TRUE(css.contains(QStringLiteral("#ff0000"))) << css.toStdString();
+    EXPECT_TRUE(css.contains(QStringLiteral("#ffffff"))) << css.toStdString();
+}
+
+TEST_F(MainFormTest, NewMessageEditorUsesTheStoredFontSize) {
+    const int size = QApplication::font().pointSize() + 5;
+    m_config->SaveSettingValue(QStringLiteral("Settings"), QStringLiteral("MsgFontSize"), QString::number(size));
+    m_form->newMessage();
+    ASSERT_NE(m_form->editor(), nullptr);
+    const auto texts = m_form->editor()->findChildren<QPlainTextEdit*>();
+    ASSERT_EQ(texts.size(), 1);
+    EXPECT_EQ(texts[0]->font().pointSize(), size);
+    m_form->editor()->close();
 }
 
 TEST_F(MainFormTest, GeometryAndCompactModeAreKept) {
