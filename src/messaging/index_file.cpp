@@ -185,4 +185,13 @@ QString SanitiseIndexField(const QString& value, QChar separator, QChar sepRepla
     return out;
 }
 
+QStringList SplitIndexLine(const QString& line, const IndexLineLayout& layout) {
+    QStringList values = line.split(layout.separator);
+    if (layout.lastValueTakesRest && values.size() > layout.valueCount) {
+        values[layout.valueCount - 1] = values.mid(layout.valueCount - 1).join(layout.separator);
+        values.resize(layout.valueCount);
+    }
+    return values;
+}
+
 } // namespace tessaro

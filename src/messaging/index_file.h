@@ -1,10 +1,14 @@
 #pragma once
 
+#include "config/text_util.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
 
+#include <algorithm>
 #include <functional>
+#include <limits>
 
 namespace tessaro {
 
@@ -55,5 +59,33 @@ QString CaseBlindPath(const QString& folder, const QString& name);
 // Index fields are joined by a separator and ended by CR LF with nothing escaped: a line break inside a
 // value would split the record, so it becomes a blank; the separator itself is replaced by sepReplacement.
 QString SanitiseIndexField(const QString& value, QChar separator, QChar sepReplacement);
+
+// How the values of one index line are laid out. Nothing is escaped, so a last value that runs to the line's
+// end (lastValueTakesRest) may hold the separator; otherwise every separator starts another value.
+struct IndexLineLayout {
+    QChar separator;
+    int valueCount; // values of a full line
+    bool lastValueTakesRest;
+};
+
+// The values of a line; fewer than valueCount for a short line, more only when the last value does not
+// take the rest.
+QStringList SplitIndexLine(const QString& line, const IndexLineLayout& layout);
+
+// A number of an index value, read leniently and held within the range of T.
+template <typename T> T IndexNumber(QStringView text) {
+    const qint64 v = Val(text);
+    return T(std::clamp<qint64>(v, std::numeric_limits<T>::min(), std::numeric_limits<T>::max()));
+}
+
+// The text a codec writes for a value: the text the line held while the value is still the one read from
+// it, so that a line read and written back keeps its bytes (a lenient read turns " 0112" into 112, which
+// must not come back as "112"); otherwise the value's own form.
+template <typename T, typename Decode, typename Encode>
+QString StoredOrEncoded(const QStringList& stored, int position, const T& value, Decode decode, Encode encode) {
+    if (position < stored.size() && decode(stored[position]) == value)
+        return stored[position];
+    return encode(value);
+}
 
 } // namespace tessaro

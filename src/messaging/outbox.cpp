@@ -5,12 +5,9 @@
 #include "config/text_util.h"
 #include "messaging/message_store.h"
 
-#include <QFileInfo>
-
 namespace tessaro {
 
 namespace {
-const QLatin1Char kSep(';');
 const QLatin1String kSearchAndRescue("SEARCH & RESCUE");
 } // namespace
 
@@ -24,8 +21,11 @@ QString MissingBodyText(const QString& name, const QString& lineBreak) {
            QStringLiteral("The file might have been manually deleted by operator.");
 }
 
-QString HtmlEscaped(const QString& text) {
-    return text.toHtmlEscaped();
+std::optional<QString> ReadBodyFile(const QString& folder, const QString& name) {
+    QString text;
+    if (folder.isEmpty() || !IsPlainFileName(name) || !ReadWholeFile(folder + name, &text))
+        return std::nullopt;
+    return text;
 }
 
 QString cOutBox::folder() const {
@@ -34,16 +34,6 @@ QString cOutBox::folder() const {
 
 QString cOutBox::indexPath() const {
     return CaseBlindPath(folder(), QStringLiteral("OUT.IDX"));
-}
-
-QString cOutBox::JoinLine(const QStringList& positions) {
-    QStringList clean;
-    clean.reserve(positions.size());
-    // The separator inside a value is left alone: the subject is the last position and may hold ";",
-    // and rewrites split and re-join with the same separator, so the line survives unchanged.
-    for (const QString& p : positions)
-        clean << SanitiseIndexField(p, QChar(u'\r'), QChar(u' '));
-    return clean.join(kSep);
 }
 
 void cOutBox::report(const QString& scope, const FileError& error) {
@@ -68,8 +58,12 @@ bool cOutBox::SaveMessage(const QString& text, const QString& fileName) {
 }
 
 bool cOutBox::AppendLine(const QStringList& positions) {
+    return AppendRecord(OutIdx::fromValues(positions));
+}
+
+bool cOutBox::AppendRecord(const OutIdxRecord& record) {
     FileError error;
-    if (!AppendIndexLine(indexPath(), JoinLine(positions), &error)) {
+    if (!AppendIndexLine(indexPath(), OutIdx::format(record), &error)) {
         report(QStringLiteral("OutBox.AppendLine"), error);
         return false;
     }
@@ -77,8 +71,8 @@ bool cOutBox::AppendLine(const QStringList& positions) {
     return true;
 }
 
-int cOutBox::rewrite(const Matcher& match, const QString& hint, qsizetype minPositions, bool dropEmpty,
-                     const QString& newRefNo, const QString& newStatus, bool updateAll, const QString& scope) {
+int cOutBox::rewrite(const Matcher& match, const QString& hint, int minValues, bool dropEmpty, const QString& newRefNo,
+                     const OutboxStatusWord& newStatus, bool updateAll, const QString& scope) {
     const QString path = indexPath();
     bool ok = false;
     const QStringList lines = ReadIndexLines(path, &ok);
@@ -90,20 +84,17 @@ int cOutBox::rewrite(const Matcher& match, const QString& hint, qsizetype minPos
     for (const QString& line : lines) {
         if (dropEmpty && line.isEmpty())
             continue;
-        if ((!updateAll && changedCount > 0) || (!hint.isEmpty() && !line.contains(hint))) {
-            out += line;
-            out += kCrLf;
-            continue;
-        }
-        QStringList positions = line.split(kSep);
-        if (positions.size() >= minPositions && match(positions)) {
+        std::optional<OutIdxRecord> record;
+        if ((updateAll || changedCount == 0) && (hint.isEmpty() || line.contains(hint)))
+            record = OutIdx::parse(line);
+        if (record && record->valueCount >= minValues && match(*record)) {
             if (!newRefNo.isEmpty())
-                positions[OutPos::Reference] = newRefNo;
-            positions[OutPos::Status] = newStatus;
-            out += JoinLine(positions);
+                record->Reference = newRefNo;
+            record->Status = newStatus;
+            out += OutIdx::format(*record);
             ++changedCount;
         } else {
-            out += line;
+            out += line; // copied as it is, whatever it holds
         }
         out += kCrLf;
     }
@@ -119,39 +110,69 @@ int cOutBox::rewrite(const Matcher& match, const QString& hint, qsizetype minPos
     return changedCount;
 }
 
-int cOutBox::UpdateOutBox(const QString& les, const QString& refNo, const QString& oldStatus, const QString& newRefNo,
-                          const QString& newStatus, bool updateAll) {
+int cOutBox::updateOutBox(const QString& les, const QString& refNo, const QString& oldStatus, const QString& newRefNo,
+                          const OutboxStatusWord& newStatus, bool updateAll) {
     const QString ref = refNo.trimmed();
     const QString lesWanted = les.trimmed();
     const qint64 lesValue = Val(lesWanted);
     const QString old = oldStatus.trimmed();
-    const Matcher match = [&](const QStringList& p) {
-        if (!ref.isEmpty() && p[OutPos::Reference].trimmed() != ref)
+    const Matcher match = [&](const OutIdxRecord& r) {
+        if (!ref.isEmpty() && r.Reference.trimmed() != ref)
             return false;
-        if (!lesWanted.isEmpty() && Val(p[OutPos::Les]) != lesValue)
+        if (!lesWanted.isEmpty() && r.lesNumber() != lesValue)
             return false;
-        return old.isEmpty() || p[OutPos::Status].trimmed() == old;
+        return old.isEmpty() || r.Status.text().trimmed() == old;
     };
     // A matching line holds the reference (or the old status) somewhere in its text.
     const QString hint = !ref.isEmpty() ? ref : old;
-    return rewrite(match, hint, 10, true, newRefNo, newStatus, updateAll, QStringLiteral("OutBox.UpdateOutBox"));
+    return rewrite(match, hint, OutIdx::RequestConfirmation + 1, true, newRefNo, newStatus, updateAll,
+                   QStringLiteral("OutBox.UpdateOutBox"));
 }
 
-int cOutBox::UpdateOutBoxFile(const QString& fileName, const QString& newRefNo, const QString& newStatus,
+int cOutBox::UpdateOutBox(const QString& les, const QString& refNo, std::optional<OutboxStatus> oldStatus,
+                          const QString& newRefNo, const OutboxStatusWord& newStatus, bool updateAll) {
+    // The kinds are the stored words, so matching the old status by its word is matching it by kind.
+    const QString old = oldStatus ? OutboxStatusWord(*oldStatus).text() : QString();
+    return updateOutBox(les, refNo, old, newRefNo, newStatus, updateAll);
+}
+
+int cOutBox::UpdateOutBox(const QString& les, const QString& refNo, const QString& oldStatus, const QString& newRefNo,
+                          const QString& newStatus, bool updateAll) {
+    return updateOutBox(les, refNo, oldStatus, newRefNo, OutboxStatusWord::fromText(newStatus), updateAll);
+}
+
+int cOutBox::UpdateOutBoxFile(const QString& fileName, const QString& newRefNo, const OutboxStatusWord& newStatus,
                               bool updateAll) {
     const QString name = fileName.trimmed();
     if (name.isEmpty())
         return 0;
-    const Matcher match = [&](const QStringList& p) { return p[OutPos::FileName].trimmed() == name; };
-    return rewrite(match, name, 9, false, newRefNo, newStatus, updateAll, QStringLiteral("OutBox.UpdateOutBoxFile"));
+    const Matcher match = [&](const OutIdxRecord& r) { return r.FileName.trimmed() == name; };
+    return rewrite(match, name, OutIdx::Status + 1, false, newRefNo, newStatus, updateAll,
+                   QStringLiteral("OutBox.UpdateOutBoxFile"));
+}
+
+int cOutBox::UpdateOutBoxFile(const QString& fileName, const QString& newRefNo, const QString& newStatus,
+                              bool updateAll) {
+    return UpdateOutBoxFile(fileName, newRefNo, OutboxStatusWord::fromText(newStatus), updateAll);
 }
 
 QString cOutBox::GetOutBoxMessage(const QString& fileName) const {
     const QString name = fileName.trimmed();
-    QString text;
-    if (!IsPlainFileName(name) || !ReadWholeFile(folder() + name, &text))
-        return MissingBodyText(name, kCrLf);
-    return text;
+    return ReadBody(name).value_or(MissingBodyText(name, kCrLf));
+}
+
+std::optional<QString> cOutBox::ReadBody(const QString& fileName) const {
+    return ReadBodyFile(folder(), fileName);
+}
+
+QVector<OutIdxRecord> cOutBox::ReadRecords() const {
+    QVector<OutIdxRecord> records;
+    const QStringList lines = ReadIndexLines(indexPath());
+    records.reserve(lines.size());
+    for (const QString& line : lines)
+        if (std::optional<OutIdxRecord> r = OutIdx::parse(line))
+            records << std::move(*r);
+    return records;
 }
 
 QVector<QStringList> cOutBox::ReadIndex() const {
@@ -159,58 +180,37 @@ QVector<QStringList> cOutBox::ReadIndex() const {
     const QStringList lines = ReadIndexLines(indexPath());
     rows.reserve(lines.size());
     for (const QString& line : lines)
-        if (!line.isEmpty())
-            rows << line.split(kSep);
+        if (!line.isEmpty()) // the only line that is no record
+            rows << SplitIndexLine(line, OutIdx::kLayout);
     return rows;
 }
 
 QString cOutBox::GetIndexValue(const QString& reference, int position) const {
     const QString ref = reference.trimmed();
-    for (const QStringList& p : ReadIndex()) {
-        if (p.size() > OutPos::Status && p[OutPos::Reference].trimmed() == ref)
-            return position >= 0 && position < p.size() ? p[position] : QString();
+    for (const OutIdxRecord& r : ReadRecords()) {
+        if (r.valueCount > OutIdx::Status && r.Reference.trimmed() == ref)
+            return OutIdx::values(r).value(position);
     }
     return FormatText(QStringLiteral("No message with reference '%0' found."), {ref});
 }
 
-QString cOutBox::LoadIndexHTML(int count, int skip, bool newestFirst) const {
-    if (count < 1)
-        return {};
-    QVector<QStringList> rows = ReadIndex();
-    if (newestFirst)
-        std::reverse(rows.begin(), rows.end());
-    QString html = QStringLiteral("<table><tr><th>File</th><th>Destination</th><th>LES</th><th>Type</th>"
-                                  "<th>Date</th><th>Size</th><th>Ref</th><th>Status</th><th>Subject</th></tr>");
-    static const int columns[] = {OutPos::FileName,    OutPos::Destination, OutPos::Les,
-                                  OutPos::TypeAndBits, OutPos::Date,        OutPos::Size,
-                                  OutPos::Reference,   OutPos::Status,      OutPos::Subject};
-    int shown = 0;
-    for (qsizetype i = qMax(0, skip); i < rows.size() && shown < count; ++i, ++shown) {
-        const QStringList& p = rows[i];
-        html += QStringLiteral("<tr>");
-        for (int c : columns) {
-            QString value = c < p.size() ? p[c] : QString();
-            if (c == OutPos::Date && OutPos::Time < p.size())
-                value += QLatin1Char(' ') + p[OutPos::Time];
-            if (c == OutPos::Subject && p.size() > OutPos::Count) // a subject holding ";"
-                value = p.mid(OutPos::Subject).join(kSep);
-            html += QStringLiteral("<td>") + HtmlEscaped(value) + QStringLiteral("</td>");
-        }
-        html += QStringLiteral("</tr>");
-    }
-    return html + QStringLiteral("</table>");
-}
-
 bool cOutBox::AddDistressAlert(const DistressAlertRecord& alert) {
-    QStringList p;
-    p << alert.OutFileName << alert.Destination
-      << (alert.LesNumber == 0 ? QStringLiteral("Auto") : QString::number(alert.LesNumber)) << alert.Description
-      << alert.TimeStamp.toString(QStringLiteral("yy-MM-dd")) << alert.TimeStamp.toString(QStringLiteral("HH:mm"))
-      << QStringLiteral("-") << QStringLiteral("-") << alert.Status;
-    for (int i = 9; i <= 16; ++i)
-        p << QStringLiteral("0");
-    p << kSearchAndRescue << QString() << QString() << kSearchAndRescue;
-    return AppendLine(p);
+    OutIdxRecord r;
+    r.FileName = alert.OutFileName;
+    r.Destination = alert.Destination;
+    r.Les = alert.LesNumber == 0 ? QStringLiteral("Auto") : QString::number(alert.LesNumber);
+    r.TypeAndBits = alert.Description;
+    r.Date = alert.TimeStamp.toString(QStringLiteral("yy-MM-dd"));
+    r.Time = alert.TimeStamp.toString(QStringLiteral("HH:mm"));
+    r.Size = QStringLiteral("-");
+    r.Reference = QStringLiteral("-");
+    r.Status = OutboxStatusWord::fromText(alert.Status);
+    const QString zero = QStringLiteral("0");
+    r.Reserved = r.OptionFlag = zero;
+    r.DateParts = {zero, zero};
+    r.TimeParts = {zero, zero};
+    r.ToText = r.Subject = kSearchAndRescue;
+    return AppendRecord(r);
 }
 
 } // namespace tessaro

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "messaging/index_file.h"
+#include "messaging/out_idx.h"
 
 #include <QDateTime>
 #include <QString>
@@ -8,36 +9,15 @@
 #include <QVector>
 
 #include <functional>
+#include <optional>
 
 namespace tessaro {
 
 class CConfiguration;
 
-// Positions of an OUT.IDX line (21 values joined by ";").
-namespace OutPos {
-enum : int {
-    FileName = 0,
-    Destination = 1,
-    Les = 2,
-    TypeAndBits = 3,
-    Date = 4,
-    Time = 5,
-    Size = 6,
-    Reference = 7,
-    Status = 8,
-    RequestConfirmation = 9,
-    PrintMessage = 10,
-    Reserved = 11,
-    OptionFlag = 12,
-    ToText = 17,
-    CcText = 18,
-    BccText = 19,
-    Subject = 20,
-    Count = 21
-};
-}
-
-inline const QLatin1String kNoReference("<None>");
+// Positions of an OUT.IDX line under their older name, kept for the callers that still index ReadIndex()
+// rows (information handler, headless sender, exit question) until they read records.
+namespace OutPos = OutIdx;
 
 // What the distress handling hands over when an alert is to be shown in the outbox.
 struct DistressAlertRecord {
@@ -60,28 +40,39 @@ public:
     // Writes text to fileName in the outbox folder (whole or not at all).
     bool SaveMessage(const QString& text, const QString& fileName);
 
-    // Appends one index line built from its positions (line breaks inside values become blanks).
+    // Appends one index line built from its positions (the sender's form; line breaks inside values become
+    // blanks).
     bool AppendLine(const QStringList& positions);
+    bool AppendRecord(const OutIdxRecord& record);
 
     // Sets reference (when newRefNo is not empty) and status of the lines whose reference is refNo (any
     // reference when refNo is empty) and whose LES is numerically les (any when empty) and whose status is
-    // oldStatus (any when empty). Only the first match unless updateAll. Returns the lines changed.
+    // oldStatus (any when not given). Only the first match unless updateAll. Returns the lines changed.
+    int UpdateOutBox(const QString& les, const QString& refNo, std::optional<OutboxStatus> oldStatus,
+                     const QString& newRefNo, const OutboxStatusWord& newStatus, bool updateAll);
+    // The same, matching the out file name in position 0.
+    int UpdateOutBoxFile(const QString& fileName, const QString& newRefNo, const OutboxStatusWord& newStatus,
+                         bool updateAll);
+    // The same with status words as text (an empty oldStatus matches any), kept for the information handler
+    // until it names statuses by kind.
     int UpdateOutBox(const QString& les, const QString& refNo, const QString& oldStatus, const QString& newRefNo,
                      const QString& newStatus, bool updateAll);
-    // The same, matching the out file name in position 0.
     int UpdateOutBoxFile(const QString& fileName, const QString& newRefNo, const QString& newStatus, bool updateAll);
 
-    // Body of a sent message for the forms server; a two-line notice when it is missing.
+    // Body of a sent message; the two-line notice (CR LF between its lines) when it is missing.
     QString GetOutBoxMessage(const QString& fileName) const;
+    // Body of a sent message; nullopt when fileName names no file of the outbox folder.
+    std::optional<QString> ReadBody(const QString& fileName) const;
     // Value at position of the first line whose reference is reference; a notice when there is none.
-    QString GetIndexValue(const QString& reference, int position = OutPos::Status) const;
-    // An HTML table of up to count index lines, skipping the first skip lines, newest first when asked.
-    QString LoadIndexHTML(int count, int skip, bool newestFirst) const;
+    QString GetIndexValue(const QString& reference, int position = OutIdx::Status) const;
 
     // Appends the "SEARCH & RESCUE" line of a distress alert.
     bool AddDistressAlert(const DistressAlertRecord& alert);
 
-    // Every index line split into its positions (lines of any length; the reader decides what it needs).
+    // Every line of the index that holds a record, in file order.
+    QVector<OutIdxRecord> ReadRecords() const;
+    // Every such line split into its positions (fewer for a short line), kept for the callers that index
+    // positions until they read records.
     QVector<QStringList> ReadIndex() const;
 
     // The outbox view refreshes through this after every change of the index.
@@ -89,14 +80,14 @@ public:
     // Failures to write the store, already worded by the error-message convention.
     std::function<void(const QString& message)> onError;
 
-    static QString JoinLine(const QStringList& positions);
-
 private:
-    using Matcher = std::function<bool(const QStringList& positions)>;
-    // hint: text every matching line contains; other lines are copied without being split (fast path
-    // for big indexes).
-    int rewrite(const Matcher& match, const QString& hint, qsizetype minPositions, bool dropEmpty,
-                const QString& newRefNo, const QString& newStatus, bool updateAll, const QString& scope);
+    using Matcher = std::function<bool(const OutIdxRecord& record)>;
+    // hint: text every matching line contains; other lines are copied without being parsed (fast path for
+    // big indexes).
+    int rewrite(const Matcher& match, const QString& hint, int minValues, bool dropEmpty, const QString& newRefNo,
+                const OutboxStatusWord& newStatus, bool updateAll, const QString& scope);
+    int updateOutBox(const QString& les, const QString& refNo, const QString& oldStatus, const QString& newRefNo,
+                     const OutboxStatusWord& newStatus, bool updateAll);
     void report(const QString& scope, const FileError& error);
     void changed();
 
@@ -107,6 +98,7 @@ private:
 bool IsPlainFileName(const QString& name);
 // "'name' Does not exist!" + line break + "The file might have been manually deleted by operator."
 QString MissingBodyText(const QString& name, const QString& lineBreak);
-QString HtmlEscaped(const QString& text);
+// The text of a body file inside folder; nullopt when name is not a plain file name or names no readable file.
+std::optional<QString> ReadBodyFile(const QString& folder, const QString& name);
 
 } // namespace tessaro

@@ -178,22 +178,14 @@ void CMessageReception::loadStoredKeys() {
     m_inIdxKeys.clear();
     m_inIdxDiskNames.clear();
     m_inboxIdxKeys.clear();
-    for (const QStringList& p : m_inbox.ReadIndex()) {
-        // The key's time is the same "yy-mm-dd hh:nn" text that IN.IDX holds.
-        const QString key = p[InPos::ModemFileName].trimmed().toUpper() + QLatin1Char('|') +
-                            QString::number(Val(p[InPos::Les])) + QLatin1Char('|') +
-                            QString::number(Val(p[InPos::Refnumber])) + QLatin1Char('|') +
-                            (p[InPos::DateHour] + QLatin1Char(':') + p[InPos::Minutes]).trimmed();
+    for (const InIdxRecord& r : m_inbox.ReadRecords()) {
+        const QString key = ReceivedMessageKey(r.ModemFileName, r.LES, r.Refnumber, r.Received);
         m_inIdxKeys.insert(key);
-        m_inIdxDiskNames.insert(key, p[InPos::DiskFileName]);
+        m_inIdxDiskNames.insert(key, r.DiskFileName);
     }
-    for (const QString& line : ReadIndexLines(m_inbox.inboxIdxPath())) {
-        const QStringList p = line.split(kInboxIdxSeparator);
-        if (p.size() < 13)
-            continue;
-        const QDateTime t = QDateTime::fromString(p[5], QStringLiteral("yyyy-MM-dd HH:mm:ss"));
-        m_inboxIdxKeys.insert(ReceivedMessageKey(p[0], Val(p[6]), Val(p[9]), t));
-    }
+    for (const InboxIdxRecord& r : m_inbox.ReadInboxRecords())
+        if (r.complete())
+            m_inboxIdxKeys.insert(ReceivedMessageKey(r.ModemFileName, r.LES, r.Refnumber, r.Received));
 }
 
 CMessageReception::StoreResult CMessageReception::store(const QString& modemFileName, const QString& text,

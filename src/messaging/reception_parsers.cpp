@@ -17,8 +17,7 @@ qint64 bound(qint64 low, qint64 value, qint64 high) {
 
 // Lines of a reply at any line end (LF, CR LF, CR CR LF, or a stray CR), so no value cut from a line
 // can carry a CR or LF.
-QStringList replyLines(const QString& reply)
-{
+QStringList replyLines(const QString& reply) {
     static const QRegularExpression lineEnds(QStringLiteral("[\r\n]+"));
     return reply.split(lineEnds);
 }
@@ -51,8 +50,8 @@ constexpr Column kLogColumns[Count] = {{1, 3},  {6, 1},  {8, 1},  {10, 1}, {12, 
                                        {25, 2}, {28, 5}, {34, 8}, {43, 1}, {45, 8}, {54, 6}};
 } // namespace
 
-QDate ParseShortDate(const QString& text) {
-    const QStringList parts = text.trimmed().split(QLatin1Char('-'));
+QDate ParseShortDate(QStringView text) {
+    const QList<QStringView> parts = text.trimmed().split(u'-');
     if (parts.size() != 3 || !IsNumeric(parts[0]) || !IsNumeric(parts[1]) || !IsNumeric(parts[2]))
         return {};
     const int yy = int(Val(parts[0]));

@@ -38,6 +38,6 @@ QVector<ListingRecord> ParseMessageListing(const QString& reply);
 QVector<ReceptionLogRecord> ParseReceptionLog(const QString& reply);
 
 // "yy-mm-dd": years below 70 are 20yy, the others 19yy. Invalid date for unreadable text.
-QDate ParseShortDate(const QString& text);
+QDate ParseShortDate(QStringView text);
 
 } // namespace tessaro

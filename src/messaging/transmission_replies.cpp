@@ -97,10 +97,10 @@ int CTransmissionReplies::updateByTransceiverName(const QString& name, const QSt
     // Names of 13 characters (the hundredth message of a day) are shortened in the transceiver; find the
     // newest submission still waiting under that shortened name.
     QString outName;
-    for (const QStringList& p : m_outbox.ReadIndex())
-        if (p.size() > OutPos::Status && p[OutPos::Status] == QLatin1String("Initiated") &&
-            CTransmission::TransceiverFileNameOf(p[OutPos::FileName].trimmed()) == name)
-            outName = p[OutPos::FileName].trimmed();
+    for (const OutIdxRecord& r : m_outbox.ReadRecords())
+        if (r.valueCount > OutIdx::Status && r.Status == OutboxStatus::Initiated &&
+            CTransmission::TransceiverFileNameOf(r.FileName.trimmed()) == name)
+            outName = r.FileName.trimmed();
     return outName.isEmpty() ? 0 : m_outbox.UpdateOutBoxFile(outName, newRefNo, newStatus, false);
 }
 
@@ -109,12 +109,12 @@ void CTransmissionReplies::HandleTxReply(const QString& reply) {
     if (!e.isError)
         return;
     if (e.egcOnly) {
-        updateByTransceiverName(e.fileName, QStringLiteral("EGC only"), QStringLiteral("Failed"));
+        updateByTransceiverName(e.fileName, QStringLiteral("EGC only"), OutboxStatusWord(OutboxStatus::Failed).text());
         m_host.ShowMessageQueued(QStringLiteral("Not allowed to transmit as EGC receiver!"), QStringLiteral("Error"),
                                  MessageStyle::Critical);
         return;
     }
-    updateByTransceiverName(e.fileName, QStringLiteral("TX-Error"), QStringLiteral("Failed"));
+    updateByTransceiverName(e.fileName, QStringLiteral("TX-Error"), OutboxStatusWord(OutboxStatus::Failed).text());
     QString text = QStringLiteral("Message Transmission failed.") + QStringLiteral("\r\n\r\n") +
                    QStringLiteral("Error ") + e.number + QStringLiteral(": ") + e.text + QStringLiteral("\r\n");
     if (e.number == QLatin1String("121"))
@@ -123,8 +123,8 @@ void CTransmissionReplies::HandleTxReply(const QString& reply) {
 }
 
 void CTransmissionReplies::HandleRestart() {
-    for (const char* old : {"Initiated", "Sending", "ConfReq"})
-        m_outbox.UpdateOutBox({}, {}, QLatin1String(old), {}, QStringLiteral("MES Cleared"), true);
+    for (const OutboxStatus old : {OutboxStatus::Initiated, OutboxStatus::Sending, OutboxStatus::ConfReq})
+        m_outbox.UpdateOutBox({}, {}, old, {}, OutboxStatus::MesCleared, true);
     m_host.RefreshOutboxView();
 }
 
@@ -139,7 +139,7 @@ void CTransmissionReplies::RequestConfirmation(const QString& outFileName, const
     }
     const QString ref = refNo.trimmed();
     if (ref.isEmpty() || ref == kNoReference ||
-        m_outbox.UpdateOutBoxFile(outFileName, {}, QStringLiteral("ConfReq"), true) == 0) {
+        m_outbox.UpdateOutBoxFile(outFileName, {}, OutboxStatus::ConfReq, true) == 0) {
         m_host.ShowMessageQueued(QStringLiteral("ConfReq of this message not possible"), kConfReqTitle,
                                  MessageStyle::Information);
         return;

@@ -52,7 +52,7 @@ public:
     virtual std::optional<QString> outboxMessageText(const QString& fileName) = 0;
     virtual std::optional<QString> inboxMessageText(const QString& fileName) = 0;
 
-    // The mailbox listings as HTML tables (the outbox's and inbox's LoadIndexHTML), every value escaped.
+    // The mailbox listings as HTML tables of the outbox's and inbox's index records, every value escaped.
     // Up to count lines, after skipping skip lines, newest first when asked; unreadOnly limits the inbox.
     virtual QString outboxListingHtml(int count, int skip, bool newestFirst) = 0;
     virtual QString inboxListingHtml(int count, bool unreadOnly, int skip, bool newestFirst) = 0;

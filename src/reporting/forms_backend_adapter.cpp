@@ -4,24 +4,14 @@
 #include "messaging/inbox.h"
 #include "messaging/outbox.h"
 #include "messaging/transmission.h"
+#include "reporting/mailbox_html.h"
 #include "status/session.h"
-
-#include <QFile>
 
 namespace tessaro {
 
 namespace {
 // What the transceiver reports without a fix; the page shows it as "No position available".
 const QString kNoFix = QStringLiteral("255,255.255N , 255,255.255E");
-
-std::optional<QString> readBody(const QString& folder, const QString& fileName) {
-    if (!IsPlainFileName(fileName))
-        return std::nullopt;
-    QFile f(folder + fileName);
-    if (!f.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    return QString::fromLatin1(f.readAll());
-}
 } // namespace
 
 CFormsBackend::CFormsBackend(CConfiguration& config, const CSession& session, cOutBox& outbox, CInbox& inbox,
@@ -80,29 +70,32 @@ FormsStatusLookup CFormsBackend::GetIndexValue(const QString& reference) {
     // The answer to a sent form names the out file, since the LES reference comes later: accept either.
     const QString ref = reference.trimmed();
     if (!ref.isEmpty()) {
-        for (const QStringList& p : m_outbox.ReadIndex()) {
-            if (p.size() > OutPos::Status &&
-                (p[OutPos::Reference].trimmed() == ref || p[OutPos::FileName].trimmed() == ref))
-                return {true, p[OutPos::Status].trimmed()};
+        for (const OutIdxRecord& r : m_outbox.ReadRecords()) {
+            if (r.valueCount > OutIdx::Status && (r.Reference.trimmed() == ref || r.FileName.trimmed() == ref))
+                return {true, r.Status.text().trimmed()};
         }
     }
     return {false, m_outbox.GetIndexValue(ref)};
 }
 
 std::optional<QString> CFormsBackend::outboxMessageText(const QString& fileName) {
-    return readBody(m_outbox.folder(), fileName);
+    return m_outbox.ReadBody(fileName);
 }
 
 std::optional<QString> CFormsBackend::inboxMessageText(const QString& fileName) {
-    return readBody(m_inbox.folder(), fileName);
+    return m_inbox.ReadBody(fileName);
 }
 
 QString CFormsBackend::outboxListingHtml(int count, int skip, bool newestFirst) {
-    return m_outbox.LoadIndexHTML(count, skip, newestFirst);
+    if (count < 1)
+        return {};
+    return OutboxListingHtml(m_outbox.ReadRecords(), count, skip, newestFirst);
 }
 
 QString CFormsBackend::inboxListingHtml(int count, bool unreadOnly, int skip, bool newestFirst) {
-    return m_inbox.LoadIndexHTML(count, unreadOnly, skip, newestFirst);
+    if (count < 1)
+        return {};
+    return InboxListingHtml(m_inbox.ReadRecords(unreadOnly), count, skip, newestFirst);
 }
 
 } // namespace tessaro

@@ -6,7 +6,7 @@
 
 namespace tessaro {
 
-InboxModel::InboxModel(QObject* parent) : IndexFileModel(QChar(0x02), InboxIdx::Count, parent) {
+InboxModel::InboxModel(QObject* parent) : IndexFileModel(InboxIdx::kLayout, parent) {
     retranslate();
 }
 
@@ -33,11 +33,12 @@ void InboxModel::retranslate() {
 QString InboxModel::displayText(int column, const QString& value) const {
     switch (columns()[size_t(column)].field) {
     case InboxIdx::Priority: {
-        const QString name = PriorityName(int(Val(value)));
-        return name.isEmpty() ? value : GetText(5120 + int(Val(value)), name);
+        const int priority = IndexNumber<quint8>(value);
+        const QString name = PriorityName(priority);
+        return name.isEmpty() ? value : GetText(5120 + priority, name);
     }
     case InboxIdx::Bits:
-        return ReceivedBitsText(int(Val(value)));
+        return ReceivedBitsText(IndexNumber<quint8>(value));
     default:
         return value;
     }
@@ -49,12 +50,11 @@ void InboxModel::lineLoaded() {
     m_unreadCount = 0;
     for (int i = 0; i < lines; ++i) {
         quint8 f = 0;
-        // 255 is read; anything below (and a damaged value) counts as unread so nothing is missed.
-        if (Val(storedField(i, InboxIdx::Read)) < 255) {
+        if (InboxIdx::readFlag(storedField(i, InboxIdx::Read)) < 255) {
             f |= Unread;
             ++m_unreadCount;
         }
-        if (Val(storedField(i, InboxIdx::Priority)) == 3)
+        if (IndexNumber<quint8>(storedField(i, InboxIdx::Priority)) == 3)
             f |= Distress;
         m_flags[size_t(i)] = f;
     }

@@ -1,30 +1,11 @@
 #pragma once
 
+#include "messaging/inbox_idx.h"
 #include "shell/index_file_model.h"
 
 #include <vector>
 
 namespace tessaro {
-
-// Positions of an Inbox.idx line (13 values separated by STX).
-namespace InboxIdx {
-enum : int {
-    ModemFileName = 0,
-    Priority,
-    To,
-    From,
-    Subject,
-    Received,
-    Les,
-    Bits,
-    Size,
-    Refnumber,
-    Routing,
-    Read,
-    DiskFileName,
-    Count
-};
-}
 
 // The inbox grid over Inbox.idx: unread rows bold, distress-priority rows red, priorities and
 // presentation codes in words.

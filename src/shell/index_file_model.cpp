@@ -12,8 +12,8 @@
 
 namespace tessaro {
 
-IndexFileModel::IndexFileModel(QChar separator, int fieldCount, QObject* parent)
-    : QAbstractTableModel(parent), m_separator(separator), m_fieldCount(fieldCount) {
+IndexFileModel::IndexFileModel(const IndexLineLayout& layout, QObject* parent)
+    : QAbstractTableModel(parent), m_layout(layout) {
     m_reloadDelay.setSingleShot(true);
     m_reloadDelay.setInterval(150);
     connect(&m_reloadDelay, &QTimer::timeout, this, &IndexFileModel::refresh);
@@ -53,7 +53,8 @@ void IndexFileModel::load() {
         return;
     const QByteArray bytes = file.readAll();
     const QString text = QString::fromLatin1(bytes);
-    const int stride = m_fieldCount + 1;
+    const int fieldCount = m_layout.valueCount;
+    const int stride = fieldCount + 1;
     m_lines.reserve(size_t(bytes.count('\n') + 1));
     qsizetype start = 0;
     while (start < text.size()) {
@@ -67,14 +68,14 @@ void IndexFileModel::load() {
             QString line = text.mid(start, stop - start);
             // Field starts; a field missing from a short line starts (and ends) past the line's end.
             int pos = 0;
-            for (int f = 0; f < m_fieldCount; ++f) {
+            for (int f = 0; f < fieldCount; ++f) {
                 m_offsets.push_back(pos);
                 if (pos <= line.size()) {
-                    const qsizetype sep = line.indexOf(m_separator, pos);
+                    const qsizetype sep = line.indexOf(m_layout.separator, pos);
                     pos = sep < 0 ? int(line.size()) + 1 : int(sep) + 1;
                 }
             }
-            m_offsets.push_back(std::max(pos, int(line.size()) + 1));
+            m_offsets.push_back(pos); // past the line end unless more values follow
             m_lines.push_back(std::move(line));
         }
         start = end + 1;
@@ -86,15 +87,18 @@ void IndexFileModel::load() {
 void IndexFileModel::lineLoaded() {}
 
 QString IndexFileModel::storedField(int line, int field) const {
-    if (line < 0 || size_t(line) >= m_lines.size() || field < 0 || field >= m_fieldCount)
+    const int fieldCount = m_layout.valueCount;
+    if (line < 0 || size_t(line) >= m_lines.size() || field < 0 || field >= fieldCount)
         return {};
-    const size_t base = size_t(line) * size_t(m_fieldCount + 1);
+    const size_t base = size_t(line) * size_t(fieldCount + 1);
     const int from = m_offsets[base + size_t(field)];
     const QString& text = m_lines[size_t(line)];
     if (from > text.size())
         return {};
-    // The last field runs to the line's end even when it holds the separator (nothing is escaped).
-    const int to = field == m_fieldCount - 1 ? int(text.size()) : m_offsets[base + size_t(field) + 1] - 1;
+    // Nothing is escaped: where the layout says so, the last field runs to the line's end even when it
+    // holds the separator.
+    const int to = field == fieldCount - 1 && m_layout.lastValueTakesRest ? int(text.size())
+                                                                          : m_offsets[base + size_t(field) + 1] - 1;
     return text.mid(from, std::max(0, to - from));
 }
 

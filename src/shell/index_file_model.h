@@ -1,5 +1,7 @@
 #pragma once
 
+#include "messaging/index_file.h"
+
 #include <QAbstractTableModel>
 #include <QFileSystemWatcher>
 #include <QString>
@@ -9,8 +11,9 @@
 
 namespace tessaro {
 
-// A read-only table over a line-oriented index file. Lines are kept whole with the offsets of their
-// fields, so 100,000 lines cost two allocations per line and a cell is cut only when it is shown.
+// A read-only table over a line-oriented index file, laid out as its codec says. Lines are kept whole with
+// the offsets of their fields, so 100,000 lines cost two allocations per line and a cell is cut only when it
+// is shown; the subclasses read the values through their codec's decoders.
 // Sorting permutes row numbers; the file's own order is the unsorted order. The file is watched and
 // read again when it changes (and on refresh()).
 class IndexFileModel : public QAbstractTableModel {
@@ -23,7 +26,7 @@ public:
         SortKind sort = SortKind::Text;
     };
 
-    IndexFileModel(QChar separator, int fieldCount, QObject* parent = nullptr);
+    explicit IndexFileModel(const IndexLineLayout& layout, QObject* parent = nullptr);
 
     void setFile(const QString& path);
     const QString& filePath() const { return m_path; }
@@ -66,12 +69,11 @@ private:
     void load();
     void applySort();
 
-    QChar m_separator;
-    int m_fieldCount;
+    IndexLineLayout m_layout;
     QString m_path;
     std::vector<Column> m_columns;
     std::vector<QString> m_lines;
-    std::vector<int> m_offsets; // per line: fieldCount + 1 start positions (a missing field starts at the end)
+    std::vector<int> m_offsets; // per line: valueCount + 1 start positions (a missing field starts at the end)
     std::vector<int> m_order;   // shown row -> line
     int m_sortColumn = -1;
     Qt::SortOrder m_sortOrder = Qt::AscendingOrder;

@@ -9,7 +9,7 @@
 #include "shell/inbox_model.h"
 #include "shell/language.h"
 #include "shell/link_test_window.h"
-#include "shell/mailbox_actions.h"
+#include "messaging/mailbox_actions.h"
 #include "shell/mailbox_view.h"
 #include "shell/alert_window.h"
 #include "shell/forms_menu_controller.h"
@@ -460,7 +460,7 @@ void MainForm::selectLanguage(int langId) {
 
 void MainForm::newMessage() {
     if (!m_editor) {
-        m_editor = new MessageEditor(this);
+        m_editor = new MessageEditor(m_config, this);
         m_editor->setAttribute(Qt::WA_DeleteOnClose);
         connect(m_editor, &MessageEditor::sendRequested, this, &MainForm::onSendRequested);
     }
@@ -542,7 +542,7 @@ void MainForm::openMessageWindow(bool inbox, int row) {
         body = ReadMessageBody(m_messaging->outbox().folder(), name);
         caption = ShellText(5035, "Sent message") + QStringLiteral(" - ") + name;
     }
-    auto* window = new MessageWindow(caption, fields, body, this);
+    auto* window = new MessageWindow(m_config, caption, fields, body, this);
     window->setObjectName(QStringLiteral("MessageWindow"));
     window->show();
 }

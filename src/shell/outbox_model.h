@@ -1,5 +1,6 @@
 #pragma once
 
+#include "messaging/out_idx.h"
 #include "shell/index_file_model.h"
 
 #include <vector>

@@ -29,7 +29,7 @@ struct ReceiveRig : IntegrationRig {
         return out;
     }
     QByteArray storedBody(const QStringList& inIdxPositions) {
-        return readAll(messaging().inbox().folder() + inIdxPositions.value(InPos::DiskFileName).trimmed());
+        return readAll(messaging().inbox().folder() + inIdxPositions.value(InIdx::DiskFileName).trimmed());
     }
     // One poll, then until the download cycle has ended and every command is answered.
     bool downloadCycle(int ms = 10000) {
@@ -65,10 +65,10 @@ TEST(ReceivingIntegration, ThreeMessagesOfDifferentPrioritiesAreStoredIndexedAnd
         });
         ASSERT_NE(line, in.end()) << "the body is stored exactly, without the shell's header lines";
         const QStringList p = line->split(QLatin1Char(':'));
-        EXPECT_EQ(Val(p[InPos::Priority]), c.priority);
-        EXPECT_EQ(p[InPos::Read].trimmed(), QStringLiteral("No"));
-        const QString modem = p[InPos::ModemFileName].trimmed();
-        EXPECT_EQ(rig.inboxIdx().filter(modem + kInboxIdxSeparator).size(), 1);
+        EXPECT_EQ(Val(p[InIdx::Priority]), c.priority);
+        EXPECT_EQ(p[InIdx::Read].trimmed(), QStringLiteral("No"));
+        const QString modem = p[InIdx::ModemFileName].trimmed();
+        EXPECT_EQ(rig.inboxIdx().filter(modem + InboxIdx::kLayout.separator).size(), 1);
         if (c.alert) {
             EXPECT_TRUE(rig.form.alerts.contains(QLatin1String(c.alert)));
         }
@@ -146,7 +146,7 @@ TEST(ReceivingIntegration, LinkDroppedInTheMiddleOfADownloadLosesNothingAndStore
     QStringList modems;
     for (const QString& l : in) {
         const QStringList p = l.split(QLatin1Char(':'));
-        modems << p[InPos::ModemFileName].trimmed();
+        modems << p[InIdx::ModemFileName].trimmed();
         EXPECT_EQ(rig.storedBody(p).size(), 6000);
     }
     modems.sort();

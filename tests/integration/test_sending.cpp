@@ -52,7 +52,7 @@ struct SendRig : IntegrationRig {
         const QStringList lines = outIdxLines();
         return lines.size() == 1 ? lines.first().split(QLatin1Char(';')) : QStringList();
     }
-    QString outStatus() { return outLine().value(OutPos::Status); }
+    QString outStatus() { return outLine().value(OutIdx::Status); }
     // Lets simulated time pass on the transceiver, then the poll asks "st -l" for what happened.
     bool advanceAndPoll(int seconds) {
         simulator->clock()->advance(qint64(seconds) * 1000);
@@ -74,7 +74,7 @@ TEST(SendingIntegration, MessageGoesThroughTrLsTxAndIsTrackedToDelivered) {
     ASSERT_EQ(rig.printed.value(0),
               QStringLiteral("Send: result 1000 (Message sent to the transceiver.), out file ") + out);
     EXPECT_EQ(rig.outStatus(), QStringLiteral("Initiated"));
-    EXPECT_EQ(rig.outLine().value(OutPos::Reference), QStringLiteral("<None>"));
+    EXPECT_EQ(rig.outLine().value(OutIdx::Reference), QStringLiteral("<None>"));
     ASSERT_TRUE(rig.settle());
 
     // On the wire: "tr" with the exact length, the body byte for byte, the size check, the submission.
@@ -93,10 +93,10 @@ TEST(SendingIntegration, MessageGoesThroughTrLsTxAndIsTrackedToDelivered) {
     // INFO 82 after a second, INFO 81 with the reference eight seconds later, each in an "st -l" reply.
     ASSERT_TRUE(rig.advanceAndPoll(2));
     EXPECT_EQ(rig.outStatus(), QStringLiteral("Sending"));
-    EXPECT_TRUE(rig.outLine().value(OutPos::Reference).startsWith(QLatin1String("OUT.")));
+    EXPECT_TRUE(rig.outLine().value(OutIdx::Reference).startsWith(QLatin1String("OUT.")));
     ASSERT_TRUE(rig.advanceAndPoll(9));
     EXPECT_EQ(rig.outStatus(), QStringLiteral("Delivered"));
-    EXPECT_GT(Val(rig.outLine().value(OutPos::Reference)), 0);
+    EXPECT_GT(Val(rig.outLine().value(OutIdx::Reference)), 0);
     EXPECT_EQ(rig.sender->lastStatus(), QStringLiteral("Delivered"));
     EXPECT_EQ(UnsentMessageCount(rig.messaging().outbox()), 0);
 }

@@ -59,7 +59,7 @@ TEST(MessageRecord, AddressMatrixAppendsAndJoinsAliases) {
 }
 
 TEST(InboxIndexLines, InIdxHasElevenPositionsWithTheTimeColon) {
-    const QString line = CInbox::InIdxLine(sampleRecord());
+    const QString line = InIdx::format(InIdx::fromInbox(sampleRecord()));
     EXPECT_EQ(line, QStringLiteral("IN.12:102:2:5:13-01-03 09:05:1234:987654:+M:No:13010301.in"));
     EXPECT_EQ(line.split(QLatin1Char(':')).size(), 11);
 }
@@ -68,7 +68,7 @@ TEST(InboxIndexLines, InboxIdxIsStxSeparatedWithoutTrailingSeparator) {
     InboxRecord r = sampleRecord();
     r.Read = 255;
     r.Subject = QStringLiteral("two\r\nlines");
-    const QStringList fields = CInbox::InboxIdxLine(r).split(QChar(2));
+    const QStringList fields = InboxIdx::format(InboxIdx::fromInbox(r)).split(QChar(2));
     ASSERT_EQ(fields.size(), 13);
     EXPECT_EQ(fields[0], QStringLiteral("IN.12"));
     EXPECT_EQ(fields[1], QStringLiteral("2"));
@@ -81,7 +81,7 @@ TEST(InboxIndexLines, InboxIdxIsStxSeparatedWithoutTrailingSeparator) {
 TEST(InboxIndexLines, ColonInsideAValueCannotShiftPositions) {
     InboxRecord r = sampleRecord();
     r.Routing = QStringLiteral("Re:x");
-    EXPECT_EQ(CInbox::InIdxLine(r).split(QLatin1Char(':')).size(), 11);
+    EXPECT_EQ(InIdx::format(InIdx::fromInbox(r)).split(QLatin1Char(':')).size(), 11);
 }
 
 using InboxStore = StoreTest;
@@ -148,14 +148,17 @@ TEST_F(InboxStore, MarkAsUnreadRewritesOnlyTheSelectedLineOfBothIndexes) {
     EXPECT_EQ(filesIn(inbox()), QStringList({QStringLiteral("IN.IDX"), QStringLiteral("Inbox.idx")}));
 }
 
-TEST_F(InboxStore, GetInBoxMessageTurnsLineEndsIntoBreaksAndRefusesPaths) {
+TEST_F(InboxStore, GetInBoxMessageGivesThePlainBodyAndRefusesPaths) {
     CInbox in(*config);
-    ASSERT_TRUE(in.SaveBody(QStringLiteral("13010301.in"), QStringLiteral("line1\r\nline2")));
-    EXPECT_EQ(in.GetInBoxMessage(QStringLiteral("13010301.in")), QStringLiteral("line1<br>line2"));
+    ASSERT_TRUE(in.SaveBody(QStringLiteral("13010301.in"), QString::fromLatin1("line1\r\nline2 \xe9")));
+    EXPECT_EQ(in.GetInBoxMessage(QStringLiteral(" 13010301.in ")), QString::fromLatin1("line1\r\nline2 \xe9"));
+    EXPECT_EQ(in.ReadBody(QStringLiteral("13010301.in")), QString::fromLatin1("line1\r\nline2 \xe9"));
     EXPECT_EQ(in.GetInBoxMessage(QStringLiteral("gone.in")),
-              QStringLiteral("'gone.in' Does not exist!<br>The file might have been manually deleted by operator."));
+              QStringLiteral("'gone.in' Does not exist!\r\nThe file might have been manually deleted by operator."));
+    EXPECT_EQ(in.ReadBody(QStringLiteral("gone.in")), std::nullopt);
     writeBytes(data() + QStringLiteral("secret.txt"), "secret");
     EXPECT_TRUE(in.GetInBoxMessage(QStringLiteral("../secret.txt")).contains(QStringLiteral("Does not exist!")));
+    EXPECT_EQ(in.ReadBody(QStringLiteral("../secret.txt")), std::nullopt);
 }
 
 using OutboxStore = StoreTest;
@@ -269,22 +272,19 @@ TEST_F(OutboxStore, DistressAlertLineHasTheTwentyOnePositions) {
                          "SEARCH & RESCUE\r\n"));
     alert.LesNumber = 102;
     ASSERT_TRUE(out.AddDistressAlert(alert));
-    EXPECT_EQ(out.ReadIndex()[1][OutPos::Les], QStringLiteral("102"));
+    EXPECT_EQ(out.ReadIndex()[1][OutIdx::Les], QStringLiteral("102"));
     EXPECT_EQ(out.ReadIndex()[1].size(), 21);
 }
 
-TEST_F(OutboxStore, BodiesAndHtmlListing) {
+TEST_F(OutboxStore, Bodies) {
     cOutBox out(*config);
     ASSERT_TRUE(out.SaveMessage(QStringLiteral("body\r\n"), QStringLiteral("13010301.out")));
     EXPECT_EQ(out.GetOutBoxMessage(QStringLiteral("13010301.out")), QStringLiteral("body\r\n"));
+    EXPECT_EQ(out.ReadBody(QStringLiteral("13010301.out")), QStringLiteral("body\r\n"));
+    EXPECT_EQ(out.GetOutBoxMessage(QStringLiteral("gone.out")),
+              QStringLiteral("'gone.out' Does not exist!\r\nThe file might have been manually deleted by operator."));
     EXPECT_FALSE(out.SaveMessage(QStringLiteral("x"), QStringLiteral("../escape.out")));
     EXPECT_FALSE(QFileInfo::exists(data() + QStringLiteral("escape.out")));
-    writeBytes(outbox() + QStringLiteral("OUT.IDX"), fixture("out_idx_sample.txt"));
-    EXPECT_TRUE(out.LoadIndexHTML(0, 0, false).isEmpty());
-    const QString newest = out.LoadIndexHTML(1, 0, true);
-    EXPECT_TRUE(newest.contains(QStringLiteral("13010304.out")));
-    EXPECT_FALSE(newest.contains(QStringLiteral("13010301.out")));
-    EXPECT_TRUE(out.LoadIndexHTML(10, 0, false).contains(QStringLiteral("Fax; with semicolon")));
 }
 
 using StoreStartup = StoreTest;

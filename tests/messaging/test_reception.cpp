@@ -153,8 +153,8 @@ TEST_F(ReceptionCycle, ThreePrioritiesAreFetchedStoredIndexedDeletedAndAlerted) 
     ASSERT_EQ(rows.size(), 3);
     EXPECT_EQ(rows[0].join(QLatin1Char(':')),
               QStringLiteral("IN.12:102:2:5:13-01-03 09:05:1234:987654:+M:No:13010301.in"));
-    EXPECT_EQ(rows[1][InPos::Priority], QStringLiteral("3"));
-    EXPECT_EQ(rows[2][InPos::DateHour], QStringLiteral("69-12-31 23"));
+    EXPECT_EQ(rows[1][InIdx::Priority], QStringLiteral("3"));
+    EXPECT_EQ(rows[2][InIdx::DateHour], QStringLiteral("69-12-31 23"));
     EXPECT_EQ(ReadIndexLines(in->inboxIdxPath()).size(), 3);
     EXPECT_EQ(readBytes(inbox() + QStringLiteral("13010302.in")), QByteArray(20, 'b'));
     EXPECT_EQ(host.alerts,
@@ -300,7 +300,7 @@ TEST_F(ReceptionCycle, MessageMissingFromTheLogIsStillKeptAndDeleted) {
     EXPECT_EQ(host.queue, QStringList({QStringLiteral("delete IN.13")}));
     const auto rows = in->ReadIndex();
     ASSERT_EQ(rows.size(), 1);
-    EXPECT_EQ(rows[0][InPos::DateHour] + QLatin1Char(':') + rows[0][InPos::Minutes], QStringLiteral("13-01-03 10:15"));
+    EXPECT_EQ(rows[0][InIdx::DateHour] + QLatin1Char(':') + rows[0][InIdx::Minutes], QStringLiteral("13-01-03 10:15"));
 }
 
 TEST_F(ReceptionCycle, RemoteConfigurationPacketIsDeletedNotStored) {

@@ -163,7 +163,7 @@ TEST_F(Sending, OutLogLineHasTheTwentyOnePositions) {
     deferred.TransmissionTime = QStringLiteral("18:30");
     const QStringList p = deferred.OutLogPositions();
     ASSERT_EQ(p.size(), 21);
-    EXPECT_EQ(p[OutPos::Destination], QStringLiteral("-"));
+    EXPECT_EQ(p[OutIdx::Destination], QStringLiteral("-"));
     EXPECT_EQ(p.mid(13, 4),
               QStringList({QStringLiteral("01"), QStringLiteral("05"), QStringLiteral("18"), QStringLiteral("30")}));
 }
@@ -173,8 +173,8 @@ TEST_F(Sending, SearchAndRescueLine) {
     t.SetDestination(InmC, nullptr);
     t.Message.SetAliases(InmC, FieldTo, QStringLiteral("SEARCH & RESCUE"));
     const QStringList p = t.OutLogPositions();
-    EXPECT_EQ(p[OutPos::Destination], QStringLiteral("MRCC"));
-    EXPECT_EQ(p[OutPos::TypeAndBits], QStringLiteral("Distress message"));
+    EXPECT_EQ(p[OutIdx::Destination], QStringLiteral("MRCC"));
+    EXPECT_EQ(p[OutIdx::TypeAndBits], QStringLiteral("Distress message"));
 }
 
 TEST_F(Sending, SendMessageToAddressResultCodes) {
@@ -283,8 +283,8 @@ protected:
                   1000);
         host.queue.clear();
     }
-    QString status() { return outboxStore->ReadIndex().last()[OutPos::Status]; }
-    QString reference() { return outboxStore->ReadIndex().last()[OutPos::Reference]; }
+    QString status() { return outboxStore->ReadIndex().last()[OutIdx::Status]; }
+    QString reference() { return outboxStore->ReadIndex().last()[OutIdx::Reference]; }
     std::unique_ptr<CTransmissionReplies> replies;
 };
 

@@ -61,10 +61,10 @@ TEST(FormsBackendAdapter, SessionValuesForThePlaceholders) {
 
 TEST(FormsBackendAdapter, StatusByOutFileNameOrReference) {
     AdapterEnv env;
-    QStringList line(OutPos::Count, QStringLiteral("0"));
-    line[OutPos::FileName] = QStringLiteral("13010301.out");
-    line[OutPos::Reference] = QStringLiteral("4711");
-    line[OutPos::Status] = QStringLiteral("Delivered");
+    QStringList line(OutIdx::Count, QStringLiteral("0"));
+    line[OutIdx::FileName] = QStringLiteral("13010301.out");
+    line[OutIdx::Reference] = QStringLiteral("4711");
+    line[OutIdx::Status] = QStringLiteral("Delivered");
     ASSERT_TRUE(env.outbox.AppendLine(line));
 
     const FormsStatusLookup byFile = env.backend.GetIndexValue(QStringLiteral("13010301.out"));
@@ -85,6 +85,25 @@ TEST(FormsBackendAdapter, BodiesComeOnlyFromTheirOwnFolder) {
     EXPECT_EQ(env.backend.inboxMessageText(QStringLiteral("none.txt")), std::nullopt);
     EXPECT_EQ(env.backend.inboxMessageText(QStringLiteral("../secret.txt")), std::nullopt);
     EXPECT_EQ(env.backend.outboxMessageText(QStringLiteral("m1.txt")), std::nullopt);
+}
+
+TEST(FormsBackendAdapter, ListingsComeFromTheStoreIndexes) {
+    AdapterEnv env;
+    env.write(env.inbox.inIdxPath(), "IN.1:102:0:5:13-01-03 09:05:1234:1:+M:Yes:read.in\r\n"
+                                     "IN.2:102:0:5:13-01-03 09:06:1234:2:+M:No:unread.in\r\n");
+    const QString unread = env.backend.inboxListingHtml(10, true, 0, false);
+    EXPECT_TRUE(unread.contains(QStringLiteral("<td>unread.in</td>")));
+    EXPECT_FALSE(unread.contains(QStringLiteral("<td>read.in</td>")));
+    EXPECT_TRUE(env.backend.inboxListingHtml(10, false, 0, false).contains(QStringLiteral("<td>read.in</td>")));
+    EXPECT_TRUE(env.backend.inboxListingHtml(0, false, 0, false).isEmpty());
+
+    env.write(env.outbox.indexPath(), "a.out;x;102;Telex 5 Bit;13-01-03;09:05; 5;<None>;Initiated;0;0;0;0;03;01;09;05;"
+                                      "x;;;Hi\r\n");
+    EXPECT_TRUE(env.backend.outboxListingHtml(10, 0, false)
+                    .contains(QStringLiteral("<td>a.out</td><td>x</td><td>102</td><td>Telex 5 Bit</td>"
+                                             "<td>13-01-03 09:05</td><td> 5</td><td>&lt;None&gt;</td>"
+                                             "<td>Initiated</td><td>Hi</td>")));
+    EXPECT_TRUE(env.backend.outboxListingHtml(0, 0, false).isEmpty());
 }
 
 TEST(FormsBackendAdapter, FormsAreSentThroughTheTransmissionAndLookedUpAfterwards) {

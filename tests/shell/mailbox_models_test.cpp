@@ -1,15 +1,11 @@
 #include "shell_test_app.h"
 
-#include "config/configuration.h"
 #include "config/strings.h"
-#include "messaging/inbox.h"
-#include "messaging/outbox.h"
+#include "messaging/out_idx.h"
 #include "shell/inbox_model.h"
-#include "shell/mailbox_actions.h"
 #include "shell/outbox_model.h"
 
 #include <QColor>
-#include <QDir>
 #include <QFile>
 #include <QFont>
 #include <QTemporaryDir>
@@ -117,6 +113,18 @@ TEST_F(MailboxModelsTest, InboxSurvivesShortAndEmptyLines) {
     EXPECT_EQ(m.diskFileName(1), QStringLiteral("a.in"));
 }
 
+TEST_F(MailboxModelsTest, InboxValuesAfterTheThirteenthAreNotPartOfTheFileName) {
+    writeLines(m_path, {inboxLine(QStringLiteral("IN.1"), 3, QStringLiteral("s"), QStringLiteral("t"), 1, 255,
+                                  QStringLiteral("a.in")) +
+                        kStx + QStringLiteral("FollowUp")});
+    InboxModel m;
+    m.setFile(m_path);
+    ASSERT_EQ(m.rowCount(), 1);
+    EXPECT_EQ(m.diskFileName(0), QStringLiteral("a.in"));
+    EXPECT_FALSE(m.isUnread(0));
+    EXPECT_EQ(m.data(m.index(0, columnOf(m, InboxIdx::Subject)), Qt::ForegroundRole).value<QColor>(), QColor(Qt::red));
+}
+
 TEST_F(MailboxModelsTest, SortingIsNumericForNumbersAndKeepsRowsWhole) {
     writeLines(m_path, {inboxLine(QStringLiteral("IN.1"), 0, QStringLiteral("nine"),
                                   QStringLiteral("2026-01-01 00:00:00"), 9, 0, QStringLiteral("a")),
@@ -150,8 +158,8 @@ TEST_F(MailboxModelsTest, OutboxTranslatesKnownStatusWordsOnlyAndMarksSearchAndR
     OutboxModel m;
     m.setFile(path);
     ASSERT_EQ(m.rowCount(), 4);
-    const int status = columnOf(m, OutPos::Status);
-    const int subject = columnOf(m, OutPos::Subject);
+    const int status = columnOf(m, OutIdx::Status);
+    const int subject = columnOf(m, OutIdx::Subject);
     EXPECT_EQ(m.data(m.index(0, status), Qt::DisplayRole).toString(), QStringLiteral("Initiated"));
     EXPECT_EQ(m.data(m.index(1, status), Qt::DisplayRole).toString(), QStringLiteral("Failed. Error code: '7'"));
     EXPECT_FALSE(m.data(m.index(0, status), Qt::ForegroundRole).isValid());
@@ -184,51 +192,6 @@ TEST_F(MailboxModelsTest, ModelFollowsAppendedLines) {
     f.close();
     m.refresh();
     EXPECT_EQ(m.rowCount(), 2);
-}
-
-TEST_F(MailboxModelsTest, DeletingAMessageRemovesBothIndexLinesThenTheBody) {
-    CConfiguration config(m_dir.path() + QLatin1Char('/'), true);
-    const QString inbox = m_dir.path() + QStringLiteral("/Inbox/");
-    QDir().mkpath(inbox);
-    config.SetIni(QStringLiteral("[inbox]"), inbox);
-    CInbox box(config);
-    writeLines(box.inIdxPath(), {QStringLiteral("IN.1:112:0:0:26-01-02 10:00:5:4711:Mem:No:keep.in"),
-                                 QStringLiteral("IN.2:112:0:0:26-01-02 11:00:5:4712:Mem:No:gone.in")});
-    writeLines(box.inboxIdxPath(), {inboxLine(QStringLiteral("IN.1"), 0, QStringLiteral("k"), QStringLiteral("t"), 5, 0,
-                                              QStringLiteral("keep.in")),
-                                    inboxLine(QStringLiteral("IN.2"), 0, QStringLiteral("g"), QStringLiteral("t"), 5, 0,
-                                              QStringLiteral("gone.in"))});
-    writeLines(inbox + QStringLiteral("gone.in"), {QStringLiteral("body")});
-    int changed = 0;
-    box.onChanged = [&] { ++changed; };
-
-    EXPECT_TRUE(DeleteInboxMessage(box, QStringLiteral("gone.in")));
-    EXPECT_EQ(changed, 1);
-    EXPECT_FALSE(QFile::exists(inbox + QStringLiteral("gone.in")));
-    EXPECT_EQ(box.ReadIndex().size(), 1);
-    InboxModel m;
-    m.setFile(box.inboxIdxPath());
-    ASSERT_EQ(m.rowCount(), 1);
-    EXPECT_EQ(m.diskFileName(0), QStringLiteral("keep.in"));
-    // Names that leave the folder are refused.
-    EXPECT_FALSE(DeleteInboxMessage(box, QStringLiteral("../keep.in")));
-    EXPECT_FALSE(DeleteInboxMessage(box, QStringLiteral("nothing.in")));
-}
-
-TEST_F(MailboxModelsTest, DeletingASentMessageKeepsOtherLines) {
-    CConfiguration config(m_dir.path() + QLatin1Char('/'), true);
-    const QString out = m_dir.path() + QStringLiteral("/Sent items/");
-    QDir().mkpath(out);
-    config.SetIni(QStringLiteral("[outbox]"), out);
-    cOutBox box(config);
-    writeLines(
-        box.indexPath(),
-        {outLine(QStringLiteral("a.out"), QStringLiteral("Sending"), QStringLiteral("1"), QStringLiteral("s")),
-         outLine(QStringLiteral("b.out"), QStringLiteral("Delivered"), QStringLiteral("2"), QStringLiteral("t"))});
-    EXPECT_TRUE(DeleteOutboxMessage(box, QStringLiteral("a.out")));
-    const auto lines = box.ReadIndex();
-    ASSERT_EQ(lines.size(), 1);
-    EXPECT_EQ(lines[0][0], QStringLiteral("b.out"));
 }
 
 } // namespace

@@ -1,9 +1,11 @@
-#include "shell/mailbox_actions.h"
+#include "messaging/mailbox_actions.h"
 
+#include "messaging/in_idx.h"
 #include "messaging/inbox.h"
+#include "messaging/inbox_idx.h"
 #include "messaging/index_file.h"
+#include "messaging/out_idx.h"
 #include "messaging/outbox.h"
-#include "shell/inbox_model.h"
 
 #include <QFile>
 
@@ -12,8 +14,10 @@
 namespace tessaro {
 
 namespace {
-// Rewrites an index without the lines that match; true when the index is as wanted afterwards.
-bool dropLines(const QString& path, const std::function<bool(const QString&)>& matches, int* dropped, QString* error) {
+// Rewrites an index without the lines that match; true when the index is as wanted afterwards. Only lines
+// holding hint are asked (a big index is not parsed line by line for one message).
+bool dropLines(const QString& path, const QString& hint, const std::function<bool(const QString&)>& matches,
+               int* dropped, QString* error) {
     bool ok = false;
     const QStringList lines = ReadIndexLines(path, &ok);
     if (!ok) {
@@ -24,7 +28,7 @@ bool dropLines(const QString& path, const std::function<bool(const QString&)>& m
     QByteArray out;
     int n = 0;
     for (const QString& line : lines) {
-        if (matches(line)) {
+        if (line.contains(hint) && matches(line)) {
             ++n;
             continue;
         }
@@ -50,19 +54,19 @@ bool DeleteInboxMessage(CInbox& inbox, const QString& diskFileName, QString* err
         return false;
     int dropped = 0;
     const bool inOk = dropLines(
-        inbox.inIdxPath(),
+        inbox.inIdxPath(), name,
         [&](const QString& line) {
-            const QStringList p = line.split(u':');
-            return p.size() >= InPos::Count && p.mid(InPos::DiskFileName).join(u':').trimmed() == name;
+            const std::optional<InIdxRecord> r = InIdx::parse(line);
+            return r && r->DiskFileName.trimmed() == name;
         },
         &dropped, error);
     if (!inOk)
         return false;
     const bool boxOk = dropLines(
-        inbox.inboxIdxPath(),
+        inbox.inboxIdxPath(), name,
         [&](const QString& line) {
-            const QStringList p = line.split(kInboxIdxSeparator);
-            return p.size() > InboxIdx::DiskFileName && p[InboxIdx::DiskFileName].trimmed() == name;
+            const std::optional<InboxIdxRecord> r = InboxIdx::parse(line);
+            return r && r->complete() && r->DiskFileName.trimmed() == name;
         },
         &dropped, error);
     if (!boxOk)
@@ -80,8 +84,12 @@ bool DeleteOutboxMessage(cOutBox& outbox, const QString& outFileName, QString* e
         return false;
     int dropped = 0;
     const bool ok = dropLines(
-        outbox.indexPath(), [&](const QString& line) { return line.section(u';', 0, 0).trimmed() == name; }, &dropped,
-        error);
+        outbox.indexPath(), name,
+        [&](const QString& line) {
+            const std::optional<OutIdxRecord> r = OutIdx::parse(line);
+            return r && r->FileName.trimmed() == name;
+        },
+        &dropped, error);
     if (!ok)
         return false;
     if (IsPlainFileName(name))
