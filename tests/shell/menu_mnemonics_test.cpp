@@ -6,6 +6,8 @@
 #include "messaging/messaging_module.h"
 #include "reporting/forms_module.h"
 #include "shell/language.h"
+#include "app/runtime.h"
+#include "link/in_memory_link.h"
 #include "shell/main_form.h"
 #include "status/session.h"
 
@@ -65,13 +67,14 @@ TEST(MenuMnemonicsTest, NoTwoEntriesOfOneMenuShareTheirKeyInAnyLanguage) {
     test::App();
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
-    CConfiguration config(dir.path() + QLatin1Char('/'), false, dir.filePath(QStringLiteral("settings.ini")));
+    RuntimeOptions options;
+    options.dataPath = dir.path() + QLatin1Char('/');
+    options.settingsFile = dir.filePath(QStringLiteral("settings.ini"));
     ManualClock clock;
-    CSession session;
-    MessagingModule messaging(session);
-    FormsModule forms(session, messaging);
-    MainForm form(config, session, clock);
-    form.attachForms(forms);
+    TessaroRuntime runtime(options, clock);
+    MainForm form(runtime.config(), runtime.session(), clock);
+    runtime.attach(form, [](LinkKind kind) { return std::make_unique<InMemoryLink>(kind); });
+    form.attach(runtime); // the Forms menu comes with the runtime
 
     int menusWalked = 0;
     for (const LanguageChoice& language : Languages()) {
