@@ -55,13 +55,8 @@ StartResult TessaroRuntime::start() {
 
 int UnsentMessageCount(const cOutBox& outbox) {
     int unsent = 0;
-    for (const QStringList& p : outbox.ReadIndex()) {
-        if (p.size() <= OutPos::Status)
-            continue;
-        const QString status = p[OutPos::Status].trimmed();
-        if (status == QLatin1String("Initiated") || status == QLatin1String("Sending"))
-            ++unsent;
-    }
+    for (const OutIdxRecord& r : outbox.ReadRecords())
+        unsent += r.valueCount > OutIdx::Status && IsUnsent(r.Status.kind()) ? 1 : 0;
     return unsent;
 }
 

@@ -94,8 +94,7 @@ void cLog::Log(const QString& text) {
 void DebugLog::AddLine(const QString& text) {
     const QString line = LogStamp(m_clock.nowLocal()) + QStringLiteral("  ") + text;
     m_text += line + QStringLiteral("\r\n");
-    if (onLine)
-        onLine(line);
+    Q_EMIT lineAdded(line);
     const QString path = m_dataPath + QStringLiteral("DebugLog.txt");
     if (QFile::exists(path))
         appendBytes(path, line.toUtf8() + kCrLf);

@@ -2,6 +2,7 @@
 
 #include "config/clock.h"
 
+#include <QObject>
 #include <QString>
 
 #include <functional>
@@ -54,13 +55,17 @@ private:
 };
 
 // The debug window's text; "DebugLog.txt" is written only when the file already exists.
-class DebugLog final {
+class DebugLog final : public QObject {
+    Q_OBJECT
 public:
     DebugLog(QString dataPath, const IClock& clock) : m_dataPath(std::move(dataPath)), m_clock(clock) {}
     void AddLine(const QString& text);
     const QString& TextWindow() const { return m_text; }
     void clear() { m_text.clear(); }
-    std::function<void(const QString& line)> onLine; // the window follows new lines through this
+
+Q_SIGNALS:
+    // The window follows new lines through this.
+    void lineAdded(const QString& line);
 
 private:
     QString m_dataPath;

@@ -34,15 +34,15 @@ void DistressModule::attach(ModuleContext& context) {
 }
 
 void DistressModule::onDistressAlert(int code) {
-    static const char* const statuses[] = {"Failed", "Conf.Ok", "Sending"};
-    const QString status = QLatin1String(statuses[code - 20]);
+    static constexpr OutboxStatus kStatuses[] = {OutboxStatus::Failed, OutboxStatus::ConfOk, OutboxStatus::Sending};
+    const OutboxStatusWord status(kStatuses[code - 20]);
     if (code != 22)
-        m_messaging.outbox().UpdateOutBox({}, QStringLiteral("-"), QStringLiteral("Sending"), {}, status, false);
+        m_messaging.outbox().UpdateOutBox({}, QStringLiteral("-"), OutboxStatus::Sending, {}, status, false);
     // The alert's outbox line is added once the "se -g" reply brings the generator's values; until then the
     // session carries the request and its status. An acknowledgement only settles the line already there.
     if (code != 21)
         m_session.SetAddDistressAlertToOutbox(true);
-    m_session.SetDistressAlertStatus(status);
+    m_session.SetDistressAlertStatus(status.text());
     if (code == 22)
         m_messaging.RefreshOutboxView();
     if (m_session.LoggedIn())

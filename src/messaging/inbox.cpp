@@ -20,8 +20,7 @@ QString CInbox::inboxIdxPath() const {
 }
 
 void CInbox::report(const QString& scope, const FileError& error) {
-    if (onError)
-        onError(ErrorMessage(scope, error.number, error.description));
+    Q_EMIT storeError(ErrorMessage(scope, error.number, error.description));
 }
 
 bool CInbox::AppendInIdx(const InboxRecord& record, FileError* error) {
@@ -29,8 +28,8 @@ bool CInbox::AppendInIdx(const InboxRecord& record, FileError* error) {
     const bool ok = AppendIndexLine(inIdxPath(), InIdx::format(InIdx::fromInbox(record)), &e);
     if (error)
         *error = e;
-    if (ok && onChanged)
-        onChanged();
+    if (ok)
+        Q_EMIT changed();
     return ok;
 }
 
@@ -39,8 +38,8 @@ bool CInbox::AppendInboxIdx(const InboxRecord& record, FileError* error) {
     const bool ok = AppendIndexLine(inboxIdxPath(), InboxIdx::format(InboxIdx::fromInbox(record)), &e);
     if (error)
         *error = e;
-    if (ok && onChanged)
-        onChanged();
+    if (ok)
+        Q_EMIT changed();
     return ok;
 }
 
@@ -161,8 +160,8 @@ bool CInbox::SetReadState(const QString& diskFileName, bool read) {
         report(QStringLiteral("Inbox.MarkAsUnread"), error);
         return inChanged > 0;
     }
-    if ((inChanged > 0 || boxChanged > 0) && onChanged)
-        onChanged();
+    if (inChanged > 0 || boxChanged > 0)
+        Q_EMIT changed();
     return inChanged > 0 || boxChanged > 0;
 }
 

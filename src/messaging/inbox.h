@@ -5,6 +5,7 @@
 #include "messaging/index_file.h"
 #include "messaging/message_types.h"
 
+#include <QObject>
 #include <QString>
 #include <QStringList>
 #include <QVector>
@@ -17,9 +18,10 @@ namespace tessaro {
 class CConfiguration;
 
 // The inbox folder and its two indexes: IN.IDX (":"-separated) and Inbox.idx (STX-separated, feeds the grid).
-class CInbox final {
+class CInbox final : public QObject {
+    Q_OBJECT
 public:
-    explicit CInbox(CConfiguration& config) : m_config(config) {}
+    explicit CInbox(CConfiguration& config, QObject* parent = nullptr) : QObject(parent), m_config(config) {}
 
     QString folder() const;
     QString inIdxPath() const;    // IN.IDX
@@ -50,8 +52,11 @@ public:
     bool MarkAsUnread(const QString& diskFileName) { return SetReadState(diskFileName, false); }
     bool SetReadState(const QString& diskFileName, bool read);
 
-    std::function<void()> onChanged;
-    std::function<void(const QString& message)> onError;
+Q_SIGNALS:
+    // After every change of either index.
+    void changed();
+    // A failure to write the store, already worded by the error-message convention.
+    void storeError(const QString& message);
 
 private:
     void report(const QString& scope, const FileError& error);

@@ -73,8 +73,7 @@ bool DeleteInboxMessage(CInbox& inbox, const QString& diskFileName, QString* err
         return false;
     // The body goes last: a message whose index lines could not be removed keeps its text.
     QFile::remove(inbox.folder() + name);
-    if (inbox.onChanged)
-        inbox.onChanged();
+    Q_EMIT inbox.changed();
     return dropped > 0;
 }
 
@@ -94,8 +93,7 @@ bool DeleteOutboxMessage(cOutBox& outbox, const QString& outFileName, QString* e
         return false;
     if (IsPlainFileName(name))
         QFile::remove(outbox.folder() + name);
-    if (outbox.onChanged)
-        outbox.onChanged();
+    outbox.announceChange();
     return dropped > 0;
 }
 

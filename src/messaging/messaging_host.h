@@ -36,7 +36,7 @@ public:
     virtual void PostInformation(const QString& text) = 0;
     // A line for the information list only (the caller logs it itself).
     virtual void AddInformationLine(const QString& text) = 0;
-    virtual void ShowPriorityAlert(const QString& caption, const QString& text) = 0;
+    virtual void ShowPriorityAlert(AlertKind kind, const QString& text) = 0;
     virtual void PlayNewMessageSound() = 0;
     virtual void PrintText(const QString& text) = 0;
     virtual void RefreshOutboxView() = 0;

@@ -27,10 +27,10 @@ void MessagingModule::attach(ModuleContext& context) {
         m_context->errorLog().AddLine(message);
         m_context->notifier().showMessage(message, QStringLiteral("Error"), MessageStyle::Critical);
     };
-    m_outbox->onError = storeError;
-    m_inbox->onError = storeError;
-    m_outbox->onChanged = [this] { Q_EMIT outboxChanged(); };
-    m_inbox->onChanged = [this] { Q_EMIT inboxChanged(); };
+    connect(m_outbox.get(), &cOutBox::storeError, this, storeError);
+    connect(m_inbox.get(), &CInbox::storeError, this, storeError);
+    connect(m_outbox.get(), &cOutBox::changed, this, &MessagingModule::outboxChanged);
+    connect(m_inbox.get(), &CInbox::changed, this, &MessagingModule::inboxChanged);
 
     context.addRoute(RouteKey::MessageListing, MatchKind::Echo, QStringLiteral("ls IN.*"),
                      [this](const QString& r) { m_reception->HandleListing(r); });
@@ -232,10 +232,8 @@ void MessagingModule::AddInformationLine(const QString& text) {
     m_context->notifier().informationLine(text);
 }
 
-void MessagingModule::ShowPriorityAlert(const QString& caption, const QString& text) {
-    m_context->notifier().alert(
-        caption == AlertCaption(AlertKind::UrgencyMessage) ? AlertKind::UrgencyMessage : AlertKind::DistressMessage,
-        text);
+void MessagingModule::ShowPriorityAlert(AlertKind kind, const QString& text) {
+    m_context->notifier().alert(kind, text);
 }
 
 void MessagingModule::PlayNewMessageSound() {
@@ -247,7 +245,7 @@ void MessagingModule::PrintText(const QString& text) {
 }
 
 void MessagingModule::RefreshOutboxView() {
-    Q_EMIT outboxChanged();
+    m_outbox->announceChange();
 }
 
 } // namespace tessaro

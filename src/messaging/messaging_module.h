@@ -60,7 +60,7 @@ public:
     void ShowMessageQueued(const QString& text, const QString& title, MessageStyle style) override;
     void PostInformation(const QString& text) override;
     void AddInformationLine(const QString& text) override;
-    void ShowPriorityAlert(const QString& caption, const QString& text) override;
+    void ShowPriorityAlert(AlertKind kind, const QString& text) override;
     void PlayNewMessageSound() override;
     void PrintText(const QString& text) override;
     void RefreshOutboxView() override;

@@ -37,13 +37,11 @@ QString cOutBox::indexPath() const {
 }
 
 void cOutBox::report(const QString& scope, const FileError& error) {
-    if (onError)
-        onError(ErrorMessage(scope, error.number, error.description));
+    Q_EMIT storeError(ErrorMessage(scope, error.number, error.description));
 }
 
-void cOutBox::changed() {
-    if (onChanged)
-        onChanged();
+void cOutBox::announceChange() {
+    Q_EMIT changed();
 }
 
 bool cOutBox::SaveMessage(const QString& text, const QString& fileName) {
@@ -67,7 +65,7 @@ bool cOutBox::AppendRecord(const OutIdxRecord& record) {
         report(QStringLiteral("OutBox.AppendLine"), error);
         return false;
     }
-    changed();
+    announceChange();
     return true;
 }
 
@@ -106,7 +104,7 @@ int cOutBox::rewrite(const Matcher& match, const QString& hint, int minValues, b
         report(scope, error);
         return 0;
     }
-    changed();
+    announceChange();
     return changedCount;
 }
 

@@ -4,6 +4,7 @@
 #include "messaging/out_idx.h"
 
 #include <QDateTime>
+#include <QObject>
 #include <QString>
 #include <QStringList>
 #include <QVector>
@@ -30,9 +31,10 @@ struct DistressAlertRecord {
 };
 
 // The outbox folder and its index OUT.IDX. Every rewrite replaces the index in one atomic step.
-class cOutBox final {
+class cOutBox final : public QObject {
+    Q_OBJECT
 public:
-    explicit cOutBox(CConfiguration& config) : m_config(config) {}
+    explicit cOutBox(CConfiguration& config, QObject* parent = nullptr) : QObject(parent), m_config(config) {}
 
     QString folder() const;    // "[outbox]" with a trailing "/"
     QString indexPath() const; // folder + "OUT.IDX"
@@ -75,10 +77,14 @@ public:
     // positions until they read records.
     QVector<QStringList> ReadIndex() const;
 
-    // The outbox view refreshes through this after every change of the index.
-    std::function<void()> onChanged;
-    // Failures to write the store, already worded by the error-message convention.
-    std::function<void(const QString& message)> onError;
+    // Tells the views that the index changed (also after a change made beside the store, such as a delete).
+    void announceChange();
+
+Q_SIGNALS:
+    // After every change of the index.
+    void changed();
+    // A failure to write the store, already worded by the error-message convention.
+    void storeError(const QString& message);
 
 private:
     using Matcher = std::function<bool(const OutIdxRecord& record)>;
@@ -89,7 +95,6 @@ private:
     int updateOutBox(const QString& les, const QString& refNo, const QString& oldStatus, const QString& newRefNo,
                      const OutboxStatusWord& newStatus, bool updateAll);
     void report(const QString& scope, const FileError& error);
-    void changed();
 
     CConfiguration& m_config;
 };

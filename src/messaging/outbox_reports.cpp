@@ -40,13 +40,13 @@ std::vector<std::pair<int, InfoHandler>> OutboxReports::infoHandlers() {
 }
 
 void OutboxReports::onNotDelivered(const QString& text) {
-    ruleA(text, QStringLiteral("Failed"), false);
+    ruleA(text, OutboxStatus::Failed, false);
     if (m_indicatorCount > 0 && --m_indicatorCount == 0)
         Q_EMIT indicatorAlarm(false);
 }
 
 void OutboxReports::onDelivered(const QString& text) {
-    ruleA(text, QStringLiteral("Delivered"), true);
+    ruleA(text, OutboxStatus::Delivered, true);
     if (m_indicatorCount > 0 && --m_indicatorCount == 0)
         Q_EMIT indicatorAlarm(false);
 }
@@ -54,29 +54,29 @@ void OutboxReports::onDelivered(const QString& text) {
 void OutboxReports::onSubmitted(const QString& text) {
     const qsizetype at = text.indexOf(QLatin1String("OUT."));
     if (at >= 0)
-        m_outbox.UpdateOutBox({}, kNoReference, QStringLiteral("Initiated"), StripLineEnds(text.mid(at, 7)).trimmed(),
-                              QStringLiteral("Sending"), false);
+        m_outbox.UpdateOutBox({}, kNoReference, OutboxStatus::Initiated, StripLineEnds(text.mid(at, 7)).trimmed(),
+                              OutboxStatus::Sending, false);
 }
 
 void OutboxReports::onConfirmationFlag() {
     const QString pending = m_config.GetIni(QStringLiteral("[ConfReq]")).trimmed();
     if (!pending.isEmpty()) {
-        m_outbox.UpdateOutBoxFile(pending, {}, QStringLiteral("ConfOk"), false);
+        m_outbox.UpdateOutBoxFile(pending, {}, OutboxStatus::ConfOkNoDot, false);
         m_config.SetIni(QStringLiteral("[ConfReq]"), QString(), true);
     }
 }
 
 void OutboxReports::onReportFailed(const QString& text) {
-    QString status = QStringLiteral("Failed");
     const qsizetype at = text.indexOf(QLatin1String("failure code:"), 0, Qt::CaseInsensitive);
-    if (at >= 0)
-        status += QStringLiteral(". Error code: '") + restOfLine(text, at + 13).trimmed() + QLatin1Char('\'');
-    ruleA(text, status, false);
+    ruleA(text,
+          at >= 0 ? OutboxStatusWord::failedWithCode(restOfLine(text, at + 13).trimmed())
+                  : OutboxStatusWord(OutboxStatus::Failed),
+          false);
 }
 
 void OutboxReports::onReportConfirmed(const QString& text) {
-    // Stored files carry this spelling (not "Conf.Ok"); views and forms compare with it.
-    ruleA(text, QStringLiteral("Conf.OK"), false);
+    // Stored files carry "Conf.OK" here (not "Conf.Ok"); views and forms compare with it.
+    ruleA(text, OutboxStatus::ConfOkCapitalK, false);
     const int family = m_session.ProductType();
     if ((family == 4 || family == 5) &&
         m_config.GetSettingValue(QStringLiteral("Settings"), QStringLiteral("PrintMsgConf"), {}) == QLatin1String("1"))
@@ -88,7 +88,7 @@ void OutboxReports::onUndeliveredAlarm() {
     Q_EMIT indicatorAlarm(true);
 }
 
-void OutboxReports::ruleA(const QString& text, const QString& status, bool confirmationDecides) {
+void OutboxReports::ruleA(const QString& text, const OutboxStatusWord& status, bool confirmationDecides) {
     const qsizetype fileAt = text.indexOf(QLatin1String("File "));
     const QString fileName = fileAt >= 0 ? StripLineEnds(text.mid(fileAt + 5, 7)).trimmed() : QString();
     const qsizetype refAt = text.indexOf(QLatin1String("Reference number"));
@@ -97,41 +97,34 @@ void OutboxReports::ruleA(const QString& text, const QString& status, bool confi
     const QString les =
         lesAt >= 0 && Val(SafeMid(text, lesAt + 4)) > 0 ? QString::number(Val(SafeMid(text, lesAt + 4))) : QString();
 
-    // Which line is meant decides "Delivered" or "ConfReq" (its confirmation flag).
-    const auto lineOf = [&](const QString& ref, const QString& oldStatus, const QString& lesWanted) -> QStringList {
-        for (const QStringList& p : m_outbox.ReadIndex())
-            if (p.size() > OutPos::RequestConfirmation && p[OutPos::Reference].trimmed() == ref &&
-                p[OutPos::Status].trimmed() == oldStatus &&
-                (lesWanted.isEmpty() || Val(p[OutPos::Les]) == Val(lesWanted)))
-                return p;
-        return {};
+    const QVector<OutIdxRecord> records = m_outbox.ReadRecords();
+    const auto lineOf = [&](const QString& ref, std::optional<OutboxStatus> oldStatus,
+                            const QString& lesWanted) -> const OutIdxRecord* {
+        for (const OutIdxRecord& r : records)
+            if (r.valueCount > OutIdx::RequestConfirmation && r.Reference.trimmed() == ref &&
+                (!oldStatus || r.Status == *oldStatus) && (lesWanted.isEmpty() || r.lesNumber() == Val(lesWanted)))
+                return &r;
+        return nullptr;
     };
-    const auto statusFor = [&](const QStringList& line) {
-        if (confirmationDecides && !line.isEmpty() && line[OutPos::RequestConfirmation].trimmed() == QLatin1String("1"))
-            return QStringLiteral("ConfReq");
-        return status;
+    // Which line is meant decides "Delivered" or "ConfReq" (its confirmation flag).
+    const auto statusFor = [&](const OutIdxRecord& line) {
+        return confirmationDecides && line.RequestConfirmation ? OutboxStatusWord(OutboxStatus::ConfReq) : status;
     };
 
     if (!fileName.isEmpty()) {
-        const QStringList line = lineOf(fileName, QStringLiteral("Sending"), les);
-        if (!line.isEmpty() &&
-            m_outbox.UpdateOutBox(les, fileName, QStringLiteral("Sending"), refNo, statusFor(line), false) > 0)
+        if (const OutIdxRecord* line = lineOf(fileName, OutboxStatus::Sending, les);
+            line && m_outbox.UpdateOutBox(les, fileName, OutboxStatus::Sending, refNo, statusFor(*line), false) > 0)
             return;
     }
     // After the delivery report the line holds the LES reference instead of the file name: a later report
     // (a confirmation, a negative report) finds it by that reference.
     if (!refNo.isEmpty() && refNo != kNoReference) {
-        for (const QStringList& p : m_outbox.ReadIndex()) {
-            if (p.size() <= OutPos::RequestConfirmation || p[OutPos::Reference].trimmed() != refNo ||
-                (!les.isEmpty() && Val(p[OutPos::Les]) != Val(les)))
-                continue;
-            if (m_outbox.UpdateOutBox(les, refNo, p[OutPos::Status].trimmed(), refNo, statusFor(p), false) > 0)
-                return;
-        }
+        if (const OutIdxRecord* line = lineOf(refNo, std::nullopt, les);
+            line && m_outbox.UpdateOutBox(les, refNo, line->Status.kind(), refNo, statusFor(*line), false) > 0)
+            return;
     }
-    const QStringList line = lineOf(kNoReference, QStringLiteral("Initiated"), {});
-    if (!line.isEmpty())
-        m_outbox.UpdateOutBox({}, kNoReference, QStringLiteral("Initiated"), refNo, statusFor(line), false);
+    if (const OutIdxRecord* line = lineOf(kNoReference, OutboxStatus::Initiated, {}))
+        m_outbox.UpdateOutBox({}, kNoReference, OutboxStatus::Initiated, refNo, statusFor(*line), false);
 }
 
 } // namespace tessaro

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include "messaging/out_idx.h"
 #include "status/info_lines.h"
 
 #include <QString>
@@ -42,7 +43,7 @@ Q_SIGNALS:
     void indicatorAlarm(bool alarm);
 
 private:
-    void ruleA(const QString& text, const QString& status, bool confirmationDecides);
+    void ruleA(const QString& text, const OutboxStatusWord& status, bool confirmationDecides);
 
     CConfiguration& m_config;
     cOutBox& m_outbox;

@@ -137,7 +137,7 @@ void CMessageReception::HandleMessage(const QString& reply) {
     }
 
     // Remote configuration packets are executed or refused there and never become mail.
-    if (remoteConfigHandler && remoteConfigHandler(text, modemFileName)) {
+    if (m_remoteConfigHandler && m_remoteConfigHandler(text, modemFileName)) {
         ClearRxErrorCount(m_config.settings(), kRxKindInbox, number);
         m_host.QueueCommand(QStringLiteral("delete ") + modemFileName, false, false);
         return;
@@ -266,9 +266,9 @@ void CMessageReception::reportStoreFailure(const FileError& error) {
 
 void CMessageReception::alert(quint8 priority, const QString& text) {
     if (priority == 2) {
-        m_host.ShowPriorityAlert(QStringLiteral("URGENCY PRIORITY MESSAGE"), text);
+        m_host.ShowPriorityAlert(AlertKind::UrgencyMessage, text);
     } else if (priority == 3) {
-        m_host.ShowPriorityAlert(QStringLiteral("DISTRESS PRIORITY MESSAGE"), text);
+        m_host.ShowPriorityAlert(AlertKind::DistressMessage, text);
     } else {
         m_host.PlayNewMessageSound();
         if (m_config.GetSettingValue(QStringLiteral("Settings"), QStringLiteral("NewMessageNotify"), {}) ==

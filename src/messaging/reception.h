@@ -38,8 +38,9 @@ public:
 
     // Remote configuration seam: called with every complete received text before it is stored. Returns
     // true when the text carried a configuration packet and was dealt with; the message is then deleted
-    // in the transceiver and never stored as mail.
-    std::function<bool(const QString& text, const QString& modemFileName)> remoteConfigHandler;
+    // in the transceiver and never stored as mail. One handler answers.
+    using RemoteConfigHandler = std::function<bool(const QString& text, const QString& modemFileName)>;
+    void setRemoteConfigHandler(RemoteConfigHandler handler) { m_remoteConfigHandler = std::move(handler); }
 
     const QVector<ListingRecord>& listing() const { return m_listing; }
     const QVector<ReceptionLogRecord>& log() const { return m_log; }
@@ -50,6 +51,7 @@ public:
     static bool IsShellErrorLine(const QString& text);
 
 private:
+    RemoteConfigHandler m_remoteConfigHandler;
     enum class StoreResult { Failed, Stored, AlreadyStored };
     void endBatchIfIdle();
     StoreResult store(const QString& modemFileName, const QString& text, const ReceptionLogRecord* logRecord,

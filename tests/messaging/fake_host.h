@@ -53,7 +53,7 @@ public:
     }
     void PostInformation(const QString& text) override { information << text; }
     void AddInformationLine(const QString& text) override { information << text; }
-    void ShowPriorityAlert(const QString& caption, const QString&) override { alerts << caption; }
+    void ShowPriorityAlert(AlertKind kind, const QString&) override { alerts << AlertCaption(kind); }
     void PlayNewMessageSound() override { ++sounds; }
     void PrintText(const QString& text) override { printed << text; }
     void RefreshOutboxView() override { ++outboxRefreshes; }

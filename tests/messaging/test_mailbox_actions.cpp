@@ -43,7 +43,7 @@ TEST_F(MailboxActions, DeletingAMessageRemovesBothIndexLinesThenTheBody) {
                           inboxLine(QStringLiteral("IN.2"), QStringLiteral("g"), QStringLiteral("gone.in"))}));
     writeBytes(inbox() + QStringLiteral("gone.in"), "body\r\n");
     int changed = 0;
-    box.onChanged = [&] { ++changed; };
+    QObject::connect(&box, &CInbox::changed, [&] { ++changed; });
 
     EXPECT_TRUE(DeleteInboxMessage(box, QStringLiteral("gone.in")));
     EXPECT_EQ(changed, 1);

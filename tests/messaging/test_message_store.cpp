@@ -207,7 +207,7 @@ TEST_F(OutboxStore, UpdateOutBoxTable) {
         writeBytes(outbox() + QStringLiteral("OUT.IDX"), original);
         cOutBox out(*config);
         int refreshed = 0;
-        out.onChanged = [&] { ++refreshed; };
+        QObject::connect(&out, &cOutBox::changed, [&] { ++refreshed; });
         EXPECT_EQ(out.UpdateOutBox(QLatin1String(c.les), QLatin1String(c.refNo), QLatin1String(c.oldStatus),
                                    QLatin1String(c.newRefNo), QLatin1String(c.newStatus), c.updateAll),
                   c.changed);
@@ -249,7 +249,7 @@ TEST_F(OutboxStore, FailedRewriteLeavesTheIndexAsItWasAndTellsTheOperator) {
     writeBytes(outbox() + QStringLiteral("OUT.IDX"), original);
     cOutBox out(*config);
     QStringList errors;
-    out.onError = [&](const QString& m) { errors << m; };
+    QObject::connect(&out, &cOutBox::storeError, [&](const QString& m) { errors << m; });
     failWrites();
     EXPECT_EQ(out.UpdateOutBox({}, QStringLiteral("<None>"), {}, {}, QStringLiteral("Failed"), true), 0);
     EXPECT_EQ(readBytes(out.indexPath()), original);

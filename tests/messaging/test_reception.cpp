@@ -305,10 +305,10 @@ TEST_F(ReceptionCycle, MessageMissingFromTheLogIsStillKeptAndDeleted) {
 
 TEST_F(ReceptionCycle, RemoteConfigurationPacketIsDeletedNotStored) {
     QStringList handed;
-    rx->remoteConfigHandler = [&](const QString& text, const QString& file) {
+    rx->setRemoteConfigHandler([&](const QString& text, const QString& file) {
         handed << file;
         return text.startsWith(QLatin1String("CFG"));
-    };
+    });
     rx->HandleListing(fixtureText("listing_bytes_free.txt"));
     host.take();
     rx->HandleLog(fixtureText("reception_log.txt"));
