@@ -8,7 +8,6 @@
 #include <QCoreApplication>
 
 #include <cstdlib>
-#include <set>
 
 using namespace tessaro;
 
@@ -36,16 +35,22 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     CommandEngine engine(session, clock, form);
     engine.setLinkProvider([&link]() -> ILink* { return &link; });
     engine.watchLink(&link);
-    engine.linkLost = [&] { engine.setEngineState(CommandEngine::Idle); };
-    engine.uploadText = [](const QString&) -> std::optional<QByteArray> { return QByteArray(250, 'u'); };
-    session.MesConnected = true;
-    std::set<QString> slots;
-    for (const RouteRow& r : engine.router().rows())
-        slots.insert(r.slot);
+    QObject::connect(&engine, &CommandEngine::silentTimeOut, [&] { engine.setEngineState(CommandEngine::Idle); });
+    engine.setUploadTextProvider([](const QString&) -> std::optional<QByteArray> { return QByteArray(250, 'u'); });
+    session.SetMesConnected(true);
     qsizetype touched = 0;
-    for (const QString& s : slots)
-        engine.router().setHandler(s, [&touched](const QString& reply) { touched += reply.size(); });
-    engine.infoErrorLines = [&touched](const QString& reply) { touched += reply.size(); };
+    const ReplyHandler count = [&touched](const QString& reply) { touched += reply.size(); };
+    engine.router().addRow({RouteKey::TerminalStatus, MatchKind::Echo, QStringLiteral("st -w"), RowOption::CutPrompt,
+                            {}, count});
+    engine.router().addRow({RouteKey::DnidList, MatchKind::Echo, QStringLiteral("st -d"),
+                            RowOption::KeepReceivingIfEchoOnly, {}, count});
+    engine.router().addRow({RouteKey::ReportPrograms, MatchKind::Echo, QStringLiteral("pg -d"),
+                            RowOption::KeepReceivingIfEchoOnly, {}, count});
+    engine.router().addRow({RouteKey::TransceiverRestart, MatchKind::Contains,
+                            QStringLiteral("Starting application program."), RowOption::None, {}, count});
+    QObject::connect(&engine, &CommandEngine::infoErrorReply, [&touched](const QString& reply) {
+        touched += reply.size();
+    });
 
     for (const char* c : {"st -l\r", "st -l", "st -d", "tr msg.txt -b 250", "pg -d", "st -w"})
         engine.QueueCommand(QLatin1String(c), true);

@@ -1,5 +1,5 @@
 // Any "st -l" reply through the INFO and ERROR line cutter.
-#include "messaging/info_handler.h"
+#include "status/info_lines.h"
 
 #include <cstdlib>
 
