@@ -3,6 +3,7 @@
 #include "config/logs.h"
 #include "config/strings.h"
 #include "config/text_util.h"
+#include "messaging/cyrillic.h"
 #include "messaging/message_store.h"
 #include "status/session.h"
 
@@ -188,8 +189,8 @@ void MessagingModule::startUp() {
 }
 
 bool MessagingModule::cp866Upload() const {
-    return CurrentLanguage() == Russian &&
-           m_context->config().GetIni(QStringLiteral("[CodePage]")).trimmed() == QLatin1String("866");
+    // Bodies are stored in 1251 codes whenever a Cyrillic page is chosen, whatever the program language.
+    return MessageCodePageOf(m_context->config().GetIni(QStringLiteral("[CodePage]"))) == MessageCodePage::Dos866;
 }
 
 SendOutcome MessagingModule::SendMessageToAddress(const QString& address, int messageType, int format,

@@ -182,3 +182,14 @@ TEST_F(MessagingModuleTest, TransferQueuedAgainAfterTheBareShellIsNotCleared) {
     terminal.finishShutDown();
     EXPECT_EQ(module.outbox().ReadIndex().value(0).value(OutPos::Status), QStringLiteral("Initiated"));
 }
+
+// The chosen code page is used for the upload whatever the program language.
+TEST_F(MessagingModuleTest, UploadUsesTheChosenCodePage) {
+    config.SetIni(QStringLiteral("[Default LES East]"), QStringLiteral("102"));
+    config.SetIni(QStringLiteral("[CodePage]"), QStringLiteral("866"));
+    session.SetCurrentOcean(1);
+    ASSERT_EQ(
+        module.SendMessageToAddress(QStringLiteral("4711"), Telex, 1, {}, QString::fromUtf8("\xD0\x96\xD1\x8F")).code,
+        1000);
+    EXPECT_EQ(terminal.engine().UploadText(QStringLiteral("13010301.out")), std::optional<QByteArray>("\x86\xEF"));
+}
