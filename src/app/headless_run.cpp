@@ -8,6 +8,7 @@
 #include "app/runtime.h"
 #include "app/signal_watcher.h"
 #include "config/text_util.h"
+#include "messaging/transmission.h"
 #include "status/status_summary.h"
 
 #include <QCoreApplication>
@@ -22,6 +23,8 @@ bool SimulatorAvailable() {
 }
 
 namespace {
+// --send met a text the message code page cannot carry.
+constexpr int kUncarriedExitCode = 4;
 QString lineEndName(const QString& lineEnd) {
     if (lineEnd == QLatin1String("\n"))
         return QStringLiteral("LF");
@@ -72,9 +75,18 @@ int RunHeadless(QCoreApplication& app, const CommandLine& cl) {
     CTerminal& terminal = runtime.terminal();
     CSession& session = runtime.session();
     std::unique_ptr<HeadlessSender> sender;
+    int exitCode = 0;
     if (cl.send)
         sender = std::make_unique<HeadlessSender>(terminal, session, runtime.messaging(), sendRequest,
                                                   [&form](const QString& line) { form.print(line); });
+    // A text the code page cannot carry is the caller's to fix: the run ends at once with its own code.
+    if (sender)
+        QObject::connect(sender.get(), &HeadlessSender::sent, &app, [&](int result, const QString&) {
+            if (result != SendResult::Uncarried)
+                return;
+            exitCode = kUncarriedExitCode;
+            terminal.finishShutDown();
+        });
     FollowStatusSummary(session, [&form](const QString& line) { form.print(line); });
 
     CommandEngine& engine = terminal.engine();
@@ -111,7 +123,7 @@ int RunHeadless(QCoreApplication& app, const CommandLine& cl) {
         }
     });
     QObject::connect(
-        &terminal, &CTerminal::finished, &app, [&app] { app.exit(0); }, Qt::QueuedConnection);
+        &terminal, &CTerminal::finished, &app, [&app, &exitCode] { app.exit(exitCode); }, Qt::QueuedConnection);
     return app.exec();
 }
 

@@ -1,5 +1,6 @@
 #include "app/headless_send.h"
 
+#include "config/text_util.h"
 #include "link/terminal.h"
 #include "messaging/messaging_module.h"
 #include "messaging/outbox.h"
@@ -16,7 +17,7 @@ bool ReadSendText(const QString& path, QString* text, QString* error) {
         *error = QStringLiteral("cannot read the --text-file %1: %2").arg(path, file.errorString());
         return false;
     }
-    *text = QString::fromLatin1(file.readAll());
+    *text = TextFromFile(file.readAll());
     return true;
 }
 
@@ -56,7 +57,7 @@ void HeadlessSender::sendNow() {
                                                                  m_request.subject, m_request.text);
     m_result = outcome.code;
     m_outFileName = outcome.outFileName;
-    QString line = QStringLiteral("Send: result %1 (%2)").arg(outcome.code).arg(SendResultText(outcome.code));
+    QString line = QStringLiteral("Send: result %1 (%2)").arg(outcome.code).arg(SendOutcomeText(outcome));
     if (!outcome.outFileName.isEmpty())
         line += QStringLiteral(", out file ") + outcome.outFileName;
     m_print(line);

@@ -20,8 +20,9 @@ struct SendRequest {
     int format = 1; // 0 = 5 bit, 1 = 7 bit, 2 = 8 bit
 };
 
-// Reads the --text-file: bytes as Latin-1, so every byte reaches the transceiver unchanged. Returns false with
-// *error set when it cannot be read.
+// Reads the --text-file: UTF-8 when it is valid UTF-8 (the sending code page then decides the bytes, and
+// characters it cannot carry stop the send), else bytes as Latin-1, so every byte reaches the transceiver
+// unchanged. Returns false with *error set when it cannot be read.
 bool ReadSendText(const QString& path, QString* text, QString* error);
 
 // Queues one message through SendMessageToAddress once the link is up: the line end is learned and the

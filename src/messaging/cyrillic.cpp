@@ -58,4 +58,68 @@ QByteArray Cp1251To866(const QByteArray& cp1251) {
     return out;
 }
 
+MessageCodePage MessageCodePageOf(const QString& setting) {
+    const QString value = setting.trimmed();
+    if (value == QLatin1String("866"))
+        return MessageCodePage::Dos866;
+    if (value == QLatin1String("1251"))
+        return MessageCodePage::Windows1251;
+    return MessageCodePage::Latin1;
+}
+
+QString MessageCodePageName(MessageCodePage codePage) {
+    switch (codePage) {
+    case MessageCodePage::Dos866:
+        return QStringLiteral("IBM/DOS 866 Cyrillic");
+    case MessageCodePage::Windows1251:
+        return QStringLiteral("Windows 1251 Cyrillic");
+    case MessageCodePage::Latin1:
+        break;
+    }
+    return QStringLiteral("Latin-1");
+}
+
+QString UncarriedCharacters(const QString& text, MessageCodePage codePage) {
+    const auto carried = [codePage](char16_t u) {
+        if (u < 0x100)
+            return true;
+        switch (codePage) {
+        case MessageCodePage::Latin1:
+            return false;
+        case MessageCodePage::Windows1251:
+            return unicodeTo1251().contains(u);
+        case MessageCodePage::Dos866:
+            // The upload conversion gives right 866 codes only for the letters.
+            return (u >= 0x0410 && u <= 0x044F) || u == 0x0401 || u == 0x0451;
+        }
+        return false;
+    };
+    QString out;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        // A character outside the 16-bit plane is named whole, surrogate pair and all.
+        const QString one = c.isHighSurrogate() && i + 1 < text.size() ? text.mid(i, 2) : QString(c);
+        i += one.size() - 1;
+        if ((one.size() > 1 || !carried(c.unicode())) && !out.contains(one))
+            out += one;
+    }
+    return out;
+}
+
+QString UncarriedCharactersText(const QString& characters, MessageCodePage codePage) {
+    QStringList named;
+    for (const uint code : characters.toUcs4())
+        named << QStringLiteral("%1 (U+%2)")
+                     .arg(QString::fromUcs4(reinterpret_cast<const char32_t*>(&code), 1),
+                          QString::number(code, 16).toUpper().rightJustified(4, QLatin1Char('0')));
+    return QStringLiteral("The message holds characters that %1 cannot carry: %2")
+        .arg(MessageCodePageName(codePage), named.join(QStringLiteral(", ")));
+}
+
+QString MessageBodyBytes(const QString& text, MessageCodePage codePage) {
+    if (codePage == MessageCodePage::Latin1)
+        return text;
+    return QString::fromLatin1(ToCp1251(text));
+}
+
 } // namespace tessaro

@@ -3,6 +3,7 @@
 #include "config/logs.h"
 #include "config/strings.h"
 #include "config/text_util.h"
+#include "messaging/cyrillic.h"
 #include "messaging/message_store.h"
 #include "status/session.h"
 
@@ -81,7 +82,9 @@ void MessagingModule::attach(ModuleContext& context) {
     });
     context.addLinkLostJob([this] { LinkLost(); });
     context.addStartUpJob([this] { startUp(); });
+    context.addShutDownJob([this] { clearUnsubmitted(true); });
     connect(&context.engine(), &CommandEngine::uploadRefused, this, &MessagingModule::onUploadRefused);
+    connect(&context.engine(), &CommandEngine::lineWritten, this, &MessagingModule::onLineWritten);
 }
 
 void MessagingModule::LinkLost() {
@@ -140,10 +143,33 @@ void MessagingModule::onUploadRefused(const QString& fileName, bool shellGone, c
     }
     m_transfers.finish(fileName);
     m_outbox->UpdateOutBoxFile(fileName, {}, QStringLiteral("Failed"), false);
+    clearUnsubmitted(false);
     const QString text = FormatText(QStringLiteral("The transceiver refused the message %0: %1"),
                                     {fileName, FlattenText(reply.section(QLatin1Char('\n'), 1)).trimmed()});
     m_context->errorLog().AddLine(text);
     m_context->notifier().showMessage(text, QStringLiteral("Error"), MessageStyle::Critical);
+}
+
+void MessagingModule::onLineWritten(const QString& line) {
+    if (line.startsWith(QLatin1String("tx ")))
+        m_txQueued.remove(line.section(QLatin1Char(' '), 1, 1));
+}
+
+void MessagingModule::clearUnsubmitted(bool all) {
+    if (m_txQueued.isEmpty())
+        return;
+    QSet<QString> gone;
+    const QString queued = m_context->queuedText();
+    for (const QString& name : std::as_const(m_txQueued))
+        if (all || !queued.contains(QStringLiteral("tx ") + name + QLatin1Char(' ')))
+            gone.insert(name);
+    if (gone.isEmpty())
+        return;
+    m_txQueued.subtract(gone);
+    for (const OutIdxRecord& r : m_outbox->ReadRecords())
+        if (r.Status == OutboxStatus::Initiated && r.Reference.trimmed() == kNoReference &&
+            gone.contains(CTransmission::TransceiverFileNameOf(r.FileName.trimmed())))
+            m_outbox->UpdateOutBoxFile(r.FileName, {}, OutboxStatus::PcCleared, false);
 }
 
 void MessagingModule::startUp() {
@@ -163,8 +189,8 @@ void MessagingModule::startUp() {
 }
 
 bool MessagingModule::cp866Upload() const {
-    return CurrentLanguage() == Russian &&
-           m_context->config().GetIni(QStringLiteral("[CodePage]")).trimmed() == QLatin1String("866");
+    // Bodies are stored in 1251 codes whenever a Cyrillic page is chosen, whatever the program language.
+    return MessageCodePageOf(m_context->config().GetIni(QStringLiteral("[CodePage]"))) == MessageCodePage::Dos866;
 }
 
 SendOutcome MessagingModule::SendMessageToAddress(const QString& address, int messageType, int format,
@@ -174,7 +200,11 @@ SendOutcome MessagingModule::SendMessageToAddress(const QString& address, int me
 }
 
 bool MessagingModule::QueueCommand(const QString& command, bool allowDuplicate, bool atFront) {
-    return m_context->QueueCommand(command, allowDuplicate, atFront);
+    if (!m_context->QueueCommand(command, allowDuplicate, atFront))
+        return false;
+    if (command.startsWith(QLatin1String("tx ")))
+        m_txQueued.insert(command.section(QLatin1Char(' '), 1, 1));
+    return true;
 }
 
 bool MessagingModule::IsCommandQueued(const QString& text) const {

@@ -10,6 +10,7 @@
 #include "status/module_context.h"
 
 #include <QObject>
+#include <QSet>
 
 #include <memory>
 
@@ -76,10 +77,17 @@ Q_SIGNALS:
 private:
     bool cp866Upload() const;
     void onUploadRefused(const QString& fileName, bool shellGone, const QString& reply);
+    void onLineWritten(const QString& line);
+    // Lines still "Initiated" whose "tx" never went out (dropped from the queue, or everything left when the
+    // program stops) become "PC Cleared": no report will come for them, and the next submission report
+    // must not land on them.
+    void clearUnsubmitted(bool all);
 
     CSession& m_session;
     ModuleContext* m_context = nullptr;
     PendingTransfers m_transfers;
+    // Transceiver file names whose "tx" is queued and not written yet.
+    QSet<QString> m_txQueued;
     std::unique_ptr<cOutBox> m_outbox;
     std::unique_ptr<CInbox> m_inbox;
     std::unique_ptr<CMessageReception> m_reception;

@@ -193,6 +193,17 @@ bool CTransmission::FormatMessage(const ServiceProvider* provider) {
     return true;
 }
 
+bool CTransmission::EncodeText(QString* failure) {
+    const MessageCodePage codePage = MessageCodePageOf(CodePage);
+    const QString uncarried = UncarriedCharacters(Message.TextField, codePage);
+    if (!uncarried.isEmpty()) {
+        *failure = UncarriedCharactersText(uncarried, codePage);
+        return false;
+    }
+    Message.TextField = MessageBodyBytes(Message.TextField, codePage);
+    return true;
+}
+
 bool CTransmission::SaveFileInOutBox() {
     return !OutFileName.isEmpty() && m_outbox.SaveMessage(Message.TextField + QLatin1String("\r\n"), OutFileName);
 }
@@ -326,6 +337,8 @@ QString CTransmission::Submit(const TransmissionOptions& options, const ServiceP
         return SendFailure::ConvertAddresses;
     if (!FormatMessage(provider))
         return SendFailure::FormatMessage;
+    if (!EncodeText(&failure))
+        return failure;
     if (!SaveFileInOutBox())
         return SendFailure::SaveFile;
     if (!TransferMessage())
@@ -371,11 +384,17 @@ QString SendResultText(int code) {
         return QStringLiteral("Submitting the message failed.");
     case SendResult::OutLogFailed:
         return QStringLiteral("Writing the outbox index failed.");
+    case SendResult::Uncarried:
+        return QStringLiteral("The message holds characters the chosen code page cannot carry.");
     case SendResult::EmptyDestination:
         return QStringLiteral("The destination address is empty.");
     default:
         return QStringLiteral("Unknown result.");
     }
+}
+
+QString SendOutcomeText(const SendOutcome& outcome) {
+    return outcome.failureText.isEmpty() ? SendResultText(outcome.code) : outcome.failureText;
 }
 
 SendOutcome SendMessageToAddress(CConfiguration& config, cOutBox& outbox, IMessagingHost& host,
@@ -411,6 +430,9 @@ SendOutcome SendMessageToAddress(CConfiguration& config, cOutBox& outbox, IMessa
     t.Message.Subject = subject;
     if (!t.ConvertAddresses() || !t.FormatMessage(provider))
         return {SendResult::FormatFailed, t.OutFileName};
+    t.CodePage = config.GetIni(QStringLiteral("[CodePage]")).trimmed();
+    if (!t.EncodeText(&failure))
+        return {SendResult::Uncarried, {}, failure};
     // In the single-call form writing the out file is part of the transfer: a full disk is a failed
     // transfer, not a formatting fault.
     if (!t.SaveFileInOutBox() || !t.TransferMessage())

@@ -98,6 +98,9 @@ public:
     QString CreateOutFileName() const;
     bool ConvertAddresses();
     bool FormatMessage(const ServiceProvider* provider);
+    // Turns the formatted text into the bytes of the code page (CodePage); when it holds characters the
+    // code page cannot carry, nothing changes and *failure names them.
+    bool EncodeText(QString* failure);
     bool SaveFileInOutBox();
     bool TransferMessage();
     bool SendMessage();
@@ -137,6 +140,7 @@ enum : int {
     TransferFailed = 1011,
     SubmitFailed = 1012,
     OutLogFailed = 1013,
+    Uncarried = 1014, // the text holds characters the chosen code page cannot carry
     EmptyDestination = 1020
 };
 }
@@ -145,7 +149,10 @@ QString SendResultText(int code);
 struct SendOutcome {
     int code = 0;
     QString outFileName;
+    QString failureText; // set when the code's own text does not say enough (the characters not carried)
 };
+// The text to show for an outcome: its failure text, else the code's text.
+QString SendOutcomeText(const SendOutcome& outcome);
 
 // One message to one address in one call (remote configuration, forms server, headless --send).
 // format: 0 = 5 bit, 1 = 7 bit, 2 = 8 bit.

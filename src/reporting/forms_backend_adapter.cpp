@@ -58,7 +58,7 @@ FormsSendResult CFormsBackend::SendMessageToAddress(const QString& address, int 
                                                     const QString& subject, const QString& text) {
     const SendOutcome outcome = tessaro::SendMessageToAddress(m_config, m_outbox, m_host, m_transfers, m_clock, address,
                                                               messageType, formatCode, subject, text);
-    return {outcome.code, SendResultText(outcome.code), outcome.outFileName};
+    return {outcome.code, SendOutcomeText(outcome), outcome.outFileName};
 }
 
 FormsSendResult CFormsBackend::SendMessageToAddressBookEntry(const QString& entry, const QString&, const QString&) {

@@ -69,6 +69,14 @@ SendingDialog::SendingDialog(CConfiguration& config, int ocean, bool needsProvid
     m_priority->addItem(GetText(5120, QStringLiteral("Routine")), 0);
     m_priority->addItem(GetText(5121, QStringLiteral("Safety")), 1);
     form->addRow(ShellText(5100, "Priority") + QLatin1Char(':'), m_priority);
+    // The code page the body is written in; Latin-1 when no Cyrillic one is chosen.
+    m_codePage = new QComboBox(options);
+    m_codePage->addItem(ShellText(5445, "Latin-1"), QString());
+    m_codePage->addItem(ShellText(5446, "IBM/DOS 866 Cyrillic"), QStringLiteral("866"));
+    m_codePage->addItem(ShellText(5447, "Windows 1251 Cyrillic"), QStringLiteral("1251"));
+    m_codePage->setCurrentIndex(
+        std::max(0, m_codePage->findData(config.GetIni(QStringLiteral("[CodePage]")).trimmed())));
+    form->addRow(ShellText(5448, "Code page:"), m_codePage);
 
     m_les = new QLineEdit(options);
     m_les->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{0,3}")), m_les));
@@ -112,7 +120,7 @@ SendingOptions SendingDialog::options() const {
     o.transmission.requestConfirmation = m_confirmation->isChecked();
     o.transmission.printMessage = m_print->isChecked();
     o.transmission.desEncrypted = m_des->isChecked();
-    o.transmission.codePage = m_config.GetIni(QStringLiteral("[CodePage]")).trimmed();
+    o.transmission.codePage = m_codePage->currentData().toString();
     if (m_deferred->isChecked()) {
         o.transmission.transmissionDate = m_date->date().toString(QStringLiteral("yy-MM-dd"));
         o.transmission.transmissionTime = m_time->time().toString(QStringLiteral("HH:mm"));
@@ -127,6 +135,7 @@ void SendingDialog::storeChoices() {
         m_config.SetIni(QLatin1String(kOceanKeys[m_ocean]), m_les->text().trimmed());
     if (m_provider->isEnabled() && !m_provider->currentText().isEmpty())
         m_config.SetIni(QStringLiteral("[Default ISP]"), m_provider->currentText());
+    m_config.SetIni(QStringLiteral("[CodePage]"), m_codePage->currentData().toString());
     m_config.SaveIni();
 }
 

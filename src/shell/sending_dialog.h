@@ -37,6 +37,7 @@ public:
     void uploadFinished();
 
     QCheckBox* confirmationBox() const { return m_confirmation; }
+    QComboBox* codePageBox() const { return m_codePage; }
 
 Q_SIGNALS:
     void submitRequested();
@@ -52,6 +53,7 @@ private:
     QTimeEdit* m_time;
     QComboBox* m_presentation;
     QComboBox* m_priority;
+    QComboBox* m_codePage;
     QLineEdit* m_les;
     QComboBox* m_provider;
     QListWidget* m_outcome;

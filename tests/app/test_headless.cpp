@@ -19,8 +19,8 @@ struct ProcessResult {
 
 QStringList baseArgs(const QTemporaryDir& dir) {
     // Forms on a free port: tests run side by side, and port 80 is not ours to take.
-    return {QStringLiteral("--headless"), QStringLiteral("--portable"), QStringLiteral("--forms-port"), QStringLiteral("0"),
-            QStringLiteral("--data-dir"), dir.path()};
+    return {QStringLiteral("--headless"), QStringLiteral("--portable"), QStringLiteral("--forms-port"),
+            QStringLiteral("0"),          QStringLiteral("--data-dir"), dir.path()};
 }
 
 ProcessResult runToEnd(const QStringList& args) {
@@ -94,10 +94,10 @@ TEST(Headless, SimulatorRunPollsAndStopsCleanlyOnSigint) {
 TEST(Headless, NewDataFolderGetsTheDefaultFileAndASecondInstanceIsRefused) {
     QTemporaryDir parent;
     const QString dataDir = parent.path() + QStringLiteral("/new folder");
-    const QStringList args = {QStringLiteral("--headless"),      QStringLiteral("--portable"),
-                              QStringLiteral("--forms-port"),    QStringLiteral("0"),
-                              QStringLiteral("--data-dir"),      dataDir,
-                              QStringLiteral("--simulator"),     QStringLiteral("--accept-disclaimer")};
+    const QStringList args = {QStringLiteral("--headless"),   QStringLiteral("--portable"),
+                              QStringLiteral("--forms-port"), QStringLiteral("0"),
+                              QStringLiteral("--data-dir"),   dataDir,
+                              QStringLiteral("--simulator"),  QStringLiteral("--accept-disclaimer")};
     QProcess first;
     first.start(QStringLiteral(TESSARO_EXECUTABLE), args);
     ASSERT_TRUE(first.waitForStarted());
@@ -183,4 +183,27 @@ TEST(Headless, SendQueuesOneMessageOnceTheLinkIsUpAndKeepsRunning) {
     const QList<QByteArray> lines = index.readAll().split('\n');
     ASSERT_GE(lines.size(), 1);
     EXPECT_TRUE(lines.first().startsWith(outFile.toLatin1() + ";4712345678;102;Telex")) << lines.first().toStdString();
+}
+
+// A text the code page cannot carry is not sent as "?": the run ends naming the characters.
+TEST(Headless, SendNamesCharactersTheCodePageCannotCarryAndFails) {
+    QTemporaryDir dir;
+    {
+        QFile ini(dir.path() + QStringLiteral("/Tessaro.ini"));
+        ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
+        ini.write("[Default LES East]\r\n102\r\n");
+        QFile text(dir.path() + QStringLiteral("/noon.txt"));
+        ASSERT_TRUE(text.open(QIODevice::WriteOnly));
+        text.write("\xD0\x9F\xD0\xBE\xD0\xB7\xD0\xB8\xD1\x86\xD0\xB8\xD1\x8F 55N 012E\r\n"); // UTF-8 Cyrillic
+    }
+    const ProcessResult r =
+        runToEnd(baseArgs(dir) << QStringLiteral("--simulator") << QStringLiteral("--accept-disclaimer")
+                               << QStringLiteral("--send") << QStringLiteral("telex:4712345678")
+                               << QStringLiteral("--text-file") << dir.path() + QStringLiteral("/noon.txt"));
+    EXPECT_EQ(r.exitCode, 4) << r.out.toStdString() << r.err.toStdString();
+    const QString all = QString::fromUtf8(r.out.toLocal8Bit() + r.err.toLocal8Bit());
+    EXPECT_TRUE(all.contains(QLatin1String("Send: result 1014"))) << all.toStdString();
+    EXPECT_TRUE(all.contains(QString::fromUtf8("\xD0\x9F (U+041F)"))) << all.toStdString();
+    QFile index(dir.path() + QStringLiteral("/sent items/OUT.IDX"));
+    EXPECT_TRUE(!index.open(QIODevice::ReadOnly) || index.readAll().trimmed().isEmpty()) << "nothing sent";
 }

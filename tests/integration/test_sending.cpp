@@ -188,8 +188,51 @@ TEST(SendingIntegration, BodyIsNeverTypedIntoTheBareShellAndIsSentOnceTheTermina
     const qsizetype last = lines.lastIndexOf(QRegularExpression(QStringLiteral("L tr .*")));
     ASSERT_GE(last, 0) << lines.join(u'\n').toStdString();
     EXPECT_GE(trLineAt(lines, sent.outFileName, last, &length), 0);
-    EXPECT_TRUE(lines.value(last + 1).startsWith(QLatin1String("B All well\\r\\nreboot"))) << lines.join(u'\n').toStdString();
+    EXPECT_TRUE(lines.value(last + 1).startsWith(QLatin1String("B All well\\r\\nreboot")))
+        << lines.join(u'\n').toStdString();
     EXPECT_EQ(lines.filter(QRegularExpression(QStringLiteral("^L tx "))).size(), 1);
     EXPECT_GT(lines.indexOf(QRegularExpression(QStringLiteral("L minic.*"))), -1);
     EXPECT_TRUE(rig.errorBoxes().isEmpty()) << rig.errorBoxes().join(u'|').toStdString();
+}
+
+TEST(SendingIntegration, MessageNeverSubmittedBeforeTheProgramStopsDoesNotTakeTheNextOnesReports) {
+    QString leftIndex;
+    QString unsent;
+    {
+        SendRig rig;
+        ASSERT_TRUE(rig.start());
+        rig.poll(); // the ocean decides the LES
+        ASSERT_TRUE(rig.settle());
+        // The unit stops answering while the message is on its way: its "tx" never goes out.
+        ASSERT_TRUE(rig.sim(QStringLiteral("stall 600")));
+        const SendOutcome sent = rig.messaging().SendMessageToAddress(
+            QStringLiteral("+4712345678"), Telex, 1, QStringLiteral("Noon"), QStringLiteral("Never submitted\r\n"));
+        ASSERT_EQ(sent.code, SendResult::Done);
+        unsent = sent.outFileName;
+        ASSERT_TRUE(QTest::qWaitFor([&] { return rig.countWritten(QStringLiteral("tr ")) > 0; }, 5000));
+        rig.terminal->finishShutDown();
+        EXPECT_EQ(rig.countWritten(QStringLiteral("tx ")), 0);
+        EXPECT_EQ(rig.outStatus(), QStringLiteral("PC Cleared"));
+        leftIndex = QString::fromLatin1(readAll(rig.messaging().outbox().indexPath()));
+    }
+
+    // The next run sends another message: its submission report finds its own line.
+    SendRig rig;
+    QDir().mkpath(rig.messaging().outbox().folder());
+    QFile index(rig.messaging().outbox().indexPath());
+    ASSERT_TRUE(index.open(QIODevice::WriteOnly));
+    index.write(leftIndex.toLatin1());
+    index.close();
+    ASSERT_TRUE(rig.start());
+    rig.send(Telex, QStringLiteral("+4712345678"), kBody);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return rig.sender->state() == HeadlessSender::State::Sent; }, 5000));
+    ASSERT_TRUE(rig.settle());
+    ASSERT_TRUE(rig.advanceAndPoll(2));
+    const QStringList lines = rig.outIdxLines();
+    ASSERT_EQ(lines.size(), 2);
+    EXPECT_TRUE(lines[0].startsWith(unsent + QLatin1Char(';')));
+    EXPECT_EQ(lines[0].split(QLatin1Char(';')).value(OutIdx::Status), QStringLiteral("PC Cleared"));
+    EXPECT_EQ(lines[1].split(QLatin1Char(';')).value(OutIdx::Status), QStringLiteral("Sending"));
+    ASSERT_TRUE(rig.advanceAndPoll(9));
+    EXPECT_EQ(rig.outIdxLines().value(1).split(QLatin1Char(';')).value(OutIdx::Status), QStringLiteral("Delivered"));
 }

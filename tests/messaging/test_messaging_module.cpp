@@ -1,9 +1,9 @@
 #include "store_fixture.h"
 
+#include "app/runtime.h"
 #include "config/clock.h"
 #include "link/in_memory_link.h"
 #include "link/recording_main_form.h"
-#include "app/runtime.h"
 #include "link/terminal.h"
 #include "messaging/messaging_module.h"
 #include "status/session.h"
@@ -31,8 +31,8 @@ class MessagingModuleTest : public ::testing::Test {
 protected:
     MessagingModuleTest()
         : runtime(options(dir), clock), config(runtime.config()), session(runtime.session()),
-          terminal((runtime.attach(form, [](LinkKind k) { return std::make_unique<InMemoryLink>(k); }),
-                    runtime.terminal())),
+          terminal(
+              (runtime.attach(form, [](LinkKind k) { return std::make_unique<InMemoryLink>(k); }), runtime.terminal())),
           module(runtime.messaging()) {
         const StartResult started = runtime.start();
         EXPECT_TRUE(started.ok) << started.message.toStdString();
@@ -122,8 +122,7 @@ TEST_F(MessagingModuleTest, DistressAcknowledgementAddsNoSecondAlertLine) {
     // The alert was entered when it was sent; the acknowledgement only changes that line.
     module.outbox().AddDistressAlert({QStringLiteral("Distress"), QStringLiteral("MRCC"), 0, QStringLiteral("Fire"),
                                       clock.nowLocal(), QStringLiteral("Sending")});
-    Info(
-        QStringLiteral("st -l\r\nINFO  21: Distress Acknowledgement received\r\ncan0:/$ "));
+    Info(QStringLiteral("st -l\r\nINFO  21: Distress Acknowledgement received\r\ncan0:/$ "));
     EXPECT_FALSE(session.AddDistressAlertToOutbox());
     ASSERT_EQ(module.outbox().ReadIndex().size(), 1);
     EXPECT_EQ(module.outbox().ReadIndex()[0][OutPos::Status], QStringLiteral("Conf.Ok"));
@@ -131,4 +130,66 @@ TEST_F(MessagingModuleTest, DistressAcknowledgementAddsNoSecondAlertLine) {
     Info(QStringLiteral("st -l\r\nINFO  20: Distress alert not delivered\r\ncan0:/$ "));
     EXPECT_TRUE(session.AddDistressAlertToOutbox());
     EXPECT_EQ(session.DistressAlertStatus(), QStringLiteral("Failed"));
+}
+
+namespace {
+// Writes the queued lines the way the engine does, up to and including the one starting with last.
+void WriteLinesUpTo(CTerminal& terminal, const QString& last) {
+    for (;;) {
+        QString line = terminal.engine().queue().takeLine();
+        ASSERT_FALSE(line.isEmpty()) << "no line " << last.toStdString();
+        line.chop(2);
+        Q_EMIT terminal.engine().lineWritten(line);
+        if (line.startsWith(last))
+            return;
+    }
+}
+} // namespace
+
+// A line whose "tx" never went out gets no reports: left "Initiated" it would take the next message's.
+TEST_F(MessagingModuleTest, LinesWhoseSubmissionNeverWentOutAreClearedAtShutDown) {
+    config.SetIni(QStringLiteral("[Default LES East]"), QStringLiteral("102"));
+    session.SetCurrentOcean(1);
+    ASSERT_EQ(module.SendMessageToAddress(QStringLiteral("4711"), Telex, 1, {}, QStringLiteral("A")).code, 1000);
+    ASSERT_EQ(module.SendMessageToAddress(QStringLiteral("4712"), Telex, 1, {}, QStringLiteral("B")).code, 1000);
+    ASSERT_EQ(module.SendMessageToAddress(QStringLiteral("4713"), Telex, 1, {}, QStringLiteral("C")).code, 1000);
+    WriteLinesUpTo(terminal, QStringLiteral("tx 13010301.out"));
+    WriteLinesUpTo(terminal, QStringLiteral("tr 13010302.out")); // its upload under way, "tx" still queued
+
+    terminal.finishShutDown();
+    const auto status = [&](int row) { return module.outbox().ReadIndex().value(row).value(OutPos::Status); };
+    EXPECT_EQ(status(0), QStringLiteral("Initiated")); // its reports are still to come
+    EXPECT_EQ(status(1), QStringLiteral("PC Cleared"));
+    EXPECT_EQ(status(2), QStringLiteral("PC Cleared"));
+
+    // The first message's submission report finds its own line.
+    Info(QStringLiteral("st -l\r\nINFO 82: File OUT.001\r\ncan0:/$ "));
+    EXPECT_EQ(status(0), QStringLiteral("Sending"));
+    EXPECT_EQ(status(1), QStringLiteral("PC Cleared"));
+}
+
+// A transfer the shell refused is sent again after the terminal program restarts: its line stays
+// "Initiated" through the re-queue, and is cleared only if the program stops before its "tx" goes out.
+TEST_F(MessagingModuleTest, TransferQueuedAgainAfterTheBareShellIsNotCleared) {
+    config.SetIni(QStringLiteral("[Default LES East]"), QStringLiteral("102"));
+    session.SetCurrentOcean(1);
+    ASSERT_EQ(module.SendMessageToAddress(QStringLiteral("4711"), Telex, 1, {}, QStringLiteral("A")).code, 1000);
+    WriteLinesUpTo(terminal, QStringLiteral("tr 13010301.out"));
+    Q_EMIT terminal.engine().uploadRefused(QStringLiteral("13010301.out"), true, QStringLiteral("tr\r\nkv7302:/$ "));
+    EXPECT_TRUE(Queue().contains(QStringLiteral("tx 13010301.out")));
+    EXPECT_EQ(module.outbox().ReadIndex().value(0).value(OutPos::Status), QStringLiteral("Initiated"));
+    WriteLinesUpTo(terminal, QStringLiteral("tx 13010301.out"));
+    terminal.finishShutDown();
+    EXPECT_EQ(module.outbox().ReadIndex().value(0).value(OutPos::Status), QStringLiteral("Initiated"));
+}
+
+// The chosen code page is used for the upload whatever the program language.
+TEST_F(MessagingModuleTest, UploadUsesTheChosenCodePage) {
+    config.SetIni(QStringLiteral("[Default LES East]"), QStringLiteral("102"));
+    config.SetIni(QStringLiteral("[CodePage]"), QStringLiteral("866"));
+    session.SetCurrentOcean(1);
+    ASSERT_EQ(
+        module.SendMessageToAddress(QStringLiteral("4711"), Telex, 1, {}, QString::fromUtf8("\xD0\x96\xD1\x8F")).code,
+        1000);
+    EXPECT_EQ(terminal.engine().UploadText(QStringLiteral("13010301.out")), std::optional<QByteArray>("\x86\xEF"));
 }

@@ -230,6 +230,61 @@ TEST_F(Sending, EmailThroughTheDefaultProvider) {
     EXPECT_EQ(transfers.uploadBytes(QStringLiteral("13010301.out"), false), QByteArray("TO:a@b.c\r\nSubject: S\r\nHi"));
 }
 
+// The code page decides what a body can carry; characters it cannot carry are named and nothing is sent,
+// instead of going out (and into the stored copy) as "?".
+TEST_F(Sending, CodePageDecidesWhatTheBodyCarries) {
+    struct Case {
+        const char* name;
+        const char* codePage;
+        const char* text; // UTF-8
+        int code;
+        QByteArray stored;   // the sent copy without its closing CR LF; for 1014 the characters named
+        QByteArray uploaded; // with the 866 conversion when the code page is 866
+    };
+    const Case cases[] = {
+        {"Latin-1 carries its own letters", "", "Caf\xC3\xA9 ok", 1000, "Caf\xE9 ok", "Caf\xE9 ok"},
+        {"Latin-1 cannot carry Cyrillic", "", "\xD0\x96 \xE2\x82\xAC \xD0\x96", 1014,
+         "\xD0\x96 (U+0416), \xE2\x82\xAC (U+20AC)", ""},
+        {"1251 carries Cyrillic and the euro", "1251", "\xD0\x96\xD1\x8F \xE2\x82\xAC", 1000, "\xC6\xFF \x88",
+         "\xC6\xFF \x88"},
+        {"866 stores 1251 codes and uploads 866 ones", "866", "\xD0\x96\xD1\x8F", 1000, "\xC6\xFF", "\x86\xEF"},
+        {"866 cannot carry the euro", "866", "\xD0\x96 \xE2\x82\xAC", 1014, "\xE2\x82\xAC (U+20AC)", ""},
+        {"1251 cannot carry Chinese", "1251", "\xE4\xB8\x80", 1014, "\xE4\xB8\x80 (U+4E00)", ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        host.queue.clear();
+        const QByteArray indexBefore = readBytes(outboxStore->indexPath());
+        config->SetIni(QStringLiteral("[CodePage]"), QLatin1String(c.codePage));
+        const SendOutcome r =
+            SendMessageToAddress(*config, *outboxStore, host, transfers, clock, QStringLiteral("4711"), Telex, 1,
+                                 QStringLiteral("S"), QString::fromUtf8(c.text));
+        EXPECT_EQ(r.code, c.code);
+        if (c.code != 1000) {
+            EXPECT_TRUE(SendOutcomeText(r).contains(QString::fromUtf8(c.stored))) << SendOutcomeText(r).toStdString();
+            EXPECT_TRUE(host.queue.isEmpty());
+            EXPECT_EQ(readBytes(outboxStore->indexPath()), indexBefore) << "no Initiated line";
+            continue;
+        }
+        const QString name = CTransmission::TransceiverFileNameOf(r.outFileName);
+        EXPECT_EQ(readBytes(outbox() + r.outFileName), c.stored + "\r\n");
+        EXPECT_EQ(host.queue.value(0), QStringLiteral("tr %1 -b %2").arg(name).arg(c.stored.size()));
+        EXPECT_EQ(transfers.uploadBytes(name, QByteArray(c.codePage) == "866"), c.uploaded);
+        transfers.finish(name);
+    }
+
+    // The dialog's steps stop at the same place, naming the characters.
+    config->SetIni(QStringLiteral("[CodePage]"), QString());
+    CTransmission t = make();
+    ASSERT_TRUE(t.SetDestination(Telex, nullptr));
+    t.Message.SetAddresses(Telex, FieldTo, QStringLiteral("4711"));
+    t.Message.TextField = QString::fromUtf8("\xD0\x96");
+    host.ocean = 1;
+    const QString failure = t.Submit({}, nullptr);
+    EXPECT_TRUE(failure.contains(QString::fromUtf8("\xD0\x96 (U+0416)"))) << failure.toStdString();
+    EXPECT_TRUE(host.queue.isEmpty());
+}
+
 TEST(UploadSizeCheck, BothLayouts) {
     struct Case {
         const char* reply;

@@ -132,3 +132,13 @@ TEST(FormsBackendAdapter, FormsAreSentThroughTheTransmissionAndLookedUpAfterward
     EXPECT_TRUE(status.found);
     EXPECT_EQ(status.text, QStringLiteral("Initiated"));
 }
+
+TEST(FormsBackendAdapter, AnswerNamesCharactersTheCodePageCannotCarry) {
+    AdapterEnv env;
+    env.config.SetIni(QStringLiteral("[Default LES East]"), QStringLiteral("102"));
+    const FormsSendResult r = env.backend.SendMessageToAddress(QStringLiteral("4711"), Telex, 1, QStringLiteral("S"),
+                                                               QString::fromUtf8("Hold \xD0\x96"));
+    EXPECT_EQ(r.code, SendResult::Uncarried);
+    EXPECT_TRUE(r.text.contains(QString::fromUtf8("\xD0\x96 (U+0416)"))) << r.text.toStdString();
+    EXPECT_TRUE(env.host.queue.isEmpty());
+}

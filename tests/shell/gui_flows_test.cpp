@@ -18,10 +18,12 @@
 #include "status/status_module.h"
 
 #include <QAction>
+#include <QComboBox>
 #include <QDeadlineTimer>
+#include <QEventLoop>
 #include <QLabel>
 #include <QMenu>
-#include <QEventLoop>
+#include <QMessageBox>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -60,7 +62,8 @@ protected:
         ASSERT_TRUE(m_runtime->start().ok);
         m_form->reloadMailboxes();
         m_form->show();
-        ASSERT_TRUE(waitFor([&] { return bool(m_runtime->session().MesConnected()); }, 10000)) << "the simulator never answered";
+        ASSERT_TRUE(waitFor([&] { return bool(m_runtime->session().MesConnected()); }, 10000))
+            << "the simulator never answered";
         m_terminal->tick(TerminalTimer::Timer2); // the first poll burst now instead of in 10 s
         ASSERT_TRUE(waitFor([&] { return !m_runtime->session().SwVersion().isEmpty(); }, 10000)) << "no status reply";
     }
@@ -138,6 +141,42 @@ TEST_F(GuiFlowsTest, ComposedMessageReachesTheSimulatorAndTheOutbox) {
         waitFor([&] { return m_form->outboxModel().status(0) != u"Initiated"; }, 5000);
     }
     EXPECT_NE(m_form->outboxModel().status(0), QStringLiteral("Initiated"));
+}
+
+// The code page is chosen in the sending dialog: Cyrillic goes out in it, and a page that cannot carry
+// the text is named with the characters in a message box before anything is sent.
+TEST_F(GuiFlowsTest, CodePageChosenInTheSendingDialogDecidesWhatIsSent) {
+    const QString body = QString::fromUtf8("\xD0\x96\xD0\xB4\xD1\x91\xD0\xBC 55N");
+    const auto compose = [&](const QString& codePage) {
+        m_form->newMessage();
+        MessageEditor* editor = m_form->editor();
+        editor->addRecipient({FieldTo, Telex, QStringLiteral("58123456")});
+        editor->setBody(body);
+        Q_EMIT editor->sendRequested();
+        SendingDialog* dialog = m_form->sendingDialog();
+        dialog->codePageBox()->setCurrentIndex(dialog->codePageBox()->findData(codePage));
+        Q_EMIT dialog->submitRequested();
+    };
+
+    compose(QString());
+    const auto boxes = m_form->findChildren<QMessageBox*>();
+    ASSERT_FALSE(boxes.isEmpty());
+    EXPECT_TRUE(boxes.last()->text().contains(QString::fromUtf8("\xD0\x96 (U+0416)")))
+        << boxes.last()->text().toStdString();
+    EXPECT_TRUE(boxes.last()->text().contains(QLatin1String("Latin-1")));
+    EXPECT_EQ(m_form->outboxModel().rowCount(), 0);
+
+    compose(QStringLiteral("1251"));
+    ASSERT_TRUE(waitFor([&] { return m_form->outboxModel().rowCount() == 1; }, 5000));
+    EXPECT_EQ(m_config->GetIni(QStringLiteral("[CodePage]")), QStringLiteral("1251"));
+    const QByteArray cp1251("\xC6\xE4\xB8\xEC 55N");
+    const auto uploaded = [&] {
+        for (const sim::SimFile& f : m_sim->unit()->files())
+            if (f.kind == sim::FileKind::Upload && f.body.contains(cp1251))
+                return true;
+        return false;
+    };
+    EXPECT_TRUE(waitFor(uploaded, 20000)) << "the 1251 body never reached the simulator";
 }
 
 TEST_F(GuiFlowsTest, EmptyRecipientsAreRefusedBeforeTheSendingDialog) {
@@ -244,6 +283,7 @@ TEST_F(GuiFlowsTest, CommSettingsApplyAtOnceAndOkWithoutAChangeKeepsTheLink) {
     lan.tcuAddress = QStringLiteral("127.0.0.1:%1").arg(m_sim->serverPort());
     m_form->applyCommChoice(lan);
     EXPECT_TRUE(m_terminal->usingLan());
-    EXPECT_TRUE(waitFor([&] { return bool(m_runtime->session().MesConnected()); }, 20000)) << "the new address was not used";
+    EXPECT_TRUE(waitFor([&] { return bool(m_runtime->session().MesConnected()); }, 20000))
+        << "the new address was not used";
     EXPECT_EQ(m_config->GetIni(QStringLiteral("[IP Settings]")), lan.tcuAddress);
 }
