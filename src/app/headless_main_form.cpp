@@ -39,15 +39,22 @@ void HeadlessMainForm::setStatusLine(const QString& text, unsigned) {
     print(QStringLiteral("Status: ") + text);
 }
 
+void HeadlessMainForm::logInformation(const QString& line) {
+    // A full disk is told once, not once per line.
+    if (!m_infoLog.AddInfo(line))
+        if (const QString error = m_infoLog.takeErrorToReport(); !error.isEmpty())
+            printError(FlattenText(error));
+}
+
 void HeadlessMainForm::addInformation(const QString& line) {
     print(QStringLiteral("Info: ") + line);
-    m_infoLog.AddInfo(line);
+    logInformation(line);
 }
 
 void HeadlessMainForm::showMessageBox(const MessageBoxRequest& box, std::function<void()> closed) {
     const QString text = FlattenText(box.text);
     print(QStringLiteral("[%1] %2").arg(box.title, text));
-    m_infoLog.AddInfo(text);
+    logInformation(text);
     closed();
 }
 
@@ -85,8 +92,8 @@ void HeadlessMainForm::setWaitWindow(const QString& text) {
 void HeadlessMainForm::setWaitProgress(int) {}
 
 void HeadlessMainForm::openWindow(WindowId window) {
-    const QString name = window == WindowId::TerminalStatus ? QStringLiteral("transceiver status")
-                                                            : QStringLiteral("link test");
+    const QString name =
+        window == WindowId::TerminalStatus ? QStringLiteral("transceiver status") : QStringLiteral("link test");
     print(QStringLiteral("Window not shown without a display: ") + name);
 }
 

@@ -38,6 +38,7 @@ public:
     void closeFinished() override;
 
 private:
+    void logInformation(const QString& line);
     const IClock& m_clock;
     cInfoLog m_infoLog;
     FILE* m_out;

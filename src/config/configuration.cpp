@@ -68,6 +68,22 @@ CConfiguration::CConfiguration(const QString& dataPath, bool portable, const QSt
         m_settings = std::make_unique<QSettingsStore>();
 }
 
+int CConfiguration::LastOcean() {
+    const QString text = GetIni(QStringLiteral("[LastOcean]")).trimmed();
+    if (text.isEmpty())
+        return 4;
+    const qint64 ocean = Val(text);
+    return (ocean < 0 || ocean > 4) ? 4 : int(ocean);
+}
+
+void CConfiguration::SetLastOcean(int ocean) {
+    if (ocean < 0 || ocean > 4)
+        ocean = 4;
+    if (LastOcean() == ocean)
+        return; // written once per change, not once per status poll
+    SetIni(QStringLiteral("[LastOcean]"), QString::number(ocean), true);
+}
+
 QString CConfiguration::settingsLocation() const {
     if (m_portable)
         return m_ini.filePath();

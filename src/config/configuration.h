@@ -44,6 +44,11 @@ public:
     void SaveSettingValue(const QString& section, const QString& key, const QString& value) {
         m_settings->SaveSettingValue(section, key, value);
     }
+    // The last ocean the transceiver was logged in to (0..3, 4 = none known), kept in Tessaro.ini under
+    // "[LastOcean]" so that it survives a lost link and a restart.
+    int LastOcean();
+    void SetLastOcean(int ocean);
+
     // Human-readable place of the settings store (for --help output and the README's promise).
     QString settingsLocation() const;
 

@@ -100,6 +100,13 @@ void DebugLog::AddLine(const QString& text) {
         appendBytes(path, line.toUtf8() + kCrLf);
 }
 
+QString cInfoLog::takeErrorToReport() {
+    if (m_lastError.isEmpty() || m_errorReported)
+        return {};
+    m_errorReported = true;
+    return m_lastError;
+}
+
 bool cInfoLog::AddInfo(const QString& text) {
     const QString line = LogStamp(m_clock.nowLocal()) + QStringLiteral("  ") + text;
     if (const int error = appendBytes(filePath(), line.toUtf8() + kCrLf); error != 0) {
@@ -109,6 +116,7 @@ bool cInfoLog::AddInfo(const QString& text) {
         return false;
     }
     m_lastError.clear();
+    m_errorReported = false;
     if (m_lineCount < 0)
         m_lineCount = LineCount();
     else

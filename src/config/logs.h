@@ -86,6 +86,9 @@ public:
     // Why the last AddInfo failed, in the error-message form ("(InfoLog.AddInfo) Error: Not enough disk
     // space." for a full disk) followed by a line saying the info was not saved; empty after a success.
     QString lastError() const { return m_lastError; }
+    // The failure's text the first time it is asked for after a failed write, empty afterwards until a write
+    // succeeds again: a full disk is told to the operator once, not once per line.
+    QString takeErrorToReport();
     QString filePath() const { return m_dataPath + QStringLiteral("InfoLog.txt"); }
 
 private:
@@ -94,6 +97,7 @@ private:
     const IClock& m_clock;
     int m_lineCount = -1; // unknown until first counted
     QString m_lastError;
+    bool m_errorReported = false;
 };
 
 QString LogStamp(const QDateTime& local); // "yyyy-mm-dd hh:nn:ss"

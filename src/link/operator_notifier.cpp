@@ -1,15 +1,23 @@
 #include "link/operator_notifier.h"
 
+#include "config/logs.h"
 #include "link/terminal.h"
 
 namespace tessaro {
+
+void ReportInfoLogFailure(cInfoLog& log, OperatorNotifier& notifier) {
+    const QString error = log.takeErrorToReport();
+    if (!error.isEmpty())
+        notifier.showMessage(error, QStringLiteral("Error"), MessageStyle::Critical);
+}
 
 bool TerminalNotifier::showMessage(const QString& text, const QString& title, MessageStyle style) {
     return m_terminal.messageBoxes().ShowMessageQueued(text, title, style);
 }
 
 void TerminalNotifier::information(const QString& text) {
-    m_terminal.infoLog().AddInfo(text);
+    if (!m_terminal.infoLog().AddInfo(text))
+        ReportInfoLogFailure(m_terminal.infoLog(), *this);
     m_terminal.form().addInformation(text);
 }
 

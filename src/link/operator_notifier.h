@@ -9,6 +9,7 @@
 namespace tessaro {
 
 class CTerminal;
+class cInfoLog;
 
 // The one way a subsystem reaches the operator: queued message boxes, lines of the information list,
 // alerts, sounds, windows and the wait window. Front ends decide how each is shown.
@@ -33,6 +34,9 @@ public:
     // A yes/no question answered later; answer() is called exactly once.
     virtual void confirm(const ConfirmRequest& request, std::function<void(bool)> answer) = 0;
 };
+
+// Tells the operator, once, why the information log could not be written.
+void ReportInfoLogFailure(cInfoLog& log, OperatorNotifier& notifier);
 
 // The terminal's notifier: the message-box queue, the information log and the main form.
 class TerminalNotifier final : public OperatorNotifier {

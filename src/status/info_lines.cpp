@@ -113,8 +113,8 @@ CInfo::CInfo(cInfoLog& infoLog, OperatorNotifier& notifier, DebugLog* debugLog)
     : m_infoLog(infoLog), m_notifier(notifier), m_debugLog(debugLog) {}
 
 bool CInfo::addHandler(LineKind kind, int code, Subsystem owner, InfoHandler handler, QString* error) {
-    const QString name = (kind == LineKind::Info ? QStringLiteral("INFO ") : QStringLiteral("ERROR ")) +
-                         QString::number(code);
+    const QString name =
+        (kind == LineKind::Info ? QStringLiteral("INFO ") : QStringLiteral("ERROR ")) + QString::number(code);
     const auto it = m_handlers.find({kind, code});
     if (it != m_handlers.end()) {
         if (error)
@@ -149,13 +149,18 @@ void CInfo::dispatch(LineKind kind, int code, const QString& text) {
         it->second.handler(InfoEvent{code, text, m_noticeRaised});
 }
 
+void CInfo::addInfo(const QString& line) {
+    if (!m_infoLog.AddInfo(line))
+        ReportInfoLogFailure(m_infoLog, m_notifier);
+}
+
 void CInfo::record(const QString& kind, const QString& code, const QString& text) {
     const QString line = kind + QLatin1Char(' ') + code + QStringLiteral(": ") + text;
     if (m_debugLog)
         m_debugLog->AddLine(line);
     // One log line per entry: the multi-line texts are flattened for the log and the list.
     const QString flat = FlattenText(line).trimmed();
-    m_infoLog.AddInfo(flat);
+    addInfo(flat);
     m_notifier.informationLine(flat);
 }
 
@@ -175,7 +180,7 @@ void CInfo::CheckInfos(const QString& block, const QString& prompt) {
         if (code <= 0) {
             if (m_debugLog)
                 m_debugLog->AddLine(QStringLiteral("INFO 0: Unknown info received from mobile"));
-            m_infoLog.AddInfo(QStringLiteral("Unknown info received from mobile"));
+            addInfo(QStringLiteral("Unknown info received from mobile"));
             m_notifier.informationLine(QStringLiteral("Unknown info received from mobile"));
             continue;
         }
@@ -200,7 +205,7 @@ void CInfo::CheckErrors(const QString& block, const QString& prompt) {
         if (code <= 0) {
             if (m_debugLog)
                 m_debugLog->AddLine(QStringLiteral("ERROR 0: Unknown error received from mobile"));
-            m_infoLog.AddInfo(QStringLiteral("Unknown error received from mobile"));
+            addInfo(QStringLiteral("Unknown error received from mobile"));
             m_notifier.informationLine(QStringLiteral("Unknown error received from mobile"));
             m_notifier.showMessage(QStringLiteral("Unknown error received from mobile: ") + line.text,
                                    QStringLiteral("ERROR"), MessageStyle::Information);

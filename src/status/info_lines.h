@@ -61,6 +61,7 @@ private:
         Subsystem owner;
         InfoHandler handler;
     };
+    void addInfo(const QString& line); // tells the operator once when the log cannot be written
     void record(const QString& kind, const QString& code, const QString& text);
     void notice(const QString& code, const QString& text);
     void dispatch(LineKind kind, int code, const QString& text);

@@ -1,9 +1,9 @@
 #include "status/status_module.h"
 
 #include "config/text_util.h"
-#include "status/module_context.h"
 #include "status/identity.h"
 #include "status/link_test.h"
+#include "status/module_context.h"
 #include "status/position.h"
 #include "status/session.h"
 #include "status/terminal_status.h"
@@ -61,8 +61,8 @@ void StatusModule::attach(ModuleContext& context) {
     m_context = &context;
     const auto route = [&](RouteKey key, const char* command, void (StatusModule::*handler)(const QString&),
                            MatchKind kind = MatchKind::Echo, RowOption option = RowOption::None) {
-        context.addRoute(key, kind, QLatin1String(command), [this, handler](const QString& r) { (this->*handler)(r); },
-                         option);
+        context.addRoute(
+            key, kind, QLatin1String(command), [this, handler](const QString& r) { (this->*handler)(r); }, option);
     };
     route(RouteKey::Version, "ver", &StatusModule::onVersions);
     route(RouteKey::TerminalStatus, "st -w", &StatusModule::onTerminalStatus, MatchKind::Echo, RowOption::CutPrompt);
@@ -107,6 +107,7 @@ void StatusModule::attach(ModuleContext& context) {
     QObject::connect(&context.engine(), &CommandEngine::commandQueued, this, &StatusModule::onCommandQueued);
     context.addTimerJob(TerminalTimer::Event, [this] { onEventTimer(); });
     context.addTimerJob(TerminalTimer::Timer60S, [this] { onTimer60S(); });
+    context.addLinkLostJob([this] { onLinkLost(); });
 }
 
 void StatusModule::QueueStatusPoll() {
@@ -161,8 +162,11 @@ void StatusModule::applyStatusFields(const QString& reply) {
         m_session.SetSyncronization(*r.synchronised);
     if (r.tdmOrigin) {
         m_session.SetTDMOrigin(*r.tdmOrigin);
-        if (m_session.CurrentOcean() != 4)
+        if (m_session.CurrentOcean() != 4) {
             m_session.SetLastOcean(m_session.CurrentOcean());
+            if (m_context)
+                m_context->config().SetLastOcean(m_session.CurrentOcean());
+        }
     }
     if (r.loggedIn) {
         m_session.SetLoggedIn(*r.loggedIn);
@@ -347,14 +351,30 @@ void StatusModule::SetPreferredOcean(int ocean) {
     queue(QLatin1String(kPreferredCommands[std::size_t(ocean)]));
     if (m_context)
         m_context->config().SetIni(QStringLiteral("[Preferred Ocean]"),
-                                    QLatin1String(kPreferredNames[std::size_t(ocean)]), true);
+                                   QLatin1String(kPreferredNames[std::size_t(ocean)]), true);
 }
 
 void StatusModule::Scan() {
     queue(QStringLiteral("nc -s"));
 }
 
+void StatusModule::onLinkLost() {
+    // The "st -w" asked for by the operator will not be answered: end the wait instead of leaving it up.
+    if (!m_statusWindowRequested || !m_context)
+        return;
+    m_statusWindowRequested = false;
+    m_context->notifier().waitWindow(QString());
+    notice(QStringLiteral("Not connected to the transceiver."), QStringLiteral("Info"));
+}
+
 void StatusModule::ShowTerminalStatus() {
+    // Without a transceiver nothing would close the wait window, and a reply much later would open the
+    // status window unasked.
+    if (!m_session.MesConnected()) {
+        m_statusWindowRequested = false;
+        notice(QStringLiteral("Not connected to the transceiver."), QStringLiteral("Info"));
+        return;
+    }
     m_statusWindowRequested = true;
     queue(QStringLiteral("st -w"));
     if (m_context)
@@ -376,14 +396,15 @@ void StatusModule::OpenLinkTest() {
 void StatusModule::ExecuteLinkTest() {
     if (!m_context)
         return;
-    m_context->notifier().confirm(ConfirmRequest{LinkTestWarningText(), LinkTestWarningTitle(), false}, [this](bool ok) {
-        if (!ok)
-            return;
-        // Queued even without a transceiver: the engine sends it once the link is up.
-        queue(QStringLiteral("test"), true);
-        notice(LinkTestRequestedText(), QStringLiteral("Link test"));
-        Q_EMIT linkTestWindowCloseRequested();
-    });
+    m_context->notifier().confirm(ConfirmRequest{LinkTestWarningText(), LinkTestWarningTitle(), false},
+                                  [this](bool ok) {
+                                      if (!ok)
+                                          return;
+                                      // Queued even without a transceiver: the engine sends it once the link is up.
+                                      queue(QStringLiteral("test"), true);
+                                      notice(LinkTestRequestedText(), QStringLiteral("Link test"));
+                                      Q_EMIT linkTestWindowCloseRequested();
+                                  });
 }
 
 void StatusModule::RequestPcTimeSetting() {

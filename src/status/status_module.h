@@ -53,6 +53,7 @@ public:
     // Timer jobs.
     void onEventTimer(); // a different transceiver, and the PC time setting
     void onTimer60S();   // free disk space
+    void onLinkLost();   // ends a terminal-status wait the lost link will never answer
 
     // Operations of the main window's menus. ocean: 0 West, 1 East, 2 Pacific, 3 Indian, 4 none.
     void LoginOcean(int ocean);

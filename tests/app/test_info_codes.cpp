@@ -1,7 +1,10 @@
 #include "runtime_rig.h"
 
+#include "config/logs.h"
 #include "messaging/outbox.h"
 #include "status/session.h"
+
+#include <cerrno>
 
 using namespace tessaro;
 using test::RuntimeRig;
@@ -47,8 +50,7 @@ TEST_F(InfoCodes, DeliveryIsTrackedFromSendingToDelivered) {
     EXPECT_EQ(line(1)[OutPos::Status], QStringLiteral("Initiated"));
     rig.infoReply(QStringLiteral("INFO 82: Message File OUT.002 being sent"));
 
-    rig.infoReply(
-        QStringLiteral("INFO 81: Message delivered.\r\nReference number: 123456\r\nLES 102\r\nFile OUT.001"));
+    rig.infoReply(QStringLiteral("INFO 81: Message delivered.\r\nReference number: 123456\r\nLES 102\r\nFile OUT.001"));
     EXPECT_EQ(line(0)[OutPos::Reference], QStringLiteral("123456"));
     EXPECT_EQ(line(0)[OutPos::Status], QStringLiteral("Delivered"));
     // The second message asked for a confirmation.
@@ -125,10 +127,9 @@ TEST_F(InfoCodes, QueuedCommandsByCode) {
 }
 
 TEST_F(InfoCodes, DistressAlertsAndConfirmationSettlement) {
-    rig.runtime->messaging().outbox().AddDistressAlert({QStringLiteral("Distress"), QStringLiteral("MRCC"), 0,
-                                                        QStringLiteral("Fire"),
-                                                        QDateTime(QDate(2013, 1, 3), QTime(9, 5)),
-                                                        QStringLiteral("Sending")});
+    rig.runtime->messaging().outbox().AddDistressAlert(
+        {QStringLiteral("Distress"), QStringLiteral("MRCC"), 0, QStringLiteral("Fire"),
+         QDateTime(QDate(2013, 1, 3), QTime(9, 5)), QStringLiteral("Sending")});
     rig.infoReply(QStringLiteral("INFO 21: Distress Acknowledgement received"));
     EXPECT_EQ(line(2)[OutPos::Status], QStringLiteral("Conf.Ok"));
     EXPECT_EQ(rig.session().DistressAlertStatus(), QStringLiteral("Conf.Ok"));
@@ -201,4 +202,27 @@ TEST_F(InfoCodes, ReportsAfterDeliveryFindTheirLineByReference) {
         "INFO 140: Negative delivery\r\nReference number: 123456\r\nLES 102\r\nFile OUT.001\r\nfailure code: 9"));
     EXPECT_EQ(line(0)[OutPos::Status], QStringLiteral("Failed. Error code: '9'"));
     EXPECT_EQ(line(2)[OutPos::Status], QStringLiteral("Initiated"));
+}
+
+TEST_F(InfoCodes, AFullDiskIsToldOnceNotOncePerLine) {
+    const QString diskFull = QStringLiteral(
+        "(InfoLog.AddInfo) Error: Not enough disk space.\nDue to this error, the info can not be saved.");
+    const auto shown = [&] {
+        int n = 0;
+        for (const MessageBoxRequest& box : boxes())
+            n += box.text == diskFull ? 1 : 0;
+        return n;
+    };
+    SetLogWriteFault([](const QString&) { return ENOSPC; });
+    rig.infoReply(QStringLiteral("INFO 82: Message File OUT.001 being sent\r\nERROR 40: first\r\nINFO 0: odd"));
+    rig.runtime->terminal().notifier().information(QStringLiteral("a line of the program's own"));
+    EXPECT_EQ(shown(), 1);
+
+    // Once the disk has room again, a new failure is a new event the operator hears of.
+    SetLogWriteFault({});
+    rig.infoReply(QStringLiteral("INFO 82: Message File OUT.002 being sent"));
+    SetLogWriteFault([](const QString&) { return ENOSPC; });
+    rig.infoReply(QStringLiteral("INFO 82: Message File OUT.001 being sent"));
+    SetLogWriteFault({});
+    EXPECT_EQ(shown(), 2);
 }

@@ -388,3 +388,48 @@ TEST_F(StatusModuleTest, EnoughDiskSpaceRaisesNothing) {
     EXPECT_TRUE(FreeDiskSpace(dir.path()).has_value());
     EXPECT_FALSE(FreeDiskSpace(dir.path() + QStringLiteral("/missing")).has_value());
 }
+
+TEST_F(StatusModuleTest, LastOceanIsKeptInTheConfigurationAcrossALostLinkAndARestart) {
+    session.SetMesConnected(true);
+    Route(WithoutPrompt(ReadReply("st_w_logged_in_pacific.txt")));
+    EXPECT_EQ(config.LastOcean(), 2);
+
+    session.Reset(); // what a lost link does to the session
+    Route(WithoutPrompt(ReadReply("st_w_free_not_synchronised.txt")));
+    EXPECT_EQ(session.CurrentOcean(), 4);
+    EXPECT_EQ(config.LastOcean(), 2);
+
+    CConfiguration restarted(dir.path() + QLatin1Char('/'), false, dir.path() + QStringLiteral("/settings.ini"));
+    restarted.LoadIni();
+    EXPECT_EQ(restarted.LastOcean(), 2);
+}
+
+TEST_F(StatusModuleTest, TerminalStatusWithoutATransceiverSaysSoInsteadOfWaiting) {
+    ASSERT_FALSE(session.MesConnected());
+    module.ShowTerminalStatus();
+    DrainBoxes();
+    EXPECT_TRUE(form.waits.isEmpty()); // a wait window nothing would ever close
+    ASSERT_EQ(form.boxes.size(), 1);
+    EXPECT_EQ(form.boxes.first().text, QStringLiteral("Not connected to the transceiver."));
+
+    // The transceiver answering later must not pop the window up unasked.
+    session.SetMesConnected(true);
+    Route(WithoutPrompt(ReadReply("st_w_logged_in_pacific.txt")));
+    EXPECT_TRUE(form.windows.isEmpty());
+}
+
+TEST_F(StatusModuleTest, ALostLinkClosesTheTerminalStatusWait) {
+    session.SetMesConnected(true);
+    module.ShowTerminalStatus();
+    ASSERT_EQ(form.waits, QStringList{QStringLiteral("Transceiver Status updating...")});
+
+    terminal.LinkLost();
+    EXPECT_EQ(form.waits.last(), QString());
+    DrainBoxes();
+    ASSERT_EQ(form.boxes.size(), 1);
+    EXPECT_EQ(form.boxes.first().text, QStringLiteral("Not connected to the transceiver."));
+
+    session.SetMesConnected(true);
+    Route(WithoutPrompt(ReadReply("st_w_logged_in_pacific.txt")));
+    EXPECT_TRUE(form.windows.isEmpty());
+}
