@@ -6,8 +6,7 @@
 
 using namespace tessaro;
 
-static void BM_IniParse(benchmark::State& state)
-{
+static void BM_IniParse(benchmark::State& state) {
     QByteArray file;
     for (int i = 0; i < state.range(0); ++i)
         file += "[Key " + QByteArray::number(i) + "]\r\nvalue " + QByteArray::number(i) + "\r\n\r\n";
@@ -17,8 +16,7 @@ static void BM_IniParse(benchmark::State& state)
 }
 BENCHMARK(BM_IniParse)->Arg(100)->Arg(10000);
 
-static void BM_FlattenText(benchmark::State& state)
-{
+static void BM_FlattenText(benchmark::State& state) {
     QString reply;
     for (int i = 0; i < state.range(0); ++i)
         reply += QStringLiteral("INFO 81: Reference number 12345 File OUT.7 LES 112\r\n");

@@ -75,7 +75,9 @@ int main(int argc, char* argv[]) {
         return 1;
     CommandEngine& engine = terminal.engine();
     const auto idle = [&] { return engine.queue().isEmpty() && engine.EngineState() == CommandEngine::Idle; };
-    if (!waitFor([&] { return terminal.lan().LanConnectState() == LanState::Linked && session.MesConnected() && idle(); }, 30000)) {
+    if (!waitFor(
+            [&] { return terminal.lan().LanConnectState() == LanState::Linked && session.MesConnected() && idle(); },
+            30000)) {
         std::printf("bench_download: no link to the simulator\n");
         return 1;
     }

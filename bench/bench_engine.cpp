@@ -71,7 +71,9 @@ RunResult run(int baud, int commands, int tickMs) {
         return r;
     CommandEngine& engine = terminal.engine();
     const auto idle = [&] { return engine.queue().isEmpty() && engine.EngineState() == CommandEngine::Idle; };
-    if (!waitFor([&] { return terminal.lan().LanConnectState() == LanState::Linked && session.MesConnected() && idle(); }, 30000))
+    if (!waitFor(
+            [&] { return terminal.lan().LanConnectState() == LanState::Linked && session.MesConnected() && idle(); },
+            30000))
         return r;
 
     int ticks = 0;

@@ -12,8 +12,8 @@
 #include "mes_simulator.h"
 #include "reporting/forms_server.h"
 #include "reporting/forms_server_processing.h"
-#include "status/session.h"
 #include "status/module_context.h"
+#include "status/session.h"
 #include "status/status_module.h"
 
 #include <QCoreApplication>

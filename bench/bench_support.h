@@ -10,8 +10,7 @@
 namespace tessaro::bench {
 
 // Runs the event loop until pred holds or ms pass (a benchmark program may wait; the program never does).
-inline bool waitFor(const std::function<bool()>& pred, int ms)
-{
+inline bool waitFor(const std::function<bool()>& pred, int ms) {
     QElapsedTimer t;
     t.start();
     QEventLoop loop;

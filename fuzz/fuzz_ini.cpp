@@ -3,8 +3,7 @@
 
 #include <cstdlib>
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
-{
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     using tessaro::CIniStore;
     const QByteArray input(reinterpret_cast<const char*>(data), qsizetype(size));
     const auto entries = CIniStore::parse(input);

@@ -40,17 +40,24 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     session.SetMesConnected(true);
     qsizetype touched = 0;
     const ReplyHandler count = [&touched](const QString& reply) { touched += reply.size(); };
-    engine.router().addRow({RouteKey::TerminalStatus, MatchKind::Echo, QStringLiteral("st -w"), RowOption::CutPrompt,
-                            {}, count});
-    engine.router().addRow({RouteKey::DnidList, MatchKind::Echo, QStringLiteral("st -d"),
-                            RowOption::KeepReceivingIfEchoOnly, {}, count});
-    engine.router().addRow({RouteKey::ReportPrograms, MatchKind::Echo, QStringLiteral("pg -d"),
-                            RowOption::KeepReceivingIfEchoOnly, {}, count});
-    engine.router().addRow({RouteKey::TransceiverRestart, MatchKind::Contains,
-                            QStringLiteral("Starting application program."), RowOption::None, {}, count});
-    QObject::connect(&engine, &CommandEngine::infoErrorReply, [&touched](const QString& reply) {
-        touched += reply.size();
-    });
+    engine.router().addRow(
+        {RouteKey::TerminalStatus, MatchKind::Echo, QStringLiteral("st -w"), RowOption::CutPrompt, {}, count});
+    engine.router().addRow(
+        {RouteKey::DnidList, MatchKind::Echo, QStringLiteral("st -d"), RowOption::KeepReceivingIfEchoOnly, {}, count});
+    engine.router().addRow({RouteKey::ReportPrograms,
+                            MatchKind::Echo,
+                            QStringLiteral("pg -d"),
+                            RowOption::KeepReceivingIfEchoOnly,
+                            {},
+                            count});
+    engine.router().addRow({RouteKey::TransceiverRestart,
+                            MatchKind::Contains,
+                            QStringLiteral("Starting application program."),
+                            RowOption::None,
+                            {},
+                            count});
+    QObject::connect(&engine, &CommandEngine::infoErrorReply,
+                     [&touched](const QString& reply) { touched += reply.size(); });
 
     for (const char* c : {"st -l\r", "st -l", "st -d", "tr msg.txt -b 250", "pg -d", "st -w"})
         engine.QueueCommand(QLatin1String(c), true);

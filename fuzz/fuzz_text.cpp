@@ -3,8 +3,7 @@
 
 #include <cstdlib>
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
-{
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QString text = QString::fromLatin1(reinterpret_cast<const char*>(data), qsizetype(size));
     (void)tessaro::Val(text);
     (void)tessaro::IsNumeric(text);

@@ -10,8 +10,7 @@ namespace tessaro::test {
 // One QCoreApplication for the whole test program: timers, sockets and QProcess need it.
 class QtAppEnvironment final : public ::testing::Environment {
 public:
-    void SetUp() override
-    {
+    void SetUp() override {
         if (!QCoreApplication::instance())
             m_app = std::make_unique<QCoreApplication>(m_argc, m_argv);
     }

@@ -17,13 +17,11 @@ struct InProcessSimulator::Impl {
 InProcessSimulator::InProcessSimulator() : m_impl(std::make_unique<Impl>()) {}
 InProcessSimulator::~InProcessSimulator() = default;
 
-bool InProcessSimulator::available()
-{
+bool InProcessSimulator::available() {
     return TESSARO_HAS_SIMULATOR != 0;
 }
 
-QString InProcessSimulator::start(QString* error)
-{
+QString InProcessSimulator::start(QString* error) {
 #if TESSARO_HAS_SIMULATOR
     m_impl->simulator = std::make_unique<sim::MesSimulator>();
     if (!m_impl->simulator->listen(QHostAddress(QHostAddress::LocalHost), 0)) {

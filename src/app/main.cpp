@@ -87,10 +87,11 @@ int main(int argc, char* argv[]) {
     if (const auto code = handleCommandLine(cl))
         return *code;
     if (windowWanted) {
-        printLine(stdout, TESSARO_HAS_GUI ? QStringLiteral("No display found (DISPLAY and WAYLAND_DISPLAY are not set): "
-                                                           "running without a window, as with --headless.")
-                                          : QStringLiteral("This build has no main window: running without a "
-                                                           "window, as with --headless."));
+        printLine(stdout, TESSARO_HAS_GUI
+                              ? QStringLiteral("No display found (DISPLAY and WAYLAND_DISPLAY are not set): "
+                                               "running without a window, as with --headless.")
+                              : QStringLiteral("This build has no main window: running without a "
+                                               "window, as with --headless."));
     }
     return RunHeadless(app, cl);
 }

@@ -9,7 +9,8 @@
 namespace tessaro {
 
 TessaroRuntime::TessaroRuntime(const RuntimeOptions& options, const IClock& clock, QObject* parent)
-    : QObject(parent), m_options(options), m_clock(clock), m_config(options.dataPath, options.portable, options.settingsFile) {
+    : QObject(parent), m_options(options), m_clock(clock),
+      m_config(options.dataPath, options.portable, options.settingsFile) {
     m_config.LoadIni();
     if (options.acceptDisclaimer)
         AcceptDisclaimer(m_config);
@@ -28,8 +29,8 @@ void TessaroRuntime::attach(IMainForm& form, CTerminal::LinkFactory linkFactory)
     m_messaging = std::make_unique<MessagingModule>(m_session);
     m_distress = std::make_unique<DistressModule>(m_session, *m_status, *m_messaging);
     m_forms = std::make_unique<FormsModule>(m_session, *m_messaging, m_options.formsPort);
-    for (ITerminalModule* module : std::initializer_list<ITerminalModule*>{m_status.get(), m_messaging.get(),
-                                                                           m_distress.get(), m_forms.get()})
+    for (ITerminalModule* module :
+         std::initializer_list<ITerminalModule*>{m_status.get(), m_messaging.get(), m_distress.get(), m_forms.get()})
         m_context->attach(*module);
 
     MessagingModule* messaging = m_messaging.get();

@@ -11,15 +11,13 @@ namespace tessaro {
 namespace {
 int g_fds[2] = {-1, -1};
 
-void onSignal(int number)
-{
+void onSignal(int number) {
     const char byte = char(number);
     [[maybe_unused]] const auto n = ::write(g_fds[0], &byte, 1);
 }
 } // namespace
 
-SignalWatcher::SignalWatcher(QObject* parent) : QObject(parent)
-{
+SignalWatcher::SignalWatcher(QObject* parent) : QObject(parent) {
     if (g_fds[0] < 0 && ::socketpair(AF_UNIX, SOCK_STREAM, 0, g_fds) != 0)
         return;
     m_notifier = new QSocketNotifier(g_fds[1], QSocketNotifier::Read, this);
@@ -32,14 +30,12 @@ SignalWatcher::SignalWatcher(QObject* parent) : QObject(parent)
     ::sigaction(SIGTERM, &sa, nullptr);
 }
 
-SignalWatcher::~SignalWatcher()
-{
+SignalWatcher::~SignalWatcher() {
     ::signal(SIGINT, SIG_DFL);
     ::signal(SIGTERM, SIG_DFL);
 }
 
-void SignalWatcher::readSignal()
-{
+void SignalWatcher::readSignal() {
     char byte = 0;
     if (::read(g_fds[1], &byte, 1) == 1)
         Q_EMIT terminationRequested(int(byte));

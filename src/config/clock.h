@@ -29,21 +29,16 @@ private:
 // A clock that moves only when told to; local time equals UTC plus a fixed offset.
 class ManualClock final : public IClock {
 public:
-    explicit ManualClock(QDateTime utc = QDateTime(QDate(2026, 1, 1), QTime(0, 0), Qt::UTC),
-                         int localOffsetSeconds = 0)
-        : m_utc(std::move(utc)), m_offset(localOffsetSeconds)
-    {
-    }
+    explicit ManualClock(QDateTime utc = QDateTime(QDate(2026, 1, 1), QTime(0, 0), Qt::UTC), int localOffsetSeconds = 0)
+        : m_utc(std::move(utc)), m_offset(localOffsetSeconds) {}
     QDateTime nowUtc() const override { return m_utc; }
-    QDateTime nowLocal() const override
-    {
+    QDateTime nowLocal() const override {
         QDateTime local = m_utc.addSecs(m_offset);
         return QDateTime(local.date(), local.time());
     }
     qint64 monotonicMs() const override { return m_monotonic; }
 
-    void advanceMs(qint64 ms)
-    {
+    void advanceMs(qint64 ms) {
         m_monotonic += ms;
         m_utc = m_utc.addMSecs(ms);
     }

@@ -8,46 +8,36 @@ namespace tessaro {
 
 QSettingsStore::QSettingsStore()
     : m_settings(std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Tessaro"),
-                                             QStringLiteral("Tessaro")))
-{
-}
+                                             QStringLiteral("Tessaro"))) {}
 
 QSettingsStore::QSettingsStore(const QString& iniFilePath)
-    : m_settings(std::make_unique<QSettings>(iniFilePath, QSettings::IniFormat))
-{
-}
+    : m_settings(std::make_unique<QSettings>(iniFilePath, QSettings::IniFormat)) {}
 
 QSettingsStore::~QSettingsStore() = default;
 
-QString QSettingsStore::GetSettingValue(const QString& section, const QString& key, const QString& defaultValue)
-{
+QString QSettingsStore::GetSettingValue(const QString& section, const QString& key, const QString& defaultValue) {
     return m_settings->value(section + QLatin1Char('/') + key, defaultValue).toString();
 }
 
-void QSettingsStore::SaveSettingValue(const QString& section, const QString& key, const QString& value)
-{
+void QSettingsStore::SaveSettingValue(const QString& section, const QString& key, const QString& value) {
     m_settings->setValue(section + QLatin1Char('/') + key, value);
     m_settings->sync();
 }
 
-QString QSettingsStore::location() const
-{
+QString QSettingsStore::location() const {
     return m_settings->fileName();
 }
 
-QString IniSettingsStore::entryKey(const QString& section, const QString& key)
-{
+QString IniSettingsStore::entryKey(const QString& section, const QString& key) {
     return QLatin1Char('[') + section + QLatin1Char('_') + key + QLatin1Char(']');
 }
 
-QString IniSettingsStore::GetSettingValue(const QString& section, const QString& key, const QString& defaultValue)
-{
+QString IniSettingsStore::GetSettingValue(const QString& section, const QString& key, const QString& defaultValue) {
     const QString value = m_ini.GetIni(entryKey(section, key));
     return value.isEmpty() ? defaultValue : value;
 }
 
-void IniSettingsStore::SaveSettingValue(const QString& section, const QString& key, const QString& value)
-{
+void IniSettingsStore::SaveSettingValue(const QString& section, const QString& key, const QString& value) {
     m_ini.SetIni(entryKey(section, key), value, true);
 }
 

@@ -14,14 +14,12 @@ struct Tables {
     QHash<int, QString> current;
 };
 
-Tables& tables()
-{
+Tables& tables() {
     static Tables t;
     return t;
 }
 
-QString unescape(QStringView s)
-{
+QString unescape(QStringView s) {
     QString out;
     out.reserve(s.size());
     for (qsizetype i = 0; i < s.size(); ++i) {
@@ -36,8 +34,7 @@ QString unescape(QStringView s)
 }
 } // namespace
 
-QHash<int, QString> ParseStringTable(const QByteArray& utf8)
-{
+QHash<int, QString> ParseStringTable(const QByteArray& utf8) {
     QHash<int, QString> table;
     const QString text = QString::fromUtf8(utf8);
     for (QStringView line : QStringView(text).split(u'\n')) {
@@ -56,8 +53,7 @@ QHash<int, QString> ParseStringTable(const QByteArray& utf8)
     return table;
 }
 
-int SetLanguage(int langId)
-{
+int SetLanguage(int langId) {
     Tables& t = tables();
     t.current.clear();
     t.language = English;
@@ -71,20 +67,17 @@ int SetLanguage(int langId)
     return t.language;
 }
 
-int CurrentLanguage()
-{
+int CurrentLanguage() {
     return tables().language;
 }
 
-int LoadLanguage(CConfiguration& config)
-{
+int LoadLanguage(CConfiguration& config) {
     const QString id =
         config.GetSettingValue(QStringLiteral("MultiLang"), QStringLiteral("LangId"), QString::number(English));
     return SetLanguage(int(Val(id)));
 }
 
-QString GetText(int id, const QString& defaultText)
-{
+QString GetText(int id, const QString& defaultText) {
     const Tables& t = tables();
     const auto it = t.current.constFind(id);
     return it == t.current.cend() ? defaultText : *it;

@@ -17,10 +17,10 @@ bool CommandQueue::admitted(const QString& command) const {
     if (!ClosingDown)
         return true;
     if (m_session.ProcessingEgcs() && containsAny(command, {QLatin1StringView("ty EGC."), QLatin1StringView("st -e"),
-                                                          QLatin1StringView("delete EGC.")}))
+                                                            QLatin1StringView("delete EGC.")}))
         return true;
     return m_session.ProcessingMsgs() && containsAny(command, {QLatin1StringView("ty IN."), QLatin1StringView("st -r"),
-                                                             QLatin1StringView("delete IN.")});
+                                                               QLatin1StringView("delete IN.")});
 }
 
 bool CommandQueue::QueueCommand(const QString& command, bool allowDuplicate, bool atFront) {

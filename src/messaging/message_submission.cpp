@@ -1,9 +1,9 @@
 #include "messaging/message_submission.h"
 
 #include "config/configuration.h"
+#include "config/strings.h"
 #include "messaging/messaging_module.h"
 #include "messaging/provider_list.h"
-#include "config/strings.h"
 
 namespace tessaro {
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include <QObject>
 #include "messaging/out_idx.h"
 #include "status/info_lines.h"
+#include <QObject>
 
 #include <QString>
 

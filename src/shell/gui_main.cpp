@@ -23,8 +23,8 @@ int RunGui(QApplication& app, const RuntimeOptions& options) {
     std::unique_ptr<ScreenshotDirector> director;
     const QString shots = qEnvironmentVariable("TESSARO_SCREENSHOT_DIR");
     if (!shots.isEmpty())
-        director = std::make_unique<ScreenshotDirector>(shots, form, runtime.session(), runtime.status(),
-                                                        runtime.terminal());
+        director =
+            std::make_unique<ScreenshotDirector>(shots, form, runtime.session(), runtime.status(), runtime.terminal());
 
     // Returns false when the run cannot go on; a refusal box the form shows ends the event loop itself.
     bool started = false;

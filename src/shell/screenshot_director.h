@@ -12,7 +12,8 @@ class StatusModule;
 
 // Drives a run for review pictures (scripts/screenshot): waits until the transceiver is logged in and the
 // inbox holds messages, writes PNGs of the main window, the priority alert window (when an alert is up),
-// the message editor and the terminal-status window into a folder, then closes the program. Timer-driven; nothing waits in a loop.
+// the message editor and the terminal-status window into a folder, then closes the program. Timer-driven; nothing waits
+// in a loop.
 class ScreenshotDirector final : public QObject {
     Q_OBJECT
 public:

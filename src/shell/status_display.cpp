@@ -97,7 +97,7 @@ QString SystemInformationText(const CSession& s) {
     lines << ShellText(5224, "Distress function: ") + (s.SolasType() == 3   ? ShellText(5225, "SOLAS")
                                                        : s.SolasType() == 2 ? ShellText(5226, "yes (non-SOLAS)")
                                                        : s.SolasType() == 1 ? ShellText(5227, "none")
-                                                                          : ShellText(5201, "<unknown>"));
+                                                                            : ShellText(5201, "<unknown>"));
     lines << QStringLiteral("Tessaro ") + QLatin1String(TESSARO_VERSION);
     return lines.join(u'\n');
 }

@@ -40,12 +40,10 @@ void ModuleContext::addRoute(RouteKey key, MatchKind kind, const QString& comman
         m_errors << error;
 }
 
-void ModuleContext::addCustomRoute(RouteKey key, const QString& label, ReplyPredicate predicate,
-                                   ReplyHandler handler) {
+void ModuleContext::addCustomRoute(RouteKey key, const QString& label, ReplyPredicate predicate, ReplyHandler handler) {
     QString error;
     if (!m_terminal.engine().router().addRow(
-            RouteRow{key, MatchKind::Custom, label, RowOption::None, std::move(predicate), std::move(handler)},
-            &error))
+            RouteRow{key, MatchKind::Custom, label, RowOption::None, std::move(predicate), std::move(handler)}, &error))
         m_errors << error;
 }
 

@@ -8,16 +8,14 @@
 using namespace tessaro;
 
 namespace {
-void writeFile(const QString& path, const QByteArray& bytes)
-{
+void writeFile(const QString& path, const QByteArray& bytes) {
     QFile f(path);
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     f.write(bytes);
 }
 } // namespace
 
-TEST(DataPath, CommandLineFolderIsCreatedAndEndsWithSeparator)
-{
+TEST(DataPath, CommandLineFolderIsCreatedAndEndsWithSeparator) {
     TempDataDir program;
     const QString wanted = program.dir.path() + QStringLiteral("/a/b");
     const DataPathChoice choice = ResolveDataPath(wanted, program.dir.path());
@@ -26,8 +24,7 @@ TEST(DataPath, CommandLineFolderIsCreatedAndEndsWithSeparator)
     EXPECT_TRUE(QDir(wanted).exists());
 }
 
-TEST(DataPath, DataPathTxtNamesTheFolderInOnePiece)
-{
+TEST(DataPath, DataPathTxtNamesTheFolderInOnePiece) {
     TempDataDir program;
     const QString named = program.dir.path() + QStringLiteral("/data with blanks ");
     writeFile(program.path() + QStringLiteral("DataPath.txt"), (named + QStringLiteral("\n")).toLatin1());
@@ -37,18 +34,17 @@ TEST(DataPath, DataPathTxtNamesTheFolderInOnePiece)
     EXPECT_TRUE(QDir(named).exists());
 }
 
-TEST(DataPath, FallsBackToTheProgramFolderWhenDataPathTxtNamesNothingUsable)
-{
+TEST(DataPath, FallsBackToTheProgramFolderWhenDataPathTxtNamesNothingUsable) {
     TempDataDir program;
     writeFile(program.path() + QStringLiteral("blocker"), "x");
-    writeFile(program.path() + QStringLiteral("DataPath.txt"), (program.path() + QStringLiteral("blocker/sub")).toLatin1());
+    writeFile(program.path() + QStringLiteral("DataPath.txt"),
+              (program.path() + QStringLiteral("blocker/sub")).toLatin1());
     EXPECT_EQ(ResolveDataPath({}, program.dir.path()).path, program.path());
     QFile::remove(program.path() + QStringLiteral("DataPath.txt"));
     EXPECT_EQ(ResolveDataPath({}, program.dir.path()).path, program.path());
 }
 
-TEST(DataPath, UncreatableCommandLineFolderIsAnError)
-{
+TEST(DataPath, UncreatableCommandLineFolderIsAnError) {
     TempDataDir program;
     writeFile(program.path() + QStringLiteral("file"), "x");
     const DataPathChoice choice = ResolveDataPath(program.path() + QStringLiteral("file/sub"), program.dir.path());
@@ -56,8 +52,7 @@ TEST(DataPath, UncreatableCommandLineFolderIsAnError)
     EXPECT_FALSE(choice.error.isEmpty());
 }
 
-TEST(DataPath, WithTrailingSeparator)
-{
+TEST(DataPath, WithTrailingSeparator) {
     EXPECT_EQ(WithTrailingSeparator(QStringLiteral("/x")), QStringLiteral("/x/"));
     EXPECT_EQ(WithTrailingSeparator(QStringLiteral("/x/")), QStringLiteral("/x/"));
     EXPECT_EQ(WithTrailingSeparator(QString()), QString());

@@ -7,22 +7,19 @@
 using namespace tessaro;
 
 namespace {
-QByteArray readFile(const QString& path)
-{
+QByteArray readFile(const QString& path) {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-void writeFile(const QString& path, const QByteArray& bytes)
-{
+void writeFile(const QString& path, const QByteArray& bytes) {
     QFile f(path);
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     f.write(bytes);
 }
 } // namespace
 
-TEST(IniStore, MissingFileIsCreatedWithTheDefaultLayout)
-{
+TEST(IniStore, MissingFileIsCreatedWithTheDefaultLayout) {
     TempDataDir data;
     CIniStore ini(data.path());
     EXPECT_EQ(ini.GetIni(QStringLiteral("[Version]")), QStringLiteral("1. 0. 4"));
@@ -43,8 +40,7 @@ TEST(IniStore, MissingFileIsCreatedWithTheDefaultLayout)
     EXPECT_EQ(lines[49], "[End Of File]\r");
 }
 
-TEST(IniStore, ParsesTheFileFormsAsWritten)
-{
+TEST(IniStore, ParsesTheFileFormsAsWritten) {
     struct Case {
         const char* name;
         QByteArray file;
@@ -61,8 +57,8 @@ TEST(IniStore, ParsesTheFileFormsAsWritten)
          QStringLiteral("[Bracketed]")},
         {"missing value line swallows the next key", "[COM port]\r\n[COM Settings]\r\n9600,n,8,1\r\n",
          QStringLiteral("[COM port]"), QStringLiteral("[COM Settings]")},
-        {"the swallowed key is lost", "[COM port]\r\n[COM Settings]\r\n9600,n,8,1\r\n", QStringLiteral("[COM Settings]"),
-         QString()},
+        {"the swallowed key is lost", "[COM port]\r\n[COM Settings]\r\n9600,n,8,1\r\n",
+         QStringLiteral("[COM Settings]"), QString()},
         {"keys are case-sensitive", "[COM port]\r\n3\r\n", QStringLiteral("[com port]"), QString()},
         {"first match wins", "[A]\r\n1\r\n[A]\r\n2\r\n", QStringLiteral("[A]"), QStringLiteral("1")},
         {"values and keys are trimmed", "  [A]  \r\n   v  \r\n", QStringLiteral("[A]"), QStringLiteral("v")},
@@ -83,8 +79,7 @@ TEST(IniStore, ParsesTheFileFormsAsWritten)
     }
 }
 
-TEST(IniStore, SaveWritesEntriesWithBlankLinesAndNoEndOfFile)
-{
+TEST(IniStore, SaveWritesEntriesWithBlankLinesAndNoEndOfFile) {
     TempDataDir data;
     writeFile(data.path() + QStringLiteral("Tessaro.ini"),
               "[A]\r\n1\r\n[Signature]\r\nline one\r\nline two\r\n[End Of Signature]\r\n[End Of File]\r\n");
@@ -99,8 +94,7 @@ TEST(IniStore, SaveWritesEntriesWithBlankLinesAndNoEndOfFile)
     EXPECT_EQ(reread.GetIni(QStringLiteral("[B]")), QStringLiteral("2"));
 }
 
-TEST(IniStore, SetIniChangesOnlyTheFirstOccurrenceAndSavesOnlyWhenAsked)
-{
+TEST(IniStore, SetIniChangesOnlyTheFirstOccurrenceAndSavesOnlyWhenAsked) {
     TempDataDir data;
     writeFile(data.path() + QStringLiteral("Tessaro.ini"), "[A]\r\n1\r\n[A]\r\n2\r\n");
     CIniStore ini(data.path());
@@ -111,16 +105,14 @@ TEST(IniStore, SetIniChangesOnlyTheFirstOccurrenceAndSavesOnlyWhenAsked)
     EXPECT_EQ(readFile(ini.filePath()), QByteArray("[A]\r\n1\r\n[A]\r\n2\r\n")) << "no save without the flag";
 }
 
-TEST(IniStore, SaveBeforeAnyLoadDoesNothing)
-{
+TEST(IniStore, SaveBeforeAnyLoadDoesNothing) {
     TempDataDir data;
     CIniStore ini(data.path());
     EXPECT_FALSE(ini.SaveIni());
     EXPECT_FALSE(QFile::exists(ini.filePath()));
 }
 
-TEST(IniStore, UnwritableFolderStillAnswersWithDefaultsAndReportsTheFailedSave)
-{
+TEST(IniStore, UnwritableFolderStillAnswersWithDefaultsAndReportsTheFailedSave) {
     TempDataDir data;
     // A file where the data folder should be: nothing can be written there.
     writeFile(data.path() + QStringLiteral("blocked"), "x");

@@ -7,14 +7,14 @@
 
 using namespace tessaro;
 
-TEST(SettingsStore, QSettingsFileGivesDefaultsAndKeepsSavedValues)
-{
+TEST(SettingsStore, QSettingsFileGivesDefaultsAndKeepsSavedValues) {
     TempDataDir data;
     const QString file = data.path() + QStringLiteral("settings.ini");
     {
         CConfiguration config(data.path(), false, file);
-        EXPECT_EQ(config.GetSettingValue(QStringLiteral("Settings"), QStringLiteral("CommandTimeOut"), QStringLiteral("4")),
-                  QStringLiteral("4"));
+        EXPECT_EQ(
+            config.GetSettingValue(QStringLiteral("Settings"), QStringLiteral("CommandTimeOut"), QStringLiteral("4")),
+            QStringLiteral("4"));
         config.SaveSettingValue(QStringLiteral("Settings"), QStringLiteral("CommandTimeOut"), QStringLiteral("9"));
     }
     CConfiguration again(data.path(), false, file);
@@ -23,8 +23,7 @@ TEST(SettingsStore, QSettingsFileGivesDefaultsAndKeepsSavedValues)
     EXPECT_EQ(again.settingsLocation(), file);
 }
 
-TEST(SettingsStore, PortableFormLivesInTessaroIniAndRewritesItOnEverySave)
-{
+TEST(SettingsStore, PortableFormLivesInTessaroIniAndRewritesItOnEverySave) {
     TempDataDir data;
     CConfiguration config(data.path(), true);
     EXPECT_EQ(config.GetSettingValue(QStringLiteral("MultiLang"), QStringLiteral("LangId"), QStringLiteral("1033")),
@@ -44,8 +43,7 @@ TEST(SettingsStore, PortableFormLivesInTessaroIniAndRewritesItOnEverySave)
               QStringLiteral("1033"));
 }
 
-TEST(SettingsStore, StoredLanguageIsSelectedAtStartUp)
-{
+TEST(SettingsStore, StoredLanguageIsSelectedAtStartUp) {
     TempDataDir data;
     CConfiguration config(data.path(), true);
     EXPECT_EQ(LoadLanguage(config), int(English)) << "nothing stored: English";

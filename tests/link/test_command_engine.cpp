@@ -99,8 +99,10 @@ TEST(CommandEngine, TerminalWindowOpenShowsRepliesWithoutRoutingOrLinkReset) {
 TEST(CommandEngine, BareShellPromptQueuesOneRestartAndIsNotDispatched) {
     EngineRig rig;
     int routed = 0;
-    rig.engine.router().addRow({RouteKey::TerminalStatus, MatchKind::Echo, QStringLiteral("st -w"), {}, {},
-                                [&](const QString&) { ++routed; }});
+    rig.engine.router().addRow(
+        {RouteKey::TerminalStatus, MatchKind::Echo, QStringLiteral("st -w"), {}, {}, [&](const QString&) {
+             ++routed;
+         }});
     rig.engine.QueueCommand(QStringLiteral("st -w"));
     rig.sendNext();
     rig.link.feed("st -w\r\nkv7302:/$ ");
@@ -123,8 +125,10 @@ TEST(CommandEngine, LineEndIsLearnedFromTheProbeAndUsedForRouting) {
     int status = 0;
     QObject::connect(&rig.engine, &CommandEngine::infoErrorReply, [&](const QString& r) { infoReplies << r; });
     QObject::connect(&rig.engine, &CommandEngine::serialCheckDue, [&] { ++serialChecks; });
-    rig.engine.router().addRow({RouteKey::TerminalStatus, MatchKind::Echo, QStringLiteral("st -w"), {}, {},
-                                [&](const QString&) { ++status; }});
+    rig.engine.router().addRow(
+        {RouteKey::TerminalStatus, MatchKind::Echo, QStringLiteral("st -w"), {}, {}, [&](const QString&) {
+             ++status;
+         }});
 
     rig.engine.QueueCommand(QStringLiteral("st -l\r"), true);
     rig.engine.QueueCommand(QStringLiteral("st -w"));
@@ -151,8 +155,12 @@ TEST(CommandEngine, EchoOnlyDnidListKeepsCollectingThenRoutesTheWholeReply) {
     rig.sendNext();
     rig.answer("st -l\r\ncan0:/$ ");
     QStringList lists;
-    rig.engine.router().addRow({RouteKey::DnidList, MatchKind::Echo, QStringLiteral("st -d"),
-                                RowOption::KeepReceivingIfEchoOnly, {}, [&](const QString& r) { lists << r; }});
+    rig.engine.router().addRow({RouteKey::DnidList,
+                                MatchKind::Echo,
+                                QStringLiteral("st -d"),
+                                RowOption::KeepReceivingIfEchoOnly,
+                                {},
+                                [&](const QString& r) { lists << r; }});
     rig.engine.QueueCommand(QStringLiteral("st -d"));
     rig.sendNext();
     rig.link.feed("st -d\r\n");
@@ -362,7 +370,8 @@ TEST(CommandEngine, UploadAnsweredByTheBareShellOrAnErrorIsNotTyped) {
         rig.tick(40);
         EXPECT_FALSE(rig.link.takeWritten().contains("reboot")) << "the body went into the shell";
         EXPECT_TRUE(rig.form.uploadMaximums.empty());
-        EXPECT_EQ(refused, QStringList{c.shellGone ? QStringLiteral("msg1.txt gone") : QStringLiteral("msg1.txt error")});
+        EXPECT_EQ(refused,
+                  QStringList{c.shellGone ? QStringLiteral("msg1.txt gone") : QStringLiteral("msg1.txt error")});
         EXPECT_EQ(rig.engine.queue().contains(QStringLiteral("minic -f"), Qt::CaseSensitive), c.shellGone);
     }
 }

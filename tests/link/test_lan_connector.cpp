@@ -137,7 +137,8 @@ TEST(LanConnector, AnOldBannerDoesNotDecideALaterState) {
     rig.ticks(2); // 5 -> 6 -> 7
     rig.tcp.feed("\r\ncan0:/$ ");
     rig.ticks(1);
-    EXPECT_EQ(rig.lan.LanConnectState(), LanState::Start) << "the terminal program answered: no restart, reconnect instead";
+    EXPECT_EQ(rig.lan.LanConnectState(), LanState::Start)
+        << "the terminal program answered: no restart, reconnect instead";
 }
 
 TEST(LanConnector, DroppedSocketUnderARunningLinkIsALostLink) {

@@ -22,8 +22,7 @@ struct TerminalRig {
         config.SetIni(QStringLiteral("[AS IS Accepted?]"), QStringLiteral("yes"));
         terminal = make();
         // The poll burst's commands come from the subsystems; one stands for them here.
-        terminal->engine().addPollStep(PollOrder::Status,
-                                       [this] { terminal->QueueCommand(QStringLiteral("st -w")); });
+        terminal->engine().addPollStep(PollOrder::Status, [this] { terminal->QueueCommand(QStringLiteral("st -w")); });
     }
     std::unique_ptr<CTerminal> make() {
         return std::make_unique<CTerminal>(config, session, form, clock, [this](LinkKind kind) {

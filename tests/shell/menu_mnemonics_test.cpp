@@ -1,13 +1,13 @@
 #include "shell_test_app.h"
 
+#include "app/runtime.h"
 #include "config/clock.h"
 #include "config/configuration.h"
 #include "config/strings.h"
+#include "link/in_memory_link.h"
 #include "messaging/messaging_module.h"
 #include "reporting/forms_module.h"
 #include "shell/language.h"
-#include "app/runtime.h"
-#include "link/in_memory_link.h"
 #include "shell/main_form.h"
 #include "status/session.h"
 

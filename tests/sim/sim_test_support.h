@@ -14,8 +14,7 @@
 
 namespace tessaro::sim {
 // Readable names for tests over the line-end kinds.
-inline void PrintTo(LineEnd e, std::ostream* os)
-{
+inline void PrintTo(LineEnd e, std::ostream* os) {
     *os << (e == LineEnd::Lf ? "Lf" : e == LineEnd::CrLf ? "CrLf" : "CrCrLf");
 }
 } // namespace tessaro::sim

@@ -153,7 +153,9 @@ struct TxRefusal {
 };
 
 // Readable test names: the command refused.
-void PrintTo(const TxRefusal& r, std::ostream* os) { *os << r.command; }
+void PrintTo(const TxRefusal& r, std::ostream* os) {
+    *os << r.command;
+}
 
 class SimTransmit : public ::testing::TestWithParam<TxRefusal> {};
 

@@ -8,8 +8,7 @@ using tessaro::sim::OutputPacer;
 
 namespace {
 // Runs the event loop until the pacer has written everything (bounded, so a stuck pacer fails the test).
-void drain(OutputPacer& pacer)
-{
+void drain(OutputPacer& pacer) {
     QElapsedTimer t;
     t.start();
     while (!pacer.isIdle() && t.elapsed() < 2000)
@@ -17,8 +16,7 @@ void drain(OutputPacer& pacer)
 }
 } // namespace
 
-TEST(SimOutputPacer, PiecesPushedOneByOneStillArriveSeparately)
-{
+TEST(SimOutputPacer, PiecesPushedOneByOneStillArriveSeparately) {
     tessaro::sim::test::ensureApp();
     QList<QByteArray> writes;
     OutputPacer pacer([&](const QByteArray& b) { writes << b; }, 0, 5);
@@ -32,8 +30,7 @@ TEST(SimOutputPacer, PiecesPushedOneByOneStillArriveSeparately)
     EXPECT_EQ(writes.join(), QByteArray("st -l\r\nINFO 82: x\r\ncan0:/$ "));
 }
 
-TEST(SimOutputPacer, UnchunkedOutputGoesOutWhole)
-{
+TEST(SimOutputPacer, UnchunkedOutputGoesOutWhole) {
     tessaro::sim::test::ensureApp();
     QList<QByteArray> writes;
     OutputPacer pacer([&](const QByteArray& b) { writes << b; }, 0, 0);

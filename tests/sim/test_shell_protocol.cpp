@@ -9,7 +9,9 @@ struct LineEndCase {
     LineEnd lineEnd;
     const char* bytes;
 };
-void PrintTo(const LineEndCase& c, std::ostream* os) { PrintTo(c.lineEnd, os); }
+void PrintTo(const LineEndCase& c, std::ostream* os) {
+    PrintTo(c.lineEnd, os);
+}
 
 class SimShellLineEnds : public ::testing::TestWithParam<LineEndCase> {};
 

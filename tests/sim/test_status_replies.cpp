@@ -75,7 +75,9 @@ struct IdentityCase {
     const char* mustContain;
     const char* mustNotContain;
 };
-void PrintTo(const IdentityCase& c, std::ostream* os) { *os << c.model; }
+void PrintTo(const IdentityCase& c, std::ostream* os) {
+    *os << c.model;
+}
 
 class SimIdentity : public ::testing::TestWithParam<IdentityCase> {};
 
