@@ -39,6 +39,13 @@ struct SimRig {
         return terminal->start({QStringLiteral("127.0.0.1:%1").arg(simulator->serverPort()), {}, false}).ok;
     }
     bool linkedUp() const { return terminal->lan().LanConnectState() == LanState::Linked && session.MesConnected(); }
+    // Links up, lets the transceiver stall and a command time out; false when any step never happened.
+    bool linkUpThenTimeOut() {
+        return startTcp() && QTest::qWaitFor([&] { return linkedUp(); }, 6000) &&
+               QTest::qWaitFor([&] { return terminal->engine().queue().isEmpty(); }, 5000) &&
+               simulator->control(QStringLiteral("stall 5")).ok && terminal->QueueCommand(QStringLiteral("st -s")) &&
+               QTest::qWaitFor([&] { return !timedOut.isEmpty(); }, 6000);
+    }
     bool repliedTo(const QString& command) const {
         for (const QString& r : replies)
             if (r.startsWith(command + terminal->engine().LineEnd()))
@@ -110,12 +117,7 @@ TEST(LinkIntegration, SimulatorKilledMidReplyAndStartedAgainIsRecoveredWithoutAS
 
 TEST(LinkIntegration, StalledReplyEndsByTimeOutAndTheLinkComesBack) {
     SimRig rig;
-    ASSERT_TRUE(rig.startTcp());
-    ASSERT_TRUE(QTest::qWaitFor([&] { return rig.linkedUp(); }, 6000));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return rig.terminal->engine().queue().isEmpty(); }, 5000));
-    ASSERT_TRUE(rig.simulator->control(QStringLiteral("stall 5")).ok);
-    rig.terminal->QueueCommand(QStringLiteral("st -s"));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !rig.timedOut.isEmpty(); }, 6000));
+    ASSERT_TRUE(rig.linkUpThenTimeOut());
     EXPECT_FALSE(rig.session.MesConnected());
     ASSERT_TRUE(QTest::qWaitFor([&] { return rig.linkedUp(); }, 10000));
     rig.replies.clear();
@@ -139,12 +141,7 @@ TEST(LinkIntegration, SerialLinkOverAPseudoTerminal) {
 
 TEST(LinkIntegration, CommandAfterALanTimeOutWaitsForTheLinkAndIsAnswered) {
     SimRig rig;
-    ASSERT_TRUE(rig.startTcp());
-    ASSERT_TRUE(QTest::qWaitFor([&] { return rig.linkedUp(); }, 6000));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return rig.terminal->engine().queue().isEmpty(); }, 5000));
-    ASSERT_TRUE(rig.simulator->control(QStringLiteral("stall 5")).ok);
-    rig.terminal->QueueCommand(QStringLiteral("st -s"));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !rig.timedOut.isEmpty(); }, 6000));
+    ASSERT_TRUE(rig.linkUpThenTimeOut());
     // Reset at once: nothing may be written into the link until the connect sequence has it back.
     EXPECT_FALSE(rig.session.LanLinkUp());
     rig.replies.clear();
