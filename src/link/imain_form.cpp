@@ -17,8 +17,16 @@ QString ActivityText(Activity activity) {
 }
 
 QString AlertCaption(AlertKind kind) {
-    return kind == AlertKind::UrgencyMessage ? QStringLiteral("URGENCY PRIORITY MESSAGE")
-                                             : QStringLiteral("DISTRESS PRIORITY MESSAGE");
+    switch (kind) {
+    case AlertKind::UrgencyMessage:
+        return QStringLiteral("URGENCY PRIORITY MESSAGE");
+    case AlertKind::DistressMessage:
+        return QStringLiteral("DISTRESS PRIORITY MESSAGE");
+    case AlertKind::EgcDistress:
+    case AlertKind::EgcUrgent:
+        return QStringLiteral("DISTRESS / URGENT EGC MESSAGE");
+    }
+    return {};
 }
 
 } // namespace tessaro

@@ -34,8 +34,10 @@ enum class WindowId { TerminalStatus, LinkTest };
 enum class AlertKind {
     DistressMessage, // a received message of distress priority
     UrgencyMessage,  // a received message of urgency priority
+    EgcDistress,     // a stored EGC of distress priority
+    EgcUrgent,       // a stored EGC of urgent priority
 };
-// "DISTRESS PRIORITY MESSAGE", "URGENCY PRIORITY MESSAGE".
+// "DISTRESS PRIORITY MESSAGE", "URGENCY PRIORITY MESSAGE", "DISTRESS / URGENT EGC MESSAGE".
 QString AlertCaption(AlertKind kind);
 
 enum class OperatorSound { NewMessage };
