@@ -58,11 +58,15 @@ CommandLine ParseCommandLine(const QStringList& arguments, const OptionAvailabil
     const QCommandLineOption textFile(QStringLiteral("text-file"),
                                       QStringLiteral("File holding the text of the --send message."),
                                       QStringLiteral("F"));
+    const QCommandLineOption sendTimeOut(
+        QStringLiteral("send-timeout"),
+        QStringLiteral("Seconds --send waits for the transceiver to be logged in to an ocean region (default 300)."),
+        QStringLiteral("SECONDS"));
     const QCommandLineOption help(QStringList{QStringLiteral("help"), QStringLiteral("h")},
                                   QStringLiteral("Show this help."));
     const QCommandLineOption version(QStringLiteral("version"), QStringLiteral("Show the version."));
     parser.addOptions({dataDir, connect, serial, simulator, headless, formsPort, accept, portable, log, send, subject,
-                       textFile, help, version});
+                       textFile, sendTimeOut, help, version});
 
     cl.helpText = parser.helpText();
     if (!parser.parse(arguments)) {
@@ -116,8 +120,16 @@ CommandLine ParseCommandLine(const QStringList& arguments, const OptionAvailabil
             cl.error = QStringLiteral("--send needs --text-file F with the text of the message.");
             return cl;
         }
-    } else if (parser.isSet(subject) || parser.isSet(textFile)) {
-        cl.error = QStringLiteral("--subject and --text-file belong to --send.");
+        if (parser.isSet(sendTimeOut)) {
+            bool ok = false;
+            cl.sendTimeOutSeconds = parser.value(sendTimeOut).toInt(&ok);
+            if (!ok || cl.sendTimeOutSeconds < 1) {
+                cl.error = QStringLiteral("--send-timeout needs a number of seconds, 1 or more.");
+                return cl;
+            }
+        }
+    } else if (parser.isSet(subject) || parser.isSet(textFile) || parser.isSet(sendTimeOut)) {
+        cl.error = QStringLiteral("--subject, --text-file and --send-timeout belong to --send.");
         return cl;
     }
 

@@ -25,6 +25,7 @@ struct CommandLine {
     QString sendAddress;
     QString subject;
     QString textFile;
+    int sendTimeOutSeconds = 300; // how long --send waits for a logged-in transceiver
 
     QString error; // non-empty: print it and exit 2
     QString helpText;

@@ -25,6 +25,8 @@ bool SimulatorAvailable() {
 namespace {
 // --send met a text the message code page cannot carry.
 constexpr int kUncarriedExitCode = 4;
+// --send gave up: the transceiver was not logged in to an ocean region in time.
+constexpr int kNotReadyExitCode = 5;
 QString lineEndName(const QString& lineEnd) {
     if (lineEnd == QLatin1String("\n"))
         return QStringLiteral("LF");
@@ -77,14 +79,22 @@ int RunHeadless(QCoreApplication& app, const CommandLine& cl) {
     std::unique_ptr<HeadlessSender> sender;
     int exitCode = 0;
     if (cl.send)
-        sender = std::make_unique<HeadlessSender>(terminal, session, runtime.messaging(), sendRequest,
-                                                  [&form](const QString& line) { form.print(line); });
+        sender = std::make_unique<HeadlessSender>(
+            terminal, session, runtime.messaging(), sendRequest, [&form](const QString& line) { form.print(line); },
+            clock);
+    if (sender)
+        sender->setTimeOutSeconds(cl.sendTimeOutSeconds);
     // A text the code page cannot carry is the caller's to fix: the run ends at once with its own code.
     if (sender)
         QObject::connect(sender.get(), &HeadlessSender::sent, &app, [&](int result, const QString&) {
             if (result != SendResult::Uncarried)
                 return;
             exitCode = kUncarriedExitCode;
+            terminal.finishShutDown();
+        });
+    if (sender)
+        QObject::connect(sender.get(), &HeadlessSender::gaveUp, &app, [&](const QString&) {
+            exitCode = kNotReadyExitCode;
             terminal.finishShutDown();
         });
     FollowStatusSummary(session, [&form](const QString& line) { form.print(line); });

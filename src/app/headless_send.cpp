@@ -1,5 +1,6 @@
 #include "app/headless_send.h"
 
+#include "config/clock.h"
 #include "config/text_util.h"
 #include "link/terminal.h"
 #include "messaging/messaging_module.h"
@@ -22,31 +23,66 @@ bool ReadSendText(const QString& path, QString* text, QString* error) {
 }
 
 HeadlessSender::HeadlessSender(CTerminal& terminal, CSession& session, MessagingModule& messaging, SendRequest request,
-                               Print print, QObject* parent)
+                               Print print, const IClock& clock, QObject* parent)
     : QObject(parent), m_terminal(terminal), m_session(session), m_messaging(messaging), m_request(std::move(request)),
-      m_print(std::move(print)) {
+      m_print(std::move(print)), m_clock(clock), m_startedMs(clock.monotonicMs()) {
     terminal.addTimerJob(TerminalTimer::Gui, [this] { check(); });
     connect(&terminal.engine(), &CommandEngine::replyCompleted, this, [this](const QString& reply) {
-        // The status reply asked for has been parsed (its row runs before this signal): the ocean is known
-        // now, or will not be; either way the result code tells.
-        if (m_state == State::WaitingForOcean && reply.startsWith(QLatin1String("st -s")))
-            sendNow();
+        // Its row has run before this signal: the session holds what the reply said.
+        if (m_state == State::WaitingForLogin &&
+            (reply.startsWith(QLatin1String("st -s")) || reply.startsWith(QLatin1String("st -w")))) {
+            m_statusSinceLink = true;
+            check();
+        }
     });
     connect(&messaging, &MessagingModule::outboxChanged, this, &HeadlessSender::followOutbox);
+    m_print(QStringLiteral("Send: waiting for the link to the transceiver"));
+}
+
+bool HeadlessSender::linkUp() const {
+    return !m_terminal.engine().LineEnd().isEmpty() && m_session.MesConnected();
+}
+
+bool HeadlessSender::readyToSend() const {
+    const int ocean = m_session.CurrentOcean();
+    return m_statusSinceLink && m_session.LoggedIn() && ocean >= 0 && ocean <= 3;
+}
+
+void HeadlessSender::enter(State state) {
+    m_state = state;
+    if (state == State::WaitingForLink) {
+        m_statusSinceLink = false;
+        m_print(QStringLiteral("Send: the link is down; waiting for it to come back"));
+    } else if (state == State::WaitingForLogin) {
+        m_statusSinceLink = false;
+        m_print(QStringLiteral("Send: waiting until the transceiver is logged in to an ocean region"));
+        // The ocean region decides the LES: ask now rather than at the next poll.
+        m_terminal.QueueCommand(QStringLiteral("st -s"));
+    }
 }
 
 void HeadlessSender::check() {
-    if (m_state != State::WaitingForLink)
+    if (m_state == State::Sent || m_state == State::GaveUp)
         return;
-    if (m_terminal.engine().LineEnd().isEmpty() || !m_session.MesConnected())
-        return;
-    const int ocean = m_session.CurrentOcean();
-    if (ocean >= 0 && ocean <= 3) {
+    if (m_state == State::WaitingForLogin && !linkUp())
+        enter(State::WaitingForLink);
+    if (m_state == State::WaitingForLink && linkUp())
+        enter(State::WaitingForLogin);
+    if (m_state == State::WaitingForLogin && readyToSend()) {
         sendNow();
         return;
     }
-    m_state = State::WaitingForOcean;
-    m_terminal.QueueCommand(QStringLiteral("st -s"));
+    if (m_clock.monotonicMs() - m_startedMs < m_timeOutMs)
+        return;
+    const QString waitingFor = m_state == State::WaitingForLink
+                                   ? QStringLiteral("the link to the transceiver did not come up")
+                                   : QStringLiteral("the transceiver did not log in to an ocean region");
+    const QString reason = QStringLiteral("Send: gave up after %1 s: %2. The message was not sent.")
+                               .arg(m_timeOutMs / 1000)
+                               .arg(waitingFor);
+    m_state = State::GaveUp;
+    m_print(reason);
+    Q_EMIT gaveUp(reason);
 }
 
 void HeadlessSender::sendNow() {

@@ -9,6 +9,7 @@ namespace tessaro {
 
 class CSession;
 class CTerminal;
+class IClock;
 class MessagingModule;
 
 // What --send asks for.
@@ -25,31 +26,42 @@ struct SendRequest {
 // unchanged. Returns false with *error set when it cannot be read.
 bool ReadSendText(const QString& path, QString* text, QString* error);
 
-// Queues one message through SendMessageToAddress once the link is up: the line end is learned and the
-// transceiver answers. The ocean decides the LES, so a missing ocean is asked for with "st -s" first. Then it
-// prints the out file and the result code, and follows that message's outbox line (reference and status)
-// for as long as the program runs.
+// Queues one message through SendMessageToAddress once the transceiver can take it: the link is up (the
+// line end is learned and the transceiver answers) and a status reply read since then says it is logged in
+// to a known ocean region, which decides the LES. It prints what it waits for, then the out file and the
+// result code, and follows that message's outbox line (reference and status) for as long as the program
+// runs. When the transceiver is not ready within the time-out it gives up without sending.
 class HeadlessSender final : public QObject {
     Q_OBJECT
 public:
     using Print = std::function<void(const QString& line)>;
-    HeadlessSender(CTerminal& terminal, CSession& session, MessagingModule& messaging, SendRequest request, Print print,
-                   QObject* parent = nullptr);
+    // Long enough for a scan and a login at sea; short enough that a script learns of a dead transceiver.
+    static constexpr int kDefaultTimeOutSeconds = 300;
 
-    enum class State { WaitingForLink, WaitingForOcean, Sent };
+    HeadlessSender(CTerminal& terminal, CSession& session, MessagingModule& messaging, SendRequest request, Print print,
+                   const IClock& clock, QObject* parent = nullptr);
+
+    enum class State { WaitingForLink, WaitingForLogin, Sent, GaveUp };
     State state() const { return m_state; }
     int resultCode() const { return m_result; }
     const QString& outFileName() const { return m_outFileName; }
     // The outbox status of the sent message as last printed.
     const QString& lastStatus() const { return m_lastStatus; }
 
+    void setTimeOutSeconds(int seconds) { m_timeOutMs = qint64(seconds) * 1000; }
+
     // One look at the link (also run by the 100 ms display timer).
     void check();
 
 Q_SIGNALS:
     void sent(int resultCode, const QString& outFileName);
+    // The transceiver was not ready in time; the message was not sent.
+    void gaveUp(const QString& reason);
 
 private:
+    bool linkUp() const;
+    bool readyToSend() const;
+    void enter(State state);
     void sendNow();
     void followOutbox();
 
@@ -58,6 +70,10 @@ private:
     MessagingModule& m_messaging;
     SendRequest m_request;
     Print m_print;
+    const IClock& m_clock;
+    qint64 m_startedMs = 0;
+    qint64 m_timeOutMs = qint64(kDefaultTimeOutSeconds) * 1000;
+    bool m_statusSinceLink = false; // a status reply came after the link came up
     State m_state = State::WaitingForLink;
     int m_result = 0;
     QString m_outFileName;

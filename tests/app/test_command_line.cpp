@@ -53,6 +53,10 @@ TEST(SendOption, IncompleteOrUnknownRequestsAreRefusedWithAReason) {
         {{QStringLiteral("--send"), QStringLiteral("Telex:123")}, "--send needs --text-file"},
         {{QStringLiteral("--subject"), QStringLiteral("S")}, "belong to --send"},
         {{QStringLiteral("--text-file"), QStringLiteral("f")}, "belong to --send"},
+        {{QStringLiteral("--send-timeout"), QStringLiteral("30")}, "belong to --send"},
+        {{QStringLiteral("--send"), QStringLiteral("Telex:123"), QStringLiteral("--text-file"), QStringLiteral("f"),
+          QStringLiteral("--send-timeout"), QStringLiteral("0")},
+         "--send-timeout needs a number of seconds"},
     };
     for (const Case& c : cases) {
         const CommandLine cl = ParseCommandLine(QStringList{QStringLiteral("tessaro")} + c.args, all);

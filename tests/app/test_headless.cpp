@@ -3,6 +3,7 @@
 
 #include <QCoreApplication>
 #include <QProcess>
+#include <QTcpServer>
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -183,6 +184,31 @@ TEST(Headless, SendQueuesOneMessageOnceTheLinkIsUpAndKeepsRunning) {
     const QList<QByteArray> lines = index.readAll().split('\n');
     ASSERT_GE(lines.size(), 1);
     EXPECT_TRUE(lines.first().startsWith(outFile.toLatin1() + ";4712345678;102;Telex")) << lines.first().toStdString();
+}
+
+// A transceiver that never comes up: the run says what it waited for, gives up and ends with its own code.
+TEST(Headless, SendGivesUpWithAReasonWhenTheTransceiverIsNotReadyInTime) {
+    QTemporaryDir dir;
+    {
+        QFile text(dir.path() + QStringLiteral("/noon.txt"));
+        ASSERT_TRUE(text.open(QIODevice::WriteOnly));
+        text.write("Noon position 55N 012E.\r\n");
+    }
+    QTcpServer closed;
+    ASSERT_TRUE(closed.listen(QHostAddress::LocalHost));
+    const quint16 port = closed.serverPort();
+    closed.close(); // nothing answers on this port now
+    const ProcessResult r =
+        runToEnd(baseArgs(dir) << QStringLiteral("--connect") << QStringLiteral("127.0.0.1:%1").arg(port)
+                               << QStringLiteral("--accept-disclaimer") << QStringLiteral("--send")
+                               << QStringLiteral("telex:4712345678") << QStringLiteral("--text-file")
+                               << dir.path() + QStringLiteral("/noon.txt") << QStringLiteral("--send-timeout")
+                               << QStringLiteral("1"));
+    EXPECT_EQ(r.exitCode, 5) << r.out.toStdString() << r.err.toStdString();
+    EXPECT_TRUE(r.out.contains(QLatin1String("Send: waiting for the link to the transceiver"))) << r.out.toStdString();
+    EXPECT_TRUE(r.out.contains(QLatin1String(
+        "Send: gave up after 1 s: the link to the transceiver did not come up. The message was not sent.")))
+        << r.out.toStdString();
 }
 
 // A text the code page cannot carry is not sent as "?": the run ends naming the characters.

@@ -45,8 +45,8 @@ struct SendRig : IntegrationRig {
         request.address = address;
         request.subject = QStringLiteral("Noon report");
         request.text = text;
-        sender = std::make_unique<HeadlessSender>(*terminal, session, messaging(), request,
-                                                  [this](const QString& line) { printed << line; });
+        sender = std::make_unique<HeadlessSender>(
+            *terminal, session, messaging(), request, [this](const QString& line) { printed << line; }, clock);
     }
     QStringList outLine() {
         const QStringList lines = outIdxLines();
@@ -71,7 +71,7 @@ TEST(SendingIntegration, MessageGoesThroughTrLsTxAndIsTrackedToDelivered) {
     EXPECT_EQ(rig.sender->resultCode(), int(SendResult::Done));
     const QString out = rig.sender->outFileName();
     ASSERT_FALSE(out.isEmpty());
-    ASSERT_EQ(rig.printed.value(0),
+    ASSERT_EQ(rig.printed.filter(QStringLiteral("Send: result")).value(0),
               QStringLiteral("Send: result 1000 (Message sent to the transceiver.), out file ") + out);
     EXPECT_EQ(rig.outStatus(), QStringLiteral("Initiated"));
     EXPECT_EQ(rig.outLine().value(OutIdx::Reference), QStringLiteral("<None>"));
@@ -99,6 +99,53 @@ TEST(SendingIntegration, MessageGoesThroughTrLsTxAndIsTrackedToDelivered) {
     EXPECT_GT(Val(rig.outLine().value(OutIdx::Reference)), 0);
     EXPECT_EQ(rig.sender->lastStatus(), QStringLiteral("Delivered"));
     EXPECT_EQ(UnsentMessageCount(rig.messaging().outbox()), 0);
+}
+
+// Started before the transceiver has logged in: the message waits (saying so) instead of failing with
+// "No default LES for this address type in this ocean", goes out once the login is reported, and is followed
+// to "Delivered".
+TEST(SendingIntegration, SendWaitsForTheLoginAndThenTracksTheMessageToDelivered) {
+    SendRig rig;
+    ASSERT_TRUE(rig.sim(QStringLiteral("logout")));
+    ASSERT_TRUE(rig.sim(QStringLiteral("advance 4")));
+    rig.send(Telex, QStringLiteral("+4712345678"), kBody);
+    ASSERT_TRUE(rig.start());
+    ASSERT_TRUE(rig.settle());
+    EXPECT_EQ(rig.sender->state(), HeadlessSender::State::WaitingForLogin);
+    EXPECT_TRUE(
+        rig.printed.contains(QStringLiteral("Send: waiting until the transceiver is logged in to an ocean region")))
+        << rig.printed.join(QLatin1Char('\n')).toStdString();
+    EXPECT_EQ(rig.countWritten(QStringLiteral("tr ")), 0);
+    EXPECT_TRUE(rig.outIdxLines().isEmpty());
+
+    ASSERT_TRUE(rig.sim(QStringLiteral("login 144")));
+    ASSERT_TRUE(rig.advanceAndPoll(6));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return rig.sender->state() == HeadlessSender::State::Sent; }, 5000));
+    EXPECT_EQ(rig.sender->resultCode(), int(SendResult::Done)) << rig.printed.join(QLatin1Char('\n')).toStdString();
+    ASSERT_TRUE(rig.settle());
+    ASSERT_TRUE(rig.advanceAndPoll(2));
+    ASSERT_TRUE(rig.advanceAndPoll(9));
+    EXPECT_EQ(rig.outStatus(), QStringLiteral("Delivered"));
+    EXPECT_TRUE(rig.printed.filter(QStringLiteral("1002")).isEmpty());
+}
+
+// A transceiver that stays logged out: the send gives up after its time-out, names what it waited for, and
+// nothing is queued for the transceiver.
+TEST(SendingIntegration, SendGivesUpWhenTheTransceiverStaysLoggedOut) {
+    SendRig rig;
+    ASSERT_TRUE(rig.sim(QStringLiteral("logout")));
+    ASSERT_TRUE(rig.sim(QStringLiteral("advance 4")));
+    rig.send(Telex, QStringLiteral("+4712345678"), kBody);
+    rig.sender->setTimeOutSeconds(1);
+    QString reason;
+    QObject::connect(rig.sender.get(), &HeadlessSender::gaveUp, [&](const QString& r) { reason = r; });
+    ASSERT_TRUE(rig.start());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !reason.isEmpty(); }, 5000));
+    EXPECT_EQ(reason, QStringLiteral("Send: gave up after 1 s: the transceiver did not log in to an ocean region. "
+                                     "The message was not sent."));
+    EXPECT_EQ(rig.sender->state(), HeadlessSender::State::GaveUp);
+    EXPECT_EQ(rig.countWritten(QStringLiteral("tr ")), 0);
+    EXPECT_TRUE(rig.outIdxLines().isEmpty());
 }
 
 TEST(SendingIntegration, UploadCutByADroppedLinkIsSentAgainAndSubmittedOnce) {
