@@ -23,7 +23,7 @@ CTerminal::CTerminal(CConfiguration& config, SessionFlags& session, IMainForm& f
     : QObject(parent), m_config(config), m_session(session), m_form(form), m_clock(clock),
       m_errorLog(config.DataPath(), clock), m_infoLog(config.DataPath(), clock),
       m_serial(linkFactory(LinkKind::Serial)), m_tcp(linkFactory(LinkKind::Tcp)), m_engine(session, clock, form),
-      m_lan(*m_tcp, session, config, m_errorLog), m_boxes(form) {
+      m_lan(*m_tcp, session, config, m_errorLog), m_fixedIp(*m_tcp, clock), m_boxes(form) {
     for (int i = 0; i < kTerminalTimerCount; ++i) {
         m_timers[size_t(i)].setInterval(kPeriods[i]);
         connect(&m_timers[size_t(i)], &QTimer::timeout, this, [this, i] { tick(TerminalTimer(i)); });
@@ -71,6 +71,8 @@ CTerminal::~CTerminal() {
 ILink* CTerminal::activeLink() {
     if (!m_lanSelected)
         return m_serial->isOpen() ? m_serial.get() : nullptr;
+    if (m_fixedIp.running())
+        return nullptr; // the exchange owns the socket; lines wait in the queue
     return (m_session.LanLinkUp() && m_tcp->isOpen()) ? m_tcp.get() : nullptr;
 }
 
@@ -235,14 +237,22 @@ void CTerminal::LinkLost() {
 }
 
 void CTerminal::SetFixedIp(const QString& address, bool fixed) {
-    m_engine.QueueCommand(QStringLiteral("exit"), true);
-    if (fixed) {
-        m_engine.QueueCommand(QStringLiteral("sysconf -h 0"), true);
-        m_engine.QueueCommand(QStringLiteral("sysconf -i ") + address, true);
-    } else {
-        m_engine.QueueCommand(QStringLiteral("sysconf -h 1"), true);
-    }
-    m_engine.QueueCommand(QStringLiteral("minic -f"), true);
+    if (m_fixedIp.running())
+        return;
+    // The command in flight is given up: its reply would be mixed into the exchange's.
+    m_engine.setEngineState(CommandEngine::Idle);
+    QObject::disconnect(&m_fixedIp, &FixedIpExchange::finished, this, nullptr);
+    connect(&m_fixedIp, &FixedIpExchange::finished, this, [this, address, fixed](FixedIpExchange::Outcome outcome) {
+        if (outcome == FixedIpExchange::Outcome::Done) {
+            m_engine.QueueCommand(QStringLiteral("st -v"), true);
+            m_engine.QueueCommand(QStringLiteral("st -i"), true);
+        }
+        m_engine.setEngineState(CommandEngine::Idle);
+        m_boxes.ShowMessageQueued(FixedIpExchange::OutcomeText(outcome, address, fixed), QStringLiteral("Info"),
+                                  outcome == FixedIpExchange::Outcome::Done ? MessageStyle::Information
+                                                                            : MessageStyle::Warning);
+    });
+    m_fixedIp.start(address, fixed);
 }
 
 void CTerminal::checkSerialEvents() {
@@ -342,7 +352,8 @@ void CTerminal::updateIndicator() {
 
 void CTerminal::onWinsockTimer() {
     updateIndicator();
-    if (m_lanSelected)
+    // The connect sequence would read the exchange's replies and take the bare shell for a stopped program.
+    if (m_lanSelected && !m_fixedIp.running())
         m_lan.onTick();
 }
 

@@ -4,6 +4,7 @@
 #include "config/configuration.h"
 #include "config/logs.h"
 #include "link/command_engine.h"
+#include "link/fixed_ip_exchange.h"
 #include "link/imain_form.h"
 #include "link/lan_connector.h"
 #include "link/link.h"
@@ -102,8 +103,10 @@ public:
     void addStartUpJob(std::function<void()> job) { m_startUpJobs.push_back(std::move(job)); }
     void addShutDownJob(std::function<void()> job) { m_shutDownJobs.push_back(std::move(job)); }
     // Sets or clears a fixed IP address of the transceiver's LAN interface: leaves the terminal program,
-    // changes the address setting and starts the terminal program again.
+    // changes the address setting and starts the terminal program again, as one exchange on the socket
+    // during which the engine keeps its queue. The operator is told the outcome.
     void SetFixedIp(const QString& address, bool fixed);
+    bool fixedIpExchangeRunning() const { return m_fixedIp.running(); }
     // Examines the serial port's last event (after an "st -l" reply and after I/O errors).
     void checkSerialEvents();
 
@@ -162,6 +165,7 @@ private:
     std::unique_ptr<ILink> m_tcp;
     CommandEngine m_engine;
     LanConnector m_lan;
+    FixedIpExchange m_fixedIp;
     MessageBoxQueue m_boxes;
     std::array<QTimer, kTerminalTimerCount> m_timers;
     std::array<std::vector<std::function<void()>>, kTerminalTimerCount> m_jobs;

@@ -149,3 +149,44 @@ TEST(LinkIntegration, CommandAfterALanTimeOutWaitsForTheLinkAndIsAnswered) {
     EXPECT_TRUE(QTest::qWaitFor([&] { return rig.repliedTo(QStringLiteral("st -v")); }, 10000));
     EXPECT_EQ(rig.timedOut.size(), 1) << "the command after the time-out lost its reply";
 }
+
+// "Set fixed IP" and "Clear fixed IP" leave the terminal program, change the setting in the bare shell and
+// start the program again in one exchange; the engine's queue waits and carries on afterwards.
+TEST(LinkIntegration, FixedIpIsSetAndClearedInOneExchangeAndTheLinkCarriesOn) {
+    SimRig rig;
+    ASSERT_TRUE(rig.startTcp());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return rig.linkedUp() && rig.terminal->engine().queue().isEmpty(); }, 6000));
+    const struct {
+        bool fixed;
+        QStringList lines;
+        QString told;
+    } cases[] = {
+        {true,
+         {QStringLiteral("L exit"), QStringLiteral("L sysconf -h 0"), QStringLiteral("L sysconf -i 192.168.1.50"),
+          QStringLiteral("L minic -f")},
+         QStringLiteral("The transceiver's fixed IP address is now 192.168.1.50.")},
+        {false,
+         {QStringLiteral("L exit"), QStringLiteral("L sysconf -h 1"), QStringLiteral("L minic -f")},
+         QStringLiteral("The transceiver's fixed IP address is cleared; it takes its address from DHCP now.")},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.told.toStdString());
+        ASSERT_TRUE(rig.simulator->control(QStringLiteral("clear-lines")).ok);
+        rig.form.boxes.clear();
+        rig.replies.clear();
+        rig.terminal->SetFixedIp(QStringLiteral("192.168.1.50"), c.fixed);
+        EXPECT_TRUE(rig.terminal->fixedIpExchangeRunning());
+        rig.terminal->QueueCommand(QStringLiteral("st -s")); // waits for the exchange
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !rig.form.boxes.empty(); }, 8000));
+        EXPECT_EQ(rig.form.boxes.front().text, c.told);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return rig.repliedTo(QStringLiteral("st -s")); }, 5000));
+        const QStringList lines = rig.simulator->control(QStringLiteral("lines")).lines;
+        QStringList sequence;
+        for (const QString& l : lines)
+            if (l != QLatin1String("L ") && !l.startsWith(QLatin1String("L st ")))
+                sequence << l;
+        EXPECT_EQ(sequence.mid(0, c.lines.size()), c.lines) << lines.join(QLatin1Char('|')).toStdString();
+        EXPECT_TRUE(rig.timedOut.isEmpty());
+        EXPECT_TRUE(rig.linkedUp());
+    }
+}
