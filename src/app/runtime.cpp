@@ -34,7 +34,9 @@ void TessaroRuntime::attach(IMainForm& form, CTerminal::LinkFactory linkFactory)
         m_context->attach(*module);
 
     MessagingModule* messaging = m_messaging.get();
-    m_terminal->setExitQuestion([messaging] { return ExitQuestionText(UnsentMessageCount(messaging->outbox())); });
+    m_terminal->setExitQuestion([this, messaging] {
+        return ExitQuestionText(UnsentMessageCount(messaging->outbox()), OtherDisplayDeviceUsed(m_config));
+    });
     // "Forms server: http://ADDRESS:PORT/" stands alone on its line, unstamped, for scripts that look for it.
     connect(m_forms.get(), &FormsModule::serverListening, this, [](const QString& line) {
         std::fprintf(stdout, "%s\n", line.toLocal8Bit().constData());
@@ -61,10 +63,22 @@ int UnsentMessageCount(const cOutBox& outbox) {
     return unsent;
 }
 
-QString ExitQuestionText(int unsentMessages) {
+bool OtherDisplayDeviceUsed(CConfiguration& config) {
+    return Val(config.GetSettingValue(QStringLiteral("Settings"), QStringLiteral("DisplayDevice"),
+                                      QStringLiteral("0"))) == 1;
+}
+
+QString ExitQuestionText(int unsentMessages, bool otherDisplayDevice) {
+    QString text;
+    if (!otherDisplayDevice)
+        text = GetText(5006, QStringLiteral("Using the terminal without a display device seriously degrades safety at "
+                                            "sea. While Tessaro is closed, no distress or urgent alert, safety "
+                                            "broadcast or message is shown and no alarm sounds.")) +
+               QStringLiteral("\n\n");
     if (unsentMessages <= 0)
-        return GetText(5001, QStringLiteral("Do you want to exit Tessaro ?"));
-    return FormatText(GetText(5002, QStringLiteral("There are %0 unsent messages in your outbox")),
+        return text + GetText(5001, QStringLiteral("Do you want to exit Tessaro ?"));
+    return text +
+           FormatText(GetText(5002, QStringLiteral("There are %0 unsent messages in your outbox")),
                       {QString::number(unsentMessages)}) +
            QLatin1Char('\n') + GetText(5003, QStringLiteral("Would you still like to exit ?"));
 }

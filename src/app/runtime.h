@@ -82,7 +82,11 @@ private:
 
 // Outbox lines still waiting for the transceiver or the LES ("Initiated", "Sending").
 int UnsentMessageCount(const cOutBox& outbox);
-// "Do you want to exit Tessaro ?", or the unsent-messages question when some are waiting.
-QString ExitQuestionText(int unsentMessages);
+// Whether the transceiver has a display device of its own besides this program (setting "DisplayDevice" of
+// section "Settings", "1"); without one, closing the program leaves alerts and alarms unseen.
+bool OtherDisplayDeviceUsed(CConfiguration& config);
+// "Do you want to exit Tessaro ?", or the unsent-messages question when some are waiting; led by the
+// warning about running without a display device unless the transceiver has one of its own.
+QString ExitQuestionText(int unsentMessages, bool otherDisplayDevice);
 
 } // namespace tessaro

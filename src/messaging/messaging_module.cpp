@@ -88,6 +88,12 @@ void MessagingModule::attach(ModuleContext& context) {
 }
 
 void MessagingModule::LinkLost() {
+    // A submission under way when the link went: the operator must know, even though it is sent again.
+    if (!m_transfers.names().isEmpty())
+        m_context->notifier().showMessage(
+            QStringLiteral(
+                "The PC has lost connection to the mobile. Due to this the message might not have been sent."),
+            QStringLiteral("Info"));
     // Left in the queue, the old cycle's "ty" and "delete" lines would run beside the next cycle's and fetch
     // files that are already gone.
     m_context->removeQueued([](QStringView line) {

@@ -29,14 +29,6 @@ StatusFieldView MainPresenter::statusField() const {
     return v;
 }
 
-QString MainPresenter::ExitQuestion(int unsentMessages) {
-    if (unsentMessages <= 0)
-        return ShellText(5001, "Do you want to exit Tessaro ?");
-    return FormatText(ShellText(5002, "There are %0 unsent messages in your outbox"),
-                      {QString::number(unsentMessages)}) +
-           QStringLiteral("\n") + ShellText(5003, "Would you still like to exit ?");
-}
-
 QString MainPresenter::WindowTitle(qint64 mobileNumber, bool compact) {
     QString title = QStringLiteral("Tessaro");
     if (mobileNumber > 0)

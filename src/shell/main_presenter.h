@@ -24,8 +24,6 @@ public:
     const LinkIndicatorState& indicator() const { return m_indicator; }
     const QString& statusText() const { return m_statusText; }
 
-    // The exit question: plain, or with the number of messages not sent yet.
-    static QString ExitQuestion(int unsentMessages);
     // Window caption: program, mobile number when known, and the compact-mode mark.
     static QString WindowTitle(qint64 mobileNumber, bool compact);
 

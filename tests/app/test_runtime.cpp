@@ -258,3 +258,23 @@ TEST(Runtime, LinkUpJobsRunWhenTheTransceiverAnswersAgain) {
     rig.session().SetMesConnected(true);
     EXPECT_EQ(ups, 2);
 }
+
+// Closing the only display of the transceiver leaves alerts unseen: the question says so first, unless the
+// ship has a display device of its own.
+TEST(Runtime, ExitQuestionWarnsWhenTessaroIsTheOnlyDisplay) {
+    const QString warning = QStringLiteral("Using the terminal without a display device seriously degrades safety at "
+                                           "sea. While Tessaro is closed, no distress or urgent alert, safety "
+                                           "broadcast or message is shown and no alarm sounds.\n\n");
+    const QString unsent = QStringLiteral("There are 3 unsent messages in your outbox\nWould you still like to exit ?");
+    const QString plain = QStringLiteral("Do you want to exit Tessaro ?");
+    EXPECT_EQ(ExitQuestionText(0, true), plain);
+    EXPECT_EQ(ExitQuestionText(3, true), unsent);
+    EXPECT_EQ(ExitQuestionText(0, false), warning + plain);
+    EXPECT_EQ(ExitQuestionText(3, false), warning + unsent);
+
+    QTemporaryDir dir;
+    CConfiguration config(dir.path() + QStringLiteral("/"), false, dir.path() + QStringLiteral("/settings.ini"));
+    EXPECT_FALSE(OtherDisplayDeviceUsed(config)) << "without the setting the warning shows";
+    config.SaveSettingValue(QStringLiteral("Settings"), QStringLiteral("DisplayDevice"), QStringLiteral("1"));
+    EXPECT_TRUE(OtherDisplayDeviceUsed(config));
+}

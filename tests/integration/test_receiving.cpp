@@ -137,6 +137,8 @@ TEST(ReceivingIntegration, LinkDroppedInTheMiddleOfADownloadLosesNothingAndStore
     ASSERT_TRUE(QTest::qWaitFor([&] { return !rig.session.MesConnected(); }, 5000));
     ASSERT_TRUE(rig.settle(10000));
     EXPECT_EQ(rig.inIdx().size(), 1) << "only the message fetched before the drop";
+    EXPECT_FALSE(rig.form.boxes.join(QLatin1Char('|')).contains(QLatin1String("lost connection to the mobile")))
+        << "nothing was being sent";
 
     // The next cycle completes the work: every message once in both indexes, none left in the transceiver.
     ASSERT_TRUE(rig.downloadCycle());

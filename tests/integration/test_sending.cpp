@@ -167,6 +167,9 @@ TEST(SendingIntegration, UploadCutByADroppedLinkIsSentAgainAndSubmittedOnce) {
     ASSERT_TRUE(QTest::qWaitFor([&] { return dropped; }, 5000));
     ASSERT_TRUE(QTest::qWaitFor([&] { return !rig.session.MesConnected(); }, 5000));
     ASSERT_TRUE(rig.settle(10000));
+    EXPECT_EQ(rig.form.boxes.count(QStringLiteral(
+                  "The PC has lost connection to the mobile. Due to this the message might not have been sent.")),
+              1);
 
     // The first "tr" lost its body with the link; the second one carries it whole, then the check and the
     // one and only submission.

@@ -122,10 +122,7 @@ TEST(AlertWindowTest, AlertsWaitingForAcknowledgementAreAllShownMostSevereFirst)
     w.reject();
 }
 
-TEST(MainPresenterTest, ExitQuestionNamesUnsentMessages) {
-    EXPECT_EQ(MainPresenter::ExitQuestion(0), QStringLiteral("Do you want to exit Tessaro ?"));
-    EXPECT_EQ(MainPresenter::ExitQuestion(3),
-              QStringLiteral("There are 3 unsent messages in your outbox\nWould you still like to exit ?"));
+TEST(MainPresenterTest, WindowTitleShowsCompactModeAndTheMobileNumber) {
     EXPECT_TRUE(MainPresenter::WindowTitle(0, true).endsWith(QStringLiteral("[Compact Mode]")));
     EXPECT_TRUE(MainPresenter::WindowTitle(423456789, false).contains(QStringLiteral("IMN: 423456789")));
 }
