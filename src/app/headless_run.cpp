@@ -98,6 +98,11 @@ int RunHeadless(QCoreApplication& app, const CommandLine& cl) {
             terminal.finishShutDown();
         });
     FollowStatusSummary(session, [&form](const QString& line) { form.print(line); });
+    // The window turns its message indicator red; here the change is a line of its own.
+    QObject::connect(&runtime.messaging(), &MessagingModule::indicatorAlarm, &app, [&form](bool alarm) {
+        form.print(alarm ? QStringLiteral("ALARM: message indicator red (INFO 552)")
+                         : QStringLiteral("Message indicator back to normal"));
+    });
 
     CommandEngine& engine = terminal.engine();
     QObject::connect(&engine, &CommandEngine::lineWritten, &app,

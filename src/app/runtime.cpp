@@ -22,7 +22,7 @@ TessaroRuntime::~TessaroRuntime() = default;
 void TessaroRuntime::attach(IMainForm& form, CTerminal::LinkFactory linkFactory) {
     m_form = &form;
     m_terminal = std::make_unique<CTerminal>(m_config, m_session, form, m_clock, std::move(linkFactory));
-    m_info = std::make_unique<CInfo>(m_terminal->infoLog(), m_terminal->notifier());
+    m_info = std::make_unique<CInfo>(m_terminal->infoLog(), m_terminal->notifier(), &m_terminal->debugLog());
     m_context = std::make_unique<ModuleContext>(*m_terminal, m_session, *m_info);
 
     m_status = std::make_unique<StatusModule>(m_session);

@@ -21,7 +21,7 @@ QString notConnectedText() {
 CTerminal::CTerminal(CConfiguration& config, SessionFlags& session, IMainForm& form, const IClock& clock,
                      LinkFactory linkFactory, QObject* parent)
     : QObject(parent), m_config(config), m_session(session), m_form(form), m_clock(clock),
-      m_errorLog(config.DataPath(), clock), m_infoLog(config.DataPath(), clock),
+      m_errorLog(config.DataPath(), clock), m_infoLog(config.DataPath(), clock), m_debugLog(config.DataPath(), clock),
       m_serial(linkFactory(LinkKind::Serial)), m_tcp(linkFactory(LinkKind::Tcp)), m_engine(session, clock, form),
       m_lan(*m_tcp, session, config, m_errorLog), m_fixedIp(*m_tcp, clock), m_boxes(form) {
     for (int i = 0; i < kTerminalTimerCount; ++i) {

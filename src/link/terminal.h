@@ -72,6 +72,8 @@ public:
     CommandEngine& engine() { return m_engine; }
     cErrorLog& errorLog() { return m_errorLog; }
     cInfoLog& infoLog() { return m_infoLog; }
+    // The run's one debug log: INFO and ERROR lines, the forms server, disk space.
+    DebugLog& debugLog() { return m_debugLog; }
     MessageBoxQueue& messageBoxes() { return m_boxes; }
     OperatorNotifier& notifier() { return m_notifier; }
     LanConnector& lan() { return m_lan; }
@@ -161,6 +163,7 @@ private:
     const IClock& m_clock;
     cErrorLog m_errorLog;
     cInfoLog m_infoLog;
+    DebugLog m_debugLog;
     std::unique_ptr<ILink> m_serial;
     std::unique_ptr<ILink> m_tcp;
     CommandEngine m_engine;

@@ -21,11 +21,10 @@ void FormsModule::attach(ModuleContext& context) {
 
 void FormsModule::startUp() {
     ModuleContext& context = *m_context;
-    m_debugLog = std::make_unique<DebugLog>(context.config().DataPath(), context.clock());
     m_backend = std::make_unique<CFormsBackend>(context.config(), m_session, m_messaging.outbox(), m_messaging.inbox(),
                                                 m_messaging, m_messaging.transfers(), context.clock());
     m_service = std::make_unique<CFormsService>(context.config(), *m_backend, context.clock(), context.errorLog(),
-                                                m_debugLog.get());
+                                                &context.debugLog());
     connect(m_service.get(), &CFormsService::listening, this, &FormsModule::serverListening);
     connect(m_service.get(), &CFormsService::startFailed, this, [this](const QString& text) {
         m_context->notifier().showMessage(text, QStringLiteral("Electronic forms"), MessageStyle::Warning);

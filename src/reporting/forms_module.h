@@ -31,7 +31,6 @@ public:
 
     // Null until start-up.
     CFormsService* service() { return m_service.get(); }
-    DebugLog* debugLog() { return m_debugLog.get(); }
 
 Q_SIGNALS:
     // "Forms server: http://ADDRESS:PORT/" once the server listens.
@@ -45,7 +44,6 @@ private:
     CSession& m_session;
     MessagingModule& m_messaging;
     int m_portOverride;
-    std::unique_ptr<DebugLog> m_debugLog;
     std::unique_ptr<CFormsBackend> m_backend;
     std::unique_ptr<CFormsService> m_service;
 };

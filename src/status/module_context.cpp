@@ -152,6 +152,10 @@ cInfoLog& ModuleContext::infoLog() {
     return m_terminal.infoLog();
 }
 
+DebugLog& ModuleContext::debugLog() {
+    return m_terminal.debugLog();
+}
+
 const CommandEngine& ModuleContext::engine() const {
     return m_terminal.engine();
 }

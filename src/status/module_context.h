@@ -89,6 +89,7 @@ public:
     const IClock& clock() const;
     cErrorLog& errorLog();
     cInfoLog& infoLog();
+    DebugLog& debugLog();
     CInfo& info() { return m_info; }
     const ReplyRouter& router() const;
     // The engine's signals (commands queued, replies); nothing of it can be changed through this.

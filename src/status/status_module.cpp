@@ -100,6 +100,14 @@ void StatusModule::attach(ModuleContext& context) {
             m_context->notifier().showMessage(QStringLiteral("INFO 116: ") + e.text, QStringLiteral("INFO"));
         }
     });
+    // The reminders to enter the position concern only a transceiver whose position is entered by hand.
+    context.onInfo(450, [this](const InfoEvent&) { m_noBuiltInGps = true; });
+    for (int code : {111, 193})
+        context.onInfo(code, [this](const InfoEvent& e) {
+            if (PositionIsEnteredByHand())
+                m_context->notifier().showMessage(QStringLiteral("INFO %1: ").arg(e.code) + e.text,
+                                                  QStringLiteral("INFO"));
+        });
     context.onInfo(132,
                    [this](const InfoEvent& e) { m_context->notifier().showMessage(e.text, QStringLiteral("Info")); });
 
@@ -108,6 +116,10 @@ void StatusModule::attach(ModuleContext& context) {
     context.addTimerJob(TerminalTimer::Event, [this] { onEventTimer(); });
     context.addTimerJob(TerminalTimer::Timer60S, [this] { onTimer60S(); });
     context.addLinkLostJob([this] { onLinkLost(); });
+}
+
+bool StatusModule::PositionIsEnteredByHand() const {
+    return m_noBuiltInGps || !m_session.Position().Valid;
 }
 
 void StatusModule::QueueStatusPoll() {

@@ -70,6 +70,9 @@ public:
     void RefreshGpsStatus();         // "ru -g"
     void RefreshSystemInformation(); // "st -v", "st -i"
     // Queues "st -w" unless it is queued already.
+    // A transceiver of the position-entry kind: it has said it has no built-in GPS (INFO 450), or it holds
+    // no valid position, so the operator enters one.
+    bool PositionIsEnteredByHand() const;
     void QueueStatusPoll();
 
     // Current window contents.
@@ -124,6 +127,7 @@ private:
     bool m_unsupportedShown = false;
     bool m_lowDiskWarned = false;
     bool m_testSoftwareNoticeShown = false;
+    bool m_noBuiltInGps = false; // INFO 450 said so in this run
 
     // The transceiver last seen by the event timer.
     struct Seen {

@@ -226,3 +226,39 @@ TEST_F(InfoCodes, AFullDiskIsToldOnceNotOncePerLine) {
     SetLogWriteFault({});
     EXPECT_EQ(shown(), 2);
 }
+
+// "Update position" and "Time to enter new position" are for a transceiver whose position is entered by hand:
+// one without a valid GPS position, or one that has said it has no built-in GPS.
+TEST_F(InfoCodes, PositionRemindersOnlyWhereThePositionIsEnteredByHand) {
+    const auto reminders = [this] {
+        boxes(); // earlier notices out of the way
+        rig.form.boxes.clear();
+        rig.infoReply(QStringLiteral("INFO 111: Update position\r\nINFO 193: Time to enter new position"));
+        QStringList texts;
+        for (const MessageBoxRequest& b : boxes())
+            texts << b.title + QLatin1Char('|') + b.text;
+        return texts;
+    };
+    const QStringList shown = {QStringLiteral("INFO|INFO 111: Update position"),
+                               QStringLiteral("INFO|INFO 193: Time to enter new position")};
+    EXPECT_EQ(reminders(), shown) << "no valid position";
+    rig.session().SetPos(QStringLiteral("55 40 12 N 12 30 45 E"), QStringLiteral("90"), QStringLiteral("10:00"),
+                         QStringLiteral("12"), true);
+    ASSERT_TRUE(rig.session().Position().Valid);
+    EXPECT_TRUE(reminders().isEmpty()) << "the GPS gives the position";
+    rig.infoReply(QStringLiteral("INFO 450: No built-in GPS avaliable."));
+    EXPECT_EQ(reminders(), shown) << "the transceiver has no GPS of its own";
+    EXPECT_EQ(infoLogText().count("INFO 111: Update position"), 3) << "recorded every time";
+}
+
+// INFO and ERROR lines reach the run's one debug log, the one the forms server writes to as well.
+TEST_F(InfoCodes, LinesReachTheDebugLog) {
+    QFile debug(rig.path + QStringLiteral("DebugLog.txt"));
+    ASSERT_TRUE(debug.open(QIODevice::WriteOnly)); // the debug log is written only when the file exists
+    debug.close();
+    rig.infoReply(QStringLiteral("INFO 40: Scanning for NCS\r\nERROR 123: Not logged in"));
+    const QByteArray text = rig.file(QStringLiteral("DebugLog.txt"));
+    EXPECT_TRUE(text.contains("INFO 40: Scanning for NCS")) << text.toStdString();
+    EXPECT_TRUE(text.contains("ERROR 123: Not logged in")) << text.toStdString();
+    EXPECT_EQ(&rig.runtime->context().debugLog(), &rig.runtime->terminal().debugLog());
+}
