@@ -195,6 +195,12 @@ void MainForm::attach(TessaroRuntime& runtime) {
     reloadMailboxes();
     connect(m_messaging, &MessagingModule::inboxChanged, this, [this] { m_inbox->refresh(); });
     connect(m_messaging, &MessagingModule::outboxChanged, this, [this] { m_outbox->refresh(); });
+    // INFO 552: the activity field turns red on white until the reports that settle it arrive.
+    connect(m_messaging, &MessagingModule::indicatorAlarm, this, [this](bool alarm) {
+        m_indicatorAlarm = alarm;
+        m_activity->setStyleSheet(alarm ? QStringLiteral("QLabel { color: #FF0000; background-color: #FFFFFF; }")
+                                        : QString());
+    });
     connect(m_distress, &DistressModule::testModeBannerChanged, this, [this](const QString& text) {
         m_banner->setText(text);
         m_banner->setVisible(!text.isEmpty());

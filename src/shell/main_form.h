@@ -96,6 +96,8 @@ public:
 
     // What the window shows, for tests and the screenshot script.
     StatusFieldView statusField() const { return m_presenter.statusField(); }
+    // INFO 552 has turned the activity field red on white.
+    bool messageIndicatorAlarm() const { return m_indicatorAlarm; }
     QString activityText() const;
     QStringList informationLines() const;
     QString bannerText() const;
@@ -141,6 +143,7 @@ private:
     AlertWindow* m_alertWindow = nullptr;
     QLabel* m_statusField = nullptr;
     QLabel* m_activity = nullptr;
+    bool m_indicatorAlarm = false;
     QLabel* m_banner = nullptr;
     QProgressBar* m_upload = nullptr;
     QWidget* m_infoPane = nullptr;

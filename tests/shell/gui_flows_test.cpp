@@ -188,6 +188,15 @@ TEST_F(GuiFlowsTest, EmptyRecipientsAreRefusedBeforeTheSendingDialog) {
               QStringLiteral("You have to select minimum one destination address!"));
 }
 
+TEST_F(GuiFlowsTest, Info552TurnsTheIndicatorRedUntilTheReportSettlesIt) {
+    ASSERT_TRUE(m_sim->control(QStringLiteral("info 552 Message transfer needs attention")).ok);
+    m_terminal->tick(TerminalTimer::Timer2);
+    ASSERT_TRUE(waitFor([&] { return m_form->messageIndicatorAlarm(); }, 10000));
+    ASSERT_TRUE(m_sim->control(QStringLiteral("info 81 Message delivered")).ok);
+    m_terminal->tick(TerminalTimer::Timer2);
+    EXPECT_TRUE(waitFor([&] { return !m_form->messageIndicatorAlarm(); }, 10000));
+}
+
 TEST_F(GuiFlowsTest, LinkIndicatorTurnsRedWhenTheSimulatorGoesAway) {
     ASSERT_TRUE(waitFor([&] { return m_form->statusField().background == kIndicatorGreen; }, 5000));
     m_sim.reset();
