@@ -37,7 +37,11 @@ void cENID::SaveData(const QString& reply, const QString& lineEnd, const ErrorLi
             log("ENID.SaveData: <ETX> missing in line");
             continue;
         }
-        const QString provider = line.mid(stx1 + 1, etx1 - stx1 - 1).trimmed();
+        // A stray CR or LF inside the line (a line end other than the learned one) is no part of the name.
+        QString provider = line.mid(stx1 + 1, etx1 - stx1 - 1);
+        provider.remove(QLatin1Char('\r'));
+        provider.remove(QLatin1Char('\n'));
+        provider = provider.trimmed();
         const qsizetype stx2 = line.indexOf(kStx, etx1 + 1);
         if (stx2 < 0) {
             log("ENID.SaveData: <STX> missing in line");
