@@ -102,12 +102,14 @@ TEST_F(EgcSetupServiceTest, ReadsTheSettingsAndOpensAfterTheNavareaReply) {
     EXPECT_EQ(Route(QStringLiteral("fx 55,N,12,E\r\nERROR 120: Unknown command\r\ncan0:/$ ")), 1);
     EXPECT_EQ(Route(kSeReply), 1);
     EXPECT_EQ(Route(QStringLiteral("se -x\r\n -x (str)  value is BC\r\ncan0:/$ ")), 1);
+    // "se -e" alone is answered with the same switch line; a waiting read takes it.
+    EXPECT_EQ(Route(QStringLiteral("se -e\r\n -e (num)  value is 1   EGC receiver only\r\ncan0:/$ ")), 1);
     EXPECT_TRUE(ready.isEmpty()) << "the window waits for the last reply";
     EXPECT_EQ(Route(QStringLiteral("se -sn\r\nSpare Navareas: 5\r\nNone\r\n12\r\nNone\r\ncan0:/$ ")), 1);
 
     ASSERT_EQ(ready.size(), 1);
     const EgcSetupValues& v = ready[0];
-    EXPECT_EQ(v.egcOnly, kSwitchOff);
+    EXPECT_EQ(v.egcOnly, kSwitchOn);
     EXPECT_EQ(v.systemMessages, kSwitchOn);
     EXPECT_EQ(v.safetyNet, kSwitchOn);
     EXPECT_TRUE(v.subjects[0] && v.subjects[3]);
