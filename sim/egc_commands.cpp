@@ -76,10 +76,12 @@ void spareNavareas(MesUnit& u, const QString& value, Reply& r) {
     if (!value.isEmpty()) {
         const QStringList parts = value.split(u',');
         std::array<int, 4> areas{0, 0, 0, 0};
+        // A one-area unit takes the program's four-value form as long as the areas it has no room for are 0.
+        const qsizetype room = u.model().spareNavareas ? 4 : 1;
         for (qsizetype i = 0; i < parts.size(); ++i) {
             bool ok = false;
             const int area = parts.at(i).trimmed().toInt(&ok);
-            if (!ok || area < 0 || area > 21 || i >= (u.model().spareNavareas ? 4 : 1)) {
+            if (!ok || area < 0 || area > 21 || i >= 4 || (i >= room && area != 0)) {
                 r.line(QStringLiteral("Illegal argument: %1").arg(value));
                 return;
             }

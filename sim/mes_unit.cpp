@@ -45,7 +45,8 @@ void MesUnit::seedData() {
     generator.speed = position.speed;
 
     enids = {{QStringLiteral("Fleet Weather Services"), 12345, true},
-             {QStringLiteral("Northern Shipping Co."), 23456, false}};
+             {QStringLiteral("Northern Shipping Co."), 23456, false},
+             {QStringLiteral("Ocean Routes & Weather"), 34567, true}};
     dnids = {{QStringLiteral("Fleet Tracking & Co"), true, 102, 12345, 7, 0, 1, 0},
              {QStringLiteral("Coastal Monitoring"), false, 212, 4321, 12, 1, 0, 1}};
     programs[0].type = 2;

@@ -49,12 +49,18 @@ public:
     int LastOcean();
     void SetLastOcean(int ocean);
 
+    // Whether the transceiver takes four additional NAVAREAs rather than one, as its reply to "se -sn"
+    // last said; the EGC set-up window offers that many boxes.
+    bool Support4ExtraNavAreas() const { return m_support4ExtraNavAreas; }
+    void SetSupport4ExtraNavAreas(bool value) { m_support4ExtraNavAreas = value; }
+
     // Human-readable place of the settings store (for --help output and the README's promise).
     QString settingsLocation() const;
 
 private:
     QString m_dataPath;
     bool m_portable;
+    bool m_support4ExtraNavAreas = false;
     CIniStore m_ini;
     std::unique_ptr<ISettingsStore> m_settings;
 };

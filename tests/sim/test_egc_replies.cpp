@@ -118,6 +118,16 @@ TEST(SimEgcSettings, SpareNavareasStartALineAndFillFourEntries) {
     EXPECT_FALSE(a.run(QStringLiteral("se -sn")).contains(QStringLiteral("Spare Navareas:")));
 }
 
+TEST(SimEgcSettings, OneAreaUnitTakesTheFourValueFormWithZeros) {
+    SimOptions old;
+    old.model = QStringLiteral("alder-ab");
+    SimHarness a(old);
+    EXPECT_FALSE(a.run(QStringLiteral("se -sn 7,0,0,0")).contains(QStringLiteral("Illegal")));
+    EXPECT_EQ(a.unit().spareNavareas[0], 7);
+    EXPECT_TRUE(a.run(QStringLiteral("se -sn 7,0,3,0")).contains(QStringLiteral("Illegal argument")));
+    EXPECT_EQ(switchValue(a.run(QStringLiteral("se -sn")), QStringLiteral("-sn "), 1), QStringLiteral("7"));
+}
+
 TEST(SimEgcSettings, FixedPositionsOrError120) {
     SimHarness h;
     EXPECT_TRUE(h.run(QStringLiteral("fx 55,N,12,E 60,N,5,E")).contains(QStringLiteral("55,N,12,E 60,N,5,E")));
