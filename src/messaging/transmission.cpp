@@ -401,23 +401,23 @@ SendOutcome SendMessageToAddress(CConfiguration& config, cOutBox& outbox, IMessa
                                  PendingTransfers& transfers, const IClock& clock, const QString& address,
                                  int messageType, int format, const QString& subject, const QString& text) {
     if (!host.MesConnected())
-        return {SendResult::NotConnected, {}};
+        return {SendResult::NotConnected, {}, {}};
     CTransmission t(config, outbox, host, transfers, clock);
     t.Message.TextField = text;
     const QVector<ServiceProvider> providers = LoadProviders(config.DataPath());
     t.ISP = config.GetIni(QStringLiteral("[Default ISP]")).trimmed();
     const ServiceProvider* provider = FindProvider(providers, t.ISP);
     if (address.trimmed().isEmpty() || messageType < 0 || messageType >= kMessageTypeCount)
-        return {SendResult::EmptyDestination, {}};
+        return {SendResult::EmptyDestination, {}, {}};
     t.SetPresentation(format == 0 ? 6 : format == 2 ? 7 : 0);
     t.SetService();
     t.MessageType = messageType;
     if (messageType == DNID || messageType == SAC) {
         // The destination of these types is passed with " -e " rather than in the body.
         if (!t.SetDestination(messageType, provider, address.trimmed()))
-            return {SendResult::FormatFailed, {}};
+            return {SendResult::FormatFailed, {}, {}};
     } else if (!t.SetDestination(messageType, provider)) {
-        return {SendResult::NoIspLes, {}};
+        return {SendResult::NoIspLes, {}, {}};
     }
     t.Message.SetAddresses(messageType, FieldTo, address.trimmed());
     t.Message.SetAliases(messageType, FieldTo, address.trimmed());
@@ -425,23 +425,24 @@ SendOutcome SendMessageToAddress(CConfiguration& config, cOutBox& outbox, IMessa
     t.LESUsed = t.ChooseLes(provider, &failure);
     if (t.LESUsed.isEmpty())
         return {messageType == EMail || messageType == SMS ? int(SendResult::NoIspLes) : int(SendResult::NoDefaultLes),
+                {},
                 {}};
     t.SetOutFileName(t.CreateOutFileName());
     t.Message.Subject = subject;
     if (!t.ConvertAddresses() || !t.FormatMessage(provider))
-        return {SendResult::FormatFailed, t.OutFileName};
+        return {SendResult::FormatFailed, t.OutFileName, {}};
     t.CodePage = config.GetIni(QStringLiteral("[CodePage]")).trimmed();
     if (!t.EncodeText(&failure))
         return {SendResult::Uncarried, {}, failure};
     // In the single-call form writing the out file is part of the transfer: a full disk is a failed
     // transfer, not a formatting fault.
     if (!t.SaveFileInOutBox() || !t.TransferMessage())
-        return {SendResult::TransferFailed, t.OutFileName};
+        return {SendResult::TransferFailed, t.OutFileName, {}};
     if (!t.SendMessage())
-        return {SendResult::SubmitFailed, t.OutFileName};
+        return {SendResult::SubmitFailed, t.OutFileName, {}};
     if (!t.WriteOutLog())
-        return {SendResult::OutLogFailed, t.OutFileName};
-    return {SendResult::Done, t.OutFileName};
+        return {SendResult::OutLogFailed, t.OutFileName, {}};
+    return {SendResult::Done, t.OutFileName, {}};
 }
 
 } // namespace tessaro
