@@ -14,7 +14,7 @@ namespace tessaro {
 namespace EgcIdx {
 enum Pos : int {
     ModemFileName = 0,
-    Les,      // three digits, "Unk", or plain decimal once repaired
+    Les, // three digits, "Unk", or plain decimal once repaired
     Service,
     Priority,
     Bits,
@@ -23,7 +23,7 @@ enum Pos : int {
     Size,
     RefNo,
     Routing,
-    Read,     // "No" while unread
+    Read, // "No" while unread
     DiskFileName,
     Count
 };

@@ -7,7 +7,7 @@ namespace tessaro {
 
 // One line of the transceiver's "ls EGC.*" listing.
 struct EgcFileEntry {
-    QString Name;     // "EGC.012"
+    QString Name;      // "EGC.012"
     qint16 Number = 0; // the part after the ".", 0 without one
     qint32 Size = 0;
     QString Date; // year first, four-digit year ("2026-12-10")
