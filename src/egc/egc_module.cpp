@@ -66,7 +66,8 @@ void EgcModule::QueueSimulatedEgc(int priority) {
     static const char* const kCodes[] = {"200", "400", "4", "100"};
     if (!m_context || priority < 0 || priority > 3)
         return;
-    m_context->QueueCommand(QStringLiteral("db egc sim ") + QLatin1String(kCodes[priority]));
+    // Every request makes one EGC, also when an equal one still waits in the queue.
+    m_context->QueueCommand(QStringLiteral("db egc sim ") + QLatin1String(kCodes[priority]), true);
 }
 
 void EgcModule::setSimulateRxError(bool on) {

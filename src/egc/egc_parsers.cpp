@@ -173,7 +173,8 @@ bool EgcMarkedForSaving(const QString& logReply, const QString& name) {
         if (at < 8)
             continue;
         const QString routing = line.mid(at - 8, 8);
-        return routing.contains(QLatin1String("+M")) || routing.contains(QLatin1String("Mem"));
+        return routing.contains(QLatin1String("+M"), Qt::CaseInsensitive) ||
+               routing.contains(QLatin1String("Mem"), Qt::CaseInsensitive);
     }
     return true;
 }
