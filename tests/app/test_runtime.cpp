@@ -225,12 +225,15 @@ TEST(Runtime, PollBurstFollowsCapabilitiesAndDownloads) {
         int solas;
         int model;
         bool msgs;
+        bool egcs;
         const char* expected;
     };
     const Case cases[] = {
-        {2, 2, false, "se -q\r\nti -u\r\nst -v\r\nst -i\r\nst -s\r\nst -w\r\nru -g\r\nver\r\nse -r 1\r\nls IN.*\r\n"},
-        {1, 0, true, "ti -u\r\nst -v\r\nst -i\r\nst -s\r\nst -w\r\nru -g\r\nver\r\n"},
-        {2, 6, false, "ti -u\r\nst -v\r\nst -i\r\nst -s\r\nst -w\r\nru -g\r\nver\r\nls IN.*\r\n"},
+        {2, 2, false, false,
+         "se -q\r\nti -u\r\nst -v\r\nst -i\r\nst -s\r\nst -w\r\nru -g\r\nver\r\nse -r 1\r\nls IN.*\r\nls EGC.*\r\n"},
+        {1, 0, true, true, "ti -u\r\nst -v\r\nst -i\r\nst -s\r\nst -w\r\nru -g\r\nver\r\n"},
+        {2, 6, false, true, "ti -u\r\nst -v\r\nst -i\r\nst -s\r\nst -w\r\nru -g\r\nver\r\nls IN.*\r\n"},
+        {2, 6, true, false, "ti -u\r\nst -v\r\nst -i\r\nst -s\r\nst -w\r\nru -g\r\nver\r\nls EGC.*\r\n"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.expected);
@@ -241,6 +244,7 @@ TEST(Runtime, PollBurstFollowsCapabilitiesAndDownloads) {
         id.ProductModel = c.model;
         rig.session().SetIdentity(id);
         rig.session().SetProcessingMsgs(c.msgs);
+        rig.session().SetProcessingEgcs(c.egcs);
         rig.terminal().QueuePollCycle();
         EXPECT_EQ(rig.queue(), QString::fromLatin1(c.expected));
         // A second burst adds only what may be queued twice.
