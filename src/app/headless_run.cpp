@@ -88,6 +88,8 @@ int RunHeadless(QCoreApplication& app, const CommandLine& cl) {
             terminal.finishShutDown();
         });
     FollowStatusSummary(session, [&form](const QString& line) { form.print(line); });
+    QObject::connect(&runtime.egc(), &EgcModule::egcStored, &app,
+                     [&form](const EgcIdxRecord& record, const QString&) { form.egcStored(record); });
 
     CommandEngine& engine = terminal.engine();
     QObject::connect(&engine, &CommandEngine::lineWritten, &app,
