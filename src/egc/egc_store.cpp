@@ -128,7 +128,10 @@ void CEGC::HandleLogReply(const QString& reply) {
     if (m_updateEgcLog) {
         DecodeEgcLog(reply);
         RepairEgcLog();
-        return;
+        // Asked for by a fetch that is still being handled: the repair is all this table is for. Otherwise
+        // it is the log a new cycle waits for (the repair request was lost with the link).
+        if (!m_session.ProcessingEgcs() || m_context.isQueued(kTyEgc) || m_context.isQueued(kDeleteEgc))
+            return;
     }
     // A cycle is still deleting what it fetched: this table belongs to a repair request, not a new fetch.
     if (m_context.isQueued(kDeleteEgc))
@@ -174,18 +177,22 @@ void CEGC::Transfer(const QString& reply) {
     const QString text = ExtractEgcMsgFromBuffer(reply, m_context.promptText());
     const int number = int(Val(m_currentNumber));
 
+    // The shell refused the fetch (the file went after it was listed), or the reply lacks the lines in front
+    // of the text: nothing to store, retry or delete.
+    QString output = reply.section(QLatin1Char('\n'), 1);
+    const QString prompt = m_context.promptText();
+    if (!prompt.isEmpty() && output.endsWith(prompt))
+        output.chop(prompt.size());
+    if (CMessageReception::IsShellErrorLine(output) || reply.count(QLatin1Char('\n')) < 3) {
+        fetchFailed(QStringLiteral("Fetching ") + m_currentName + QStringLiteral(" failed: ") +
+                    FlattenText(output).trimmed());
+        return;
+    }
+
     const EgcFileEntry* listed = nullptr;
     for (const EgcFileEntry& e : std::as_const(m_files))
         if (sameFile(e.Name, m_currentName))
             listed = &e;
-
-    // The shell refused the fetch (the file went after it was listed): nothing to store, retry or delete.
-    if (CMessageReception::IsShellErrorLine(text)) {
-        m_context.errorLog().AddLine(QStringLiteral("Fetching ") + m_currentName + QStringLiteral(" failed: ") +
-                                     text.trimmed());
-        endCycleIfIdle();
-        return;
-    }
 
     CConfiguration& config = m_context.config();
     if (m_remoteConfig) {
@@ -298,6 +305,15 @@ void CEGC::storeFailed(const FileError& error, const QString& path) {
                                          ? QStringLiteral("Error")
                                          : QStringLiteral("Error") + QString::number(error.number),
                                      MessageStyle::Critical);
+    endCycleAt();
+}
+
+void CEGC::fetchFailed(const QString& why) {
+    m_context.errorLog().AddLine(why);
+    endCycleAt();
+}
+
+void CEGC::endCycleAt() {
     // Later EGCs of this cycle would move the last-EGC keys past this one and it would never be fetched
     // again: the cycle ends here. The deletes of EGCs already stored stay queued.
     m_context.removeQueued([](QStringView line) { return line.startsWith(kTyEgc, Qt::CaseInsensitive); });

@@ -96,6 +96,9 @@ private:
     bool completenessChecked(const EgcFileEntry* listed) const;
     void store(const EgcLogEntry& entry, const QString& text);
     void storeFailed(const FileError& error, const QString& path);
+    void fetchFailed(const QString& why);
+    // Ends the cycle at the EGC in hand: its later EGCs are fetched by the next cycle.
+    void endCycleAt();
     void advanceLastEgc(const EgcLogEntry& entry);
     void endCycle();
     void endCycleIfIdle();

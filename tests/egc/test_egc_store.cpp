@@ -323,6 +323,27 @@ TEST_F(EgcStoreTest, AFailedStoreEndsTheCycleSoTheEgcIsFetchedAgain) {
     EXPECT_EQ(queued(), (QStringList{QStringLiteral("ty EGC.008 -b -k"), QStringLiteral("ty EGC.009 -b -k")}));
 }
 
+TEST_F(EgcStoreTest, ARefusedOrCutFetchStoresAndDeletesNothing) {
+    const char* replies[] = {
+        "ty EGC.007 -b -k\r\nERROR 104: File EGC.007 not found\r\ncan0:/$ ",
+        "ty EGC.007 -b -k\r\nFile EGC.007, 3 bytes\r\ncan0:/$ ", // the header lines cut short
+    };
+    for (const char* reply : replies) {
+        SCOPED_TRACE(reply);
+        rig.runtime->config().SetIni(kLastNumber, QString());
+        listAndLog({{7, 3, "26-12-10", "08:10"}, {8, 3, "26-12-10", "08:11"}},
+                   {{7, 102, 31, 0, "26-12-10", "08:10", 3, "Mem"}, {8, 102, 31, 0, "26-12-10", "08:11", 3, "Mem"}});
+        egc->Transfer(QString::fromLatin1(reply));
+        EXPECT_TRUE(queued().isEmpty()) << "no delete, and no later fetch that would move the keys past it";
+        EXPECT_TRUE(index().isEmpty());
+        EXPECT_TRUE(bodyFiles().isEmpty());
+        EXPECT_FALSE(rig.session().ProcessingEgcs());
+        EXPECT_EQ(ini(kLastNumber), QString());
+    }
+    EXPECT_TRUE(rig.file(QStringLiteral("ErrorLog.txt"))
+                    .contains("Fetching EGC.007 failed: ERROR 104: File EGC.007 not found"));
+}
+
 TEST_F(EgcStoreTest, AFailedIndexAppendLeavesNoBodyAndOtherErrorsNameTheFile) {
     listAndLog({{7, 3, "26-12-10", "08:10"}}, {{7, 102, 31, 0, "26-12-10", "08:10", 3, "Mem"}});
     SetStoreWriteFault([](const QString& path) {
