@@ -109,6 +109,35 @@ TEST_F(EgcStoreTest, EgcsAreFetchedOldestFirstStoredByteForByteAndDeletedAfterSt
     EXPECT_TRUE(queued().isEmpty());
 }
 
+TEST_F(EgcStoreTest, EgcsArePrintedWithoutTheirFirstLineOnlyWhenAskedAndPossible) {
+    struct Case {
+        int family;
+        const char* printEgcs;
+        bool printed;
+    };
+    const Case cases[] = {{4, "1", true}, {5, "1", true}, {3, "1", false}, {4, "0", false}, {5, "", false}};
+    QSignalSpy printed(&rig.runtime->egc(), &EgcModule::printRequested);
+    int number = 10;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.family);
+        TransceiverIdentity id = rig.session().Identity();
+        id.ProductType = c.family;
+        rig.session().SetIdentity(id);
+        rig.runtime->config().SaveSettingValue(QStringLiteral("Settings"), QStringLiteral("PrintEgcs"),
+                                               QLatin1String(c.printEgcs));
+        printed.clear();
+        rig.session().SetProcessingEgcs(false);
+        ++number;
+        listAndLog({{number, 14, "26-12-10", "08:10"}}, {{number, 102, 31, 0, "26-12-10", "08:10", 14, "Mem"}});
+        clearQueue();
+        egc->Transfer(tyReply(number, "ZCZC AB12\r\nTEXT\r\n"));
+        ASSERT_EQ(printed.size(), c.printed ? 1 : 0);
+        if (c.printed)
+            EXPECT_EQ(printed[0][0].toString(), QStringLiteral("TEXT\r\n"));
+        clearQueue();
+    }
+}
+
 TEST_F(EgcStoreTest, OlderModelsFetchWithoutTheKeepFlag) {
     for (const int model : {1, 6}) {
         SCOPED_TRACE(model);
