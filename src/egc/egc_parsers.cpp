@@ -13,12 +13,10 @@ namespace tessaro {
 namespace {
 const char* const kKnownPrompts[] = {"can0:/$ ", "can1:/$ ", "can2:/$ "};
 
+// Every CR and LF ends a line: a garbled reply's stray CR must not end up inside a value.
 QStringList replyLines(const QString& reply) {
-    QStringList lines = reply.split(QLatin1Char('\n'));
-    for (QString& line : lines)
-        while (line.endsWith(QLatin1Char('\r')))
-            line.chop(1);
-    return lines;
+    static const QRegularExpression lineEnd(QStringLiteral("[\r\n]+"));
+    return reply.split(lineEnd);
 }
 
 // Characters first..last (1-based, inclusive) trimmed; empty where the line is shorter.

@@ -9,8 +9,8 @@
 
 namespace tessaro {
 
-// Parsers of the EGC fetch cycle's replies: reply text in, values out. Lines end at LF; the CRs of any
-// line end (LF, CR LF, CR CR LF) are dropped, so the parsers work before the shell's line end is known.
+// Parsers of the EGC fetch cycle's replies: reply text in, values out. Lines end at any run of CR and LF
+// (LF, CR LF, CR CR LF), so the parsers work before the shell's line end is known.
 
 // A listed two-digit-year date ("26-12-10") with its century: "19" for years 70 and above, else "20".
 // Text that does not start with two digits is returned unchanged.
