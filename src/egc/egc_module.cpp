@@ -33,12 +33,8 @@ void EgcModule::attach(ModuleContext& context) {
             m_context->QueueCommand(QStringLiteral("ls EGC.*"));
     });
     context.addStartUpJob([egc] { egc->CheckStore(); });
-    context.addLinkLostJob([this] {
-        // Left in the queue, the old cycle's lines would run beside the next cycle's.
-        m_context->removeQueued([](QStringView line) {
-            return line.startsWith(QLatin1String("ty EGC."), Qt::CaseInsensitive) || line == QLatin1String("st -e");
-        });
-    });
+    // Left in the queue, the old cycle's fetches would run beside the next cycle's.
+    context.addLinkLostJob([egc] { egc->LinkLost(); });
 }
 
 QString EgcModule::egcFolder() const {

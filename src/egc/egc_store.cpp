@@ -162,6 +162,13 @@ void CEGC::HandleDelete(const QString&) {
         endCycle();
 }
 
+void CEGC::LinkLost() {
+    m_context.removeQueued([](QStringView line) {
+        return line.startsWith(kTyEgc, Qt::CaseInsensitive) || line == QLatin1String("st -e");
+    });
+    endCycle();
+}
+
 bool CEGC::completenessChecked(const EgcFileEntry* listed) const {
     const int model = m_session.ProductModel();
     return model != 1 && model != 6 && listed && m_session.MinicSwMajor() == 1 && m_session.MinicSwMinor() >= 3 &&

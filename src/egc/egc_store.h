@@ -37,6 +37,9 @@ public:
     void HandleLogReply(const QString& reply); // "st -e"
     void Transfer(const QString& reply);       // "ty EGC."
     void HandleDelete(const QString& reply);   // "delete EGC."
+    // The link went down: the cycle's fetches go (the next cycle lists again), the deletes of EGCs already
+    // stored stay queued for when the transceiver answers again.
+    void LinkLost();
 
     // Steps of the cycle, public for the windows and tests.
     bool DecodeEGCs(const QString& reply);

@@ -190,6 +190,21 @@ TEST_F(EgcStoreTest, AnEgcWithoutItsLogLineIsStoredAsUnknownAndRepairedByTheNext
     EXPECT_EQ(changed.size(), 1);
 }
 
+TEST_F(EgcStoreTest, ARepairThatCannotBeWrittenLeavesTheIndexAsItWas) {
+    const QByteArray stored("EGC.007:Unk:-1:-1:-1:Unknown::-1:-1:Unknown:No:a.egc\r\n");
+    ASSERT_TRUE(WriteWholeFile(egc->indexPath(), stored));
+    egc->DecodeEgcLog(egcLog({{7, 2, 31, 2, "26-12-10", "08:09", 5, "Mem"}}));
+    SetStoreWriteFault([](const QString&) { return FileError{13, QStringLiteral("Permission denied")}; });
+    rig.runtime->egc().RepairEgcLog();
+    SetStoreWriteFault({});
+    EXPECT_EQ(rig.file(QStringLiteral("egc/EGC.IDX")), stored);
+    rig.drainBoxes();
+    ASSERT_FALSE(rig.form.boxes.empty());
+    EXPECT_EQ(rig.form.boxes.back().text, QStringLiteral("(UpdateIndexFile) Error '13': Permission denied."));
+    rig.runtime->egc().RepairEgcLog();
+    EXPECT_TRUE(index()[0].startsWith(QLatin1String("EGC.007:2:31:2:0:2026-12-10 08:09:5:")));
+}
+
 TEST_F(EgcStoreTest, AShortReceptionIsFetchedAgainTenTimesThenStoredWithANotice) {
     egc->setSimulateRxError(true); // every reception counts one character short
     listAndLog({{7, 5, "26-12-10", "08:10"}}, {{7, 102, 31, 0, "26-12-10", "08:10", 5, "Mem"}});
@@ -371,6 +386,50 @@ TEST_F(EgcStoreTest, ARefusedOrCutFetchStoresAndDeletesNothing) {
     }
     EXPECT_TRUE(rig.file(QStringLiteral("ErrorLog.txt"))
                     .contains("Fetching EGC.007 failed: ERROR 104: File EGC.007 not found"));
+}
+
+TEST_F(EgcStoreTest, RemoteConfigurationPacketsAreDeletedAndNeverStored) {
+    QStringList seen;
+    egc->setRemoteConfigHandler([&seen](const QString& text, bool allowed) {
+        seen << text + (allowed ? QStringLiteral(" allowed") : QStringLiteral(" refused"));
+        return text.startsWith(QLatin1String("PACKET"));
+    });
+    struct Case {
+        const char* allow;
+        const char* body;
+        bool stored;
+    };
+    const Case cases[] = {{"1", "PACKET 1", false}, {"0", "PACKET 2", false}, {"0", "NAVTEXT", true}};
+    int number = 20;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.body);
+        rig.runtime->config().SaveSettingValue(QStringLiteral("Settings"), QStringLiteral("AllowRemoteConfig"),
+                                               QLatin1String(c.allow));
+        rig.session().SetProcessingEgcs(false);
+        ++number;
+        const QByteArray body(c.body);
+        listAndLog({{number, int(body.size()), "26-12-10", "08:10"}},
+                   {{number, 102, 31, 0, "26-12-10", "08:10", int(body.size()), "Mem"}});
+        clearQueue();
+        const qsizetype before = index().size();
+        egc->Transfer(tyReply(number, body));
+        EXPECT_EQ(index().size() - before, c.stored ? 1 : 0);
+        EXPECT_EQ(queued().filter(QStringLiteral("delete ") + egcName(number)).size(), 1);
+        clearQueue();
+    }
+    EXPECT_EQ(seen, (QStringList{QStringLiteral("PACKET 1 allowed"), QStringLiteral("PACKET 2 refused"),
+                                 QStringLiteral("NAVTEXT refused")}));
+}
+
+TEST_F(EgcStoreTest, ALostLinkEndsTheCycleButKeepsTheDeletesOfStoredEgcs) {
+    listAndLog({{7, 3, "26-12-10", "08:10"}, {8, 3, "26-12-10", "08:11"}},
+               {{7, 102, 31, 0, "26-12-10", "08:10", 3, "Mem"}, {8, 102, 31, 0, "26-12-10", "08:11", 3, "Mem"}});
+    rig.terminal().engine().queue().removeLines([](QStringView line) { return line == u"ty EGC.007 -b -k"; });
+    egc->Transfer(tyReply(7, "ONE"));
+    rig.terminal().LinkLost();
+    EXPECT_EQ(queued(), QStringList{QStringLiteral("delete EGC.007")});
+    EXPECT_FALSE(rig.session().ProcessingEgcs());
+    EXPECT_FALSE(rig.terminal().timer(TerminalTimer::Egc).isActive());
 }
 
 TEST_F(EgcStoreTest, AFailedIndexAppendLeavesNoBodyAndOtherErrorsNameTheFile) {
