@@ -57,18 +57,20 @@ QString ControlInterpreter::escape(const QByteArray& bytes) {
 }
 
 QStringList ControlInterpreter::help() {
-    return {
-        QStringLiteral("message [les=N] [priority=0-3] [pres=0|5|7] [size=N] [TEXT]"),
-        QStringLiteral("egc [les=N] [service=N] [priority=0-3] [pres=0|6|7] [routing=Mem|+M|Pr|..] [size=N] [TEXT]"),
-        QStringLiteral("info CODE TEXT | error CODE TEXT"),
-        QStringLiteral("distress [ack|fail]"),
-        QStringLiteral("drop | stall SECONDS | restart | exit-terminal | short-ty BYTES"),
-        QStringLiteral("position DEG MIN HUND N|S DEG MIN HUND E|W [COURSE SPEED] | position invalid"),
-        QStringLiteral("time YY-MM-DD HH:MM[:SS] | time YYYY-MM-DDTHH:MM:SS"),
-        QStringLiteral("model NAME | line-end lf|crlf|crcrlf | prompt can0|can1|can2 | listing model|dos|long"),
-        QStringLiteral("tx-result delivered|failed|positive|negative|silent | egc-only on|off"),
-        QStringLiteral("login 44|144|244|344 | logout | advance SECONDS"),
-        QStringLiteral("lines | clear-lines | files | pending | models | help")};
+    return {QStringLiteral("message [les=N] [priority=0-3] [pres=0|5|7] [size=N] [TEXT]"),
+            QStringLiteral(
+                "egc [les=N] [service=N] [priority=0-3] [pres=0|6|7] [routing=Mem|+M|Pr|..] [log=yes|no] [size=N] "
+                "[TEXT]"),
+            QStringLiteral("egc-log EGC.nnn on|off"),
+            QStringLiteral("info CODE TEXT | error CODE TEXT"),
+            QStringLiteral("distress [ack|fail]"),
+            QStringLiteral("drop | stall SECONDS | restart | exit-terminal | short-ty BYTES"),
+            QStringLiteral("position DEG MIN HUND N|S DEG MIN HUND E|W [COURSE SPEED] | position invalid"),
+            QStringLiteral("time YY-MM-DD HH:MM[:SS] | time YYYY-MM-DDTHH:MM:SS"),
+            QStringLiteral("model NAME | line-end lf|crlf|crcrlf | prompt can0|can1|can2 | listing model|dos|long"),
+            QStringLiteral("tx-result delivered|failed|positive|negative|silent | egc-only on|off"),
+            QStringLiteral("login 44|144|244|344 | logout | advance SECONDS"),
+            QStringLiteral("lines | clear-lines | files | pending | models | help")};
 }
 
 ControlResult ControlInterpreter::execute(const QString& line) {
@@ -165,6 +167,13 @@ ControlResult ControlInterpreter::execute(const QString& line) {
         u.txOutcome = outcomes.value(v);
         return {};
     }
+    if (cmd == u"egc-log") {
+        SimFile* f = words.size() == 3 ? m_unit->findFile(words[1]) : nullptr;
+        if (!f || f->kind != FileKind::Egc || (words[2] != u"on" && words[2] != u"off"))
+            return failure(QStringLiteral("usage: egc-log EGC.nnn on|off (an EGC file)"));
+        f->logged = words[2] == u"on";
+        return {};
+    }
     if (cmd == u"egc-only") {
         const QString v = words.value(1).toLower();
         if (v != u"on" && v != u"off")
@@ -223,6 +232,7 @@ ControlResult ControlInterpreter::incoming(const QStringList& words, bool egc) {
     int pres = 0;
     int size = -1;
     QString routing;
+    bool logged = true;
     qsizetype i = 0;
     for (; i < words.size(); ++i) {
         const QString key = words[i].section(u'=', 0, 0).toLower();
@@ -242,6 +252,8 @@ ControlResult ControlInterpreter::incoming(const QStringList& words, bool egc) {
             ok = toInt(value, 0, 32767, &size);
         else if (key == u"routing" && egc)
             routing = value;
+        else if (key == u"log" && egc && (value == u"yes" || value == u"no"))
+            logged = value == u"yes";
         else
             break;
         if (!ok)
@@ -253,8 +265,9 @@ ControlResult ControlInterpreter::incoming(const QStringList& words, bool egc) {
     if (body.isEmpty())
         body = MesUnit::fillerText(size < 0 ? 200 : size,
                                    egc ? QStringLiteral("EGC BROADCAST") : QStringLiteral("MESSAGE"));
-    const SimFile& f = egc ? m_unit->receiveEgc(les, service, priority, pres, routing, body)
-                           : m_unit->receiveMessage(les, priority, pres, body);
+    SimFile& f = egc ? m_unit->receiveEgc(les, service, priority, pres, routing, body)
+                     : m_unit->receiveMessage(les, priority, pres, body);
+    f.logged = logged;
     ControlResult r;
     r.lines << QStringLiteral("%1 %2 bytes").arg(f.name).arg(f.body.size());
     return r;

@@ -18,7 +18,7 @@ void egcLog(MesUnit& u, Reply& r) {
     r.line(QStringLiteral("EGC log"));
     r.line(QStringLiteral("LES Svc P B Date     Time    Size   Ref no Sq Ch Routing File"));
     for (const SimFile& f : u.files()) {
-        if (f.kind != FileKind::Egc)
+        if (f.kind != FileKind::Egc || !f.logged)
             continue;
         r.line(QStringLiteral("%1 %2 %3 %4 %5 %6 %7 %8  0  1 %9 %10")
                    .arg(f.les, 3, 10, QLatin1Char('0'))

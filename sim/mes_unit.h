@@ -31,6 +31,7 @@ struct SimFile {
     int presentation = 0; // reception-log code for messages, EGC log code for EGCs
     qint64 reference = 0;
     QString routing;
+    bool logged = true; // shown by the EGC log ("st -e"); false makes the log lose its line
 };
 
 struct Transmission {

@@ -1,6 +1,7 @@
 #include "app/headless_main_form.h"
 
 #include "config/text_util.h"
+#include "egc/egc_codes.h"
 
 namespace tessaro {
 
@@ -98,8 +99,18 @@ void HeadlessMainForm::openWindow(WindowId window) {
 }
 
 void HeadlessMainForm::showAlert(AlertKind kind, const QString&) {
+    // The EGC's own line already says ALARM; a second line would read as a second EGC.
+    if (kind == AlertKind::EgcDistress || kind == AlertKind::EgcUrgent)
+        return;
     // Nobody sees an alert window here: the alert becomes a line of its own.
     print(QStringLiteral("ALERT: ") + AlertCaption(kind));
+}
+
+void HeadlessMainForm::egcStored(const EgcIdxRecord& record) {
+    const QString line = QStringLiteral("EGC ") + record.ModemFileName + QStringLiteral(" stored: ") +
+                         ConvertEGCPriorityNo(record.Priority) + QStringLiteral(", ") +
+                         ConvertEGCServiceNo(record.Service);
+    print(EgcPriorityRaisesAlarm(record.Priority) ? QStringLiteral("ALARM ") + line : line);
 }
 
 void HeadlessMainForm::playSound(OperatorSound) {}

@@ -2,6 +2,7 @@
 
 #include "config/clock.h"
 #include "config/logs.h"
+#include "egc/egc_idx.h"
 #include "link/imain_form.h"
 
 #include <QString>
@@ -18,6 +19,9 @@ public:
 
     void print(const QString& text);
     void printError(const QString& text);
+    // One line per stored EGC; an Urgent or Distress one starts with "ALARM" and is the only line of its
+    // alarm (the alert itself prints nothing more).
+    void egcStored(const EgcIdxRecord& record);
 
     void setActivity(Activity activity) override;
     void setLinkIndicator(const LinkIndicatorState& state) override;

@@ -103,6 +103,8 @@ int RunHeadless(QCoreApplication& app, const CommandLine& cl) {
         form.print(alarm ? QStringLiteral("ALARM: message indicator red (INFO 552)")
                          : QStringLiteral("Message indicator back to normal"));
     });
+    QObject::connect(&runtime.egc(), &EgcModule::egcStored, &app,
+                     [&form](const EgcIdxRecord& record, const QString&) { form.egcStored(record); });
 
     CommandEngine& engine = terminal.engine();
     QObject::connect(&engine, &CommandEngine::lineWritten, &app,

@@ -3,6 +3,7 @@
 #include "config/clock.h"
 #include "config/configuration.h"
 #include "distress/distress_module.h"
+#include "egc/egc_module.h"
 #include "link/disclaimer.h"
 #include "link/terminal.h"
 #include "messaging/messaging_module.h"
@@ -64,6 +65,7 @@ public:
     MessagingModule& messaging() { return *m_messaging; }
     DistressModule& distress() { return *m_distress; }
     FormsModule& forms() { return *m_forms; }
+    EgcModule& egc() { return *m_egc; }
 
 private:
     RuntimeOptions m_options;
@@ -78,6 +80,7 @@ private:
     std::unique_ptr<MessagingModule> m_messaging;
     std::unique_ptr<DistressModule> m_distress;
     std::unique_ptr<FormsModule> m_forms;
+    std::unique_ptr<EgcModule> m_egc;
 };
 
 // Outbox lines still waiting for the transceiver or the LES ("Initiated", "Sending").

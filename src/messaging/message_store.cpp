@@ -91,13 +91,18 @@ StoreCheckResult CheckStoreFolders(CConfiguration& config, cInfoLog* infoLog) {
     };
     if (!outbox.isEmpty())
         recover(outbox, QStringLiteral("OUT.IDX"), QStringLiteral("OUT.BAK"));
+    const QString egc = StoreFolderPath(config, kEgcKey);
+    if (!egc.isEmpty()) {
+        recover(egc, QStringLiteral("EGC.IDX"), QStringLiteral("egc.tmp"));
+        recover(egc, QStringLiteral("EGC.IDX"), QStringLiteral("EGC.BAK"));
+    }
     if (!inbox.isEmpty()) {
         recover(inbox, QStringLiteral("IN.IDX"), QStringLiteral("In.bak"));
         recover(inbox, QStringLiteral("Inbox.idx"), QStringLiteral("Inbox.bak"));
     }
 
     const std::pair<QString, QLatin1String> files[] = {
-        {StoreFolderPath(config, kEgcKey), QLatin1String("EGC.IDX")},
+        {egc, QLatin1String("EGC.IDX")},
         {inbox, QLatin1String("IN.IDX")},
         {outbox, QLatin1String("OUT.IDX")},
         {StoreFolderPath(config, kAddressBookKey), QLatin1String("address.dat")},

@@ -47,3 +47,37 @@ TEST(HeadlessForm, AFullDiskIsToldOnceNotOncePerLine) {
     std::fclose(out);
     std::fclose(err);
 }
+
+TEST(HeadlessForm, EachStoredEgcIsOneLineAndAlarmsSayAlarmOnce) {
+    QTemporaryDir dir;
+    const ManualClock clock;
+    FILE* out = std::tmpfile();
+    ASSERT_TRUE(out);
+    {
+        HeadlessMainForm form(dir.path() + QLatin1Char('/'), clock, out, out);
+        struct Case {
+            int priority;
+            int service;
+        };
+        for (const Case c : {Case{0, 31}, Case{1, 4}, Case{2, 4}, Case{3, 14}}) {
+            EgcIdxRecord r;
+            r.ModemFileName = QStringLiteral("EGC.00%1").arg(c.priority);
+            r.Priority = qint16(c.priority);
+            r.Service = qint16(c.service);
+            form.egcStored(r);
+            if (c.priority >= 2)
+                form.showAlert(c.priority == 3 ? AlertKind::EgcDistress : AlertKind::EgcUrgent, QStringLiteral("x"));
+        }
+        form.showAlert(AlertKind::DistressMessage, QStringLiteral("x"));
+    }
+    QStringList lines = ReadAll(out).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    for (QString& line : lines)
+        line = line.section(QStringLiteral("  "), 1); // the time stamp
+    EXPECT_EQ(lines, (QStringList{QStringLiteral("EGC EGC.000 stored: Routine, MET/NAV Warning/Forecast"),
+                                  QStringLiteral("EGC EGC.001 stored: Safety, NAV Warning"),
+                                  QStringLiteral("ALARM EGC EGC.002 stored: Urgent, NAV Warning"),
+                                  QStringLiteral("ALARM EGC EGC.003 stored: Distress, Distress Alert Relay"),
+                                  QStringLiteral("ALERT: DISTRESS PRIORITY MESSAGE")}))
+        << lines.join(QLatin1Char('\n')).toStdString();
+    std::fclose(out);
+}

@@ -67,7 +67,7 @@ const char* const kEngineRoutingOrder[] = {
 // A module that takes what another subsystem already owns, to show how start-up refuses it.
 class IntruderModule final : public ITerminalModule {
 public:
-    Subsystem subsystem() const override { return Subsystem::Egc; }
+    Subsystem subsystem() const override { return Subsystem::Reporting; }
     bool providesAllRoutes() const override { return complete; }
     void attach(ModuleContext& context) override {
         if (takeRoute)
@@ -98,7 +98,7 @@ TEST(Runtime, RoutingTableKeepsTheEngineOrder) {
     std::set<Subsystem> owners;
     for (const RouteRow& r : rig.runtime->context().router().rows())
         owners.insert(RouteKeyOwner(r.key));
-    EXPECT_EQ(owners, (std::set<Subsystem>{Subsystem::Status, Subsystem::Messaging}));
+    EXPECT_EQ(owners, (std::set<Subsystem>{Subsystem::Status, Subsystem::Messaging, Subsystem::Egc}));
     EXPECT_TRUE(rig.runtime->context().errors().isEmpty()) << rig.runtime->context().errors().join(u'\n').toStdString();
 }
 
@@ -124,7 +124,17 @@ TEST(Runtime, EveryAssembledRowRoutesItsReply) {
         {"delete IN.7\r\ncan0:/$ ", {QStringLiteral("MessageDelete")}},
         {"ls msg1.txt\r\n 250 msg1.txt\r\ncan0:/$ ", {QStringLiteral("UploadSizeCheck")}},
         {"ls in.*\r\nx\r\ncan0:/$ ", {QStringLiteral("UploadSizeCheck")}}, // the listing row compares exactly
-        {"ls EGC.*\r\nx\r\ncan0:/$ ", {}},
+        {"ls EGC.*\r\nx\r\ncan0:/$ ", {QStringLiteral("EgcListing")}},
+        {"LS egc.*\r\nx\r\ncan0:/$ ", {QStringLiteral("EgcListing")}},
+        {"st -e\r\nx\r\ncan0:/$ ", {QStringLiteral("EgcLog")}},
+        {"ty EGC.004 -b -k\r\nx\r\ncan0:/$ ", {QStringLiteral("EgcFetch")}},
+        {"delete EGC.004\r\ncan0:/$ ", {QStringLiteral("EgcDelete")}},
+        {"fx 55,N,12,E\r\nFixed positions: 55,N,12,E\r\ncan0:/$ ", {QStringLiteral("EgcFxCheck")}},
+        {"st -g\r\nEGC Network ID list\r\ncan0:/$ ", {QStringLiteral("EnidList")}},
+        {"se -e\r\n -e (num)  value is 0\r\ncan0:/$ ", {QStringLiteral("EgcSettings")}},
+        {"se\r\n -e (num)  value is 0\r\ncan0:/$ ", {QStringLiteral("EgcSettingsBare")}},
+        {"se -x\r\n -x (str)  value is AB\r\ncan0:/$ ", {QStringLiteral("EgcSettingsFixed")}},
+        {"se -sn\r\nSpare Navareas: 1\r\ncan0:/$ ", {QStringLiteral("EgcSettingsNavarea")}},
         {"\r\nstarting APPLICATION program.\r\ncan0:/$ ", {QStringLiteral("TransceiverRestart")}},
         {"tx -l 102\r\nERROR 250: EGC receiver\r\ncan0:/$ ", {QStringLiteral("TxRefusedEgcOnly")}},
         {"tx -l 102\r\nERROR 120\r\ncan0:/$ ", {QStringLiteral("TxFailed")}},
@@ -165,8 +175,8 @@ TEST(Runtime, RegistrationMistakesStopTheStartWithAClearMessage) {
     };
     const Case cases[] = {
         {"route twice", true, false, false, "reply route TerminalStatus registered twice"},
-        {"INFO code twice", false, true, false, "INFO 81 registered twice (by messaging and EGC)"},
-        {"unfilled route", false, false, true, "reply route EgcListing of the EGC subsystem is not filled"},
+        {"INFO code twice", false, true, false, "INFO 81 registered twice (by messaging and reporting)"},
+        {"unfilled route", false, false, true, "reply route DnidList of the reporting subsystem is not filled"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -221,12 +231,15 @@ TEST(Runtime, PollBurstFollowsCapabilitiesAndDownloads) {
         int solas;
         int model;
         bool msgs;
+        bool egcs;
         const char* expected;
     };
     const Case cases[] = {
-        {2, 2, false, "se -q\r\nti -u\r\nst -v\r\nst -i\r\nst -s\r\nst -w\r\nru -g\r\nver\r\nse -r 1\r\nls IN.*\r\n"},
-        {1, 0, true, "ti -u\r\nst -v\r\nst -i\r\nst -s\r\nst -w\r\nru -g\r\nver\r\n"},
-        {2, 6, false, "ti -u\r\nst -v\r\nst -i\r\nst -s\r\nst -w\r\nru -g\r\nver\r\nls IN.*\r\n"},
+        {2, 2, false, false,
+         "se -q\r\nti -u\r\nst -v\r\nst -i\r\nst -s\r\nst -w\r\nru -g\r\nver\r\nse -r 1\r\nls IN.*\r\nls EGC.*\r\n"},
+        {1, 0, true, true, "ti -u\r\nst -v\r\nst -i\r\nst -s\r\nst -w\r\nru -g\r\nver\r\n"},
+        {2, 6, false, true, "ti -u\r\nst -v\r\nst -i\r\nst -s\r\nst -w\r\nru -g\r\nver\r\nls IN.*\r\n"},
+        {2, 6, true, false, "ti -u\r\nst -v\r\nst -i\r\nst -s\r\nst -w\r\nru -g\r\nver\r\nls EGC.*\r\n"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.expected);
@@ -237,6 +250,7 @@ TEST(Runtime, PollBurstFollowsCapabilitiesAndDownloads) {
         id.ProductModel = c.model;
         rig.session().SetIdentity(id);
         rig.session().SetProcessingMsgs(c.msgs);
+        rig.session().SetProcessingEgcs(c.egcs);
         rig.terminal().QueuePollCycle();
         EXPECT_EQ(rig.queue(), QString::fromLatin1(c.expected));
         // A second burst adds only what may be queued twice.

@@ -44,6 +44,18 @@ TEST(SimEgcLog, TwelveColumnsAndTheMemoryMarkBeforeTheName) {
     EXPECT_FALSE(marked(QStringLiteral("EGC.003")));
 }
 
+TEST(SimEgcLog, AnEgcsLogLineCanBeLeftOutAndBroughtBack) {
+    SimHarness h;
+    h.control(QStringLiteral("egc log=no Lost header"));
+    h.control(QStringLiteral("egc service=33 ENIDs"));
+    EXPECT_FALSE(h.run(QStringLiteral("st -e")).contains(QStringLiteral("EGC.001")));
+    EXPECT_TRUE(h.run(QStringLiteral("st -e")).contains(QStringLiteral("EGC.002")));
+    EXPECT_TRUE(h.run(QStringLiteral("ls EGC.*")).contains(QStringLiteral("EGC.001")));
+    EXPECT_TRUE(h.sim->control(QStringLiteral("egc-log EGC.001 on")).ok);
+    EXPECT_TRUE(h.run(QStringLiteral("st -e")).contains(QStringLiteral("EGC.001")));
+    EXPECT_FALSE(h.sim->control(QStringLiteral("egc-log EGC.009 on")).ok);
+}
+
 TEST(SimEgcLog, DebugSimulationCreatesEgcsOfEachPriority) {
     SimHarness h;
     for (const char* code : {"100", "200", "400", "4"})
