@@ -8,12 +8,12 @@
 #include <QFont>
 
 #include <algorithm>
-#include <numeric>
 
 namespace tessaro {
 
 IndexFileModel::IndexFileModel(const IndexLineLayout& layout, QObject* parent)
     : QAbstractTableModel(parent), m_layout(layout) {
+    m_bold.setBold(true);
     m_reloadDelay.setSingleShot(true);
     m_reloadDelay.setInterval(150);
     connect(&m_reloadDelay, &QTimer::timeout, this, &IndexFileModel::refresh);
@@ -53,8 +53,7 @@ void IndexFileModel::load() {
         return;
     const QByteArray bytes = file.readAll();
     const QString text = QString::fromLatin1(bytes);
-    const int fieldCount = m_layout.valueCount;
-    const int stride = fieldCount + 1;
+    const int stride = m_layout.valueCount + 1;
     m_lines.reserve(size_t(bytes.count('\n') + 1));
     qsizetype start = 0;
     while (start < text.size()) {
@@ -64,24 +63,53 @@ void IndexFileModel::load() {
         qsizetype stop = end;
         if (stop > start && text.at(stop - 1) == u'\r')
             --stop;
-        if (stop > start) {
-            QString line = text.mid(start, stop - start);
-            // Field starts; a field missing from a short line starts (and ends) past the line's end.
-            int pos = 0;
-            for (int f = 0; f < fieldCount; ++f) {
-                m_offsets.push_back(pos);
-                if (pos <= line.size()) {
-                    const qsizetype sep = line.indexOf(m_layout.separator, pos);
-                    pos = sep < 0 ? int(line.size()) + 1 : int(sep) + 1;
-                }
-            }
-            m_offsets.push_back(pos); // past the line end unless more values follow
-            m_lines.push_back(std::move(line));
-        }
+        if (stop > start)
+            addLine(text.mid(start, stop - start));
         start = end + 1;
     }
     Q_ASSERT(m_offsets.size() == m_lines.size() * size_t(stride));
     lineLoaded();
+}
+
+void IndexFileModel::addLine(QString line) {
+    // Field starts; a field missing from a short line starts (and ends) past the line's end.
+    int pos = 0;
+    for (int f = 0; f < m_layout.valueCount; ++f) {
+        m_offsets.push_back(pos);
+        if (pos <= line.size()) {
+            const qsizetype sep = line.indexOf(m_layout.separator, pos);
+            pos = sep < 0 ? int(line.size()) + 1 : int(sep) + 1;
+        }
+    }
+    m_offsets.push_back(pos); // past the line end unless more values follow
+    m_lines.push_back(std::move(line));
+}
+
+void IndexFileModel::appendLine(const QString& line) {
+    QString l = line;
+    while (l.endsWith(u'\n') || l.endsWith(u'\r'))
+        l.chop(1);
+    if (l.isEmpty())
+        return;
+    addLine(std::move(l));
+    const int added = int(m_lines.size()) - 1;
+    lineLoaded();
+    if (!lineShown(added))
+        return;
+    beginInsertRows({}, rowCount(), rowCount());
+    m_order.push_back(added);
+    endInsertRows();
+}
+
+bool IndexFileModel::lineComplete(int line) const {
+    if (line < 0 || size_t(line) >= m_lines.size())
+        return false;
+    const size_t base = size_t(line) * size_t(m_layout.valueCount + 1);
+    return m_offsets[base + size_t(m_layout.valueCount) - 1] <= m_lines[size_t(line)].size();
+}
+
+bool IndexFileModel::lineShown(int) const {
+    return true;
 }
 
 void IndexFileModel::lineLoaded() {}
@@ -130,6 +158,17 @@ QVariant IndexFileModel::headerData(int section, Qt::Orientation orientation, in
     return m_columns[size_t(section)].header;
 }
 
+QString IndexFileModel::lineCellText(int line, int column) const {
+    return displayText(column, storedField(line, m_columns[size_t(column)].field).trimmed());
+}
+
+QString IndexFileModel::cellText(int row, int column) const {
+    const int line = lineOfRow(row);
+    if (line < 0 || column < 0 || size_t(column) >= m_columns.size())
+        return {};
+    return lineCellText(line, column);
+}
+
 QString IndexFileModel::displayText(int, const QString& value) const {
     return value;
 }
@@ -142,16 +181,11 @@ QVariant IndexFileModel::data(const QModelIndex& index, int role) const {
         return {};
     switch (role) {
     case Qt::DisplayRole:
-    case Qt::ToolTipRole: {
-        const Column& c = m_columns[size_t(index.column())];
-        return displayText(index.column(), storedField(line, c.field).trimmed());
-    }
+    case Qt::ToolTipRole:
+        return lineCellText(line, index.column());
     case Qt::FontRole:
-        if (lineBold(line)) {
-            QFont f;
-            f.setBold(true);
-            return f;
-        }
+        if (lineBold(line))
+            return m_bold;
         return {};
     case Qt::ForegroundRole:
         if (lineRed(line))
@@ -179,8 +213,11 @@ void IndexFileModel::sort(int column, Qt::SortOrder order) {
 }
 
 void IndexFileModel::applySort() {
-    m_order.resize(m_lines.size());
-    std::iota(m_order.begin(), m_order.end(), 0);
+    m_order.clear();
+    m_order.reserve(m_lines.size());
+    for (int i = 0; i < int(m_lines.size()); ++i)
+        if (lineShown(i))
+            m_order.push_back(i);
     if (m_sortColumn < 0 || size_t(m_sortColumn) >= m_columns.size())
         return;
     const Column& c = m_columns[size_t(m_sortColumn)];
@@ -194,13 +231,17 @@ void IndexFileModel::applySort() {
     } else {
         std::vector<QString> keys(m_lines.size());
         for (size_t i = 0; i < m_lines.size(); ++i)
-            keys[i] = sortText(m_sortColumn, storedField(int(i), c.field).trimmed());
+            keys[i] = lineSortText(int(i), m_sortColumn);
         std::stable_sort(m_order.begin(), m_order.end(), [&](int a, int b) {
             return QString::compare(keys[size_t(a)], keys[size_t(b)], Qt::CaseInsensitive) < 0;
         });
     }
     if (m_sortOrder == Qt::DescendingOrder)
         std::reverse(m_order.begin(), m_order.end());
+}
+
+QString IndexFileModel::lineSortText(int line, int column) const {
+    return sortText(column, storedField(line, m_columns[size_t(column)].field).trimmed());
 }
 
 QString IndexFileModel::sortText(int column, const QString& value) const {
