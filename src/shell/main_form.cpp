@@ -211,6 +211,14 @@ IAlarmPlayer& MainForm::alarmPlayer() {
     return *m_player;
 }
 
+void MainForm::announceAlarmSound() {
+    // So that a silent alarm is no surprise.
+    if (m_alarmSoundAnnounced)
+        return;
+    m_alarmSoundAnnounced = true;
+    addInformation(alarmPlayer().description());
+}
+
 void MainForm::openEgc(int row) {
     const QString name = m_egc->diskFileName(row);
     if (row < 0 || name.isEmpty())
@@ -261,11 +269,7 @@ void MainForm::attach(TessaroRuntime& runtime) {
     };
 
     reloadMailboxes();
-    if (!m_alarmSoundAnnounced) {
-        // Once, so that a silent alarm is no surprise.
-        m_alarmSoundAnnounced = true;
-        addInformation(alarmPlayer().description());
-    }
+    announceAlarmSound();
     connect(m_messaging, &MessagingModule::inboxChanged, this, [this] { m_inbox->refresh(); });
     connect(m_messaging, &MessagingModule::outboxChanged, this, [this] { m_outbox->refresh(); });
     connect(m_distress, &DistressModule::testModeBannerChanged, this, [this](const QString& text) {

@@ -74,6 +74,8 @@ public:
     // The alarm sound of both alarm windows; made for this machine on first use unless a test set one.
     void setAlarmPlayer(std::unique_ptr<IAlarmPlayer> player);
     IAlarmPlayer& alarmPlayer();
+    // One line in the information list saying how alarms sound here; once per run.
+    void announceAlarmSound();
     // The EGC alarm window once an Urgent or Distress EGC raised it, else null.
     EgcAlarmWindow* egcAlarmWindow() const { return m_egcAlarm; }
 
