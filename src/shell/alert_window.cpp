@@ -1,6 +1,7 @@
 #include "shell/alert_window.h"
 
 #include "config/text_util.h"
+#include "shell/screen_saver.h"
 #include "shell/shell_texts.h"
 
 #include <QLabel>
@@ -105,6 +106,9 @@ void AlertWindow::flash() {
         showNormal();
         raise();
     }
+    // Once a second, as the EGC alarm does: a screen saver must not hide the alarm.
+    if (m_bell.running() && m_flashes++ % 3 == 0)
+        CloseScreenSaver();
 }
 
 } // namespace tessaro

@@ -48,6 +48,7 @@ private:
     QList<QPair<QString, QString>> m_pending; // caption and text per alert, newest first
     bool m_distressPending = false;
     bool m_flashOn = false;
+    int m_flashes = 0;
 };
 
 } // namespace tessaro
