@@ -88,10 +88,14 @@ QString EgcModel::lineCellText(int line, int column) const {
     if (column != DateTime)
         return IndexFileModel::lineCellText(line, column);
     // Date and hour, then the minutes: the time's colon split them into two positions.
-    const QString date = storedField(line, EgcIdx::DateHour).trimmed();
+    const QStringView date = storedFieldView(line, EgcIdx::DateHour).trimmed();
     if (date == kUnknown)
-        return date;
-    return date + QLatin1Char(':') + storedField(line, EgcIdx::Minutes).trimmed();
+        return date.toString();
+    const QStringView minutes = storedFieldView(line, EgcIdx::Minutes).trimmed();
+    QString text;
+    text.reserve(date.size() + 1 + minutes.size());
+    text.append(date).append(QLatin1Char(':')).append(minutes);
+    return text;
 }
 
 QString EgcModel::lineSortText(int line, int column) const {
@@ -103,11 +107,11 @@ bool EgcModel::lineShown(int line) const {
 }
 
 bool EgcModel::lineBold(int line) const {
-    return storedField(line, EgcIdx::Read).contains(QLatin1String("No"));
+    return storedFieldView(line, EgcIdx::Read).contains(QLatin1String("No"));
 }
 
 bool EgcModel::lineRed(int line) const {
-    return EgcPriorityRaisesAlarm(IndexNumber<qint16>(storedField(line, EgcIdx::Priority)));
+    return EgcPriorityRaisesAlarm(IndexNumber<qint16>(storedFieldView(line, EgcIdx::Priority)));
 }
 
 } // namespace tessaro

@@ -8,6 +8,7 @@
 #include <QFont>
 
 #include <algorithm>
+#include <cstring>
 
 namespace tessaro {
 
@@ -51,20 +52,23 @@ void IndexFileModel::load() {
     QFile file(m_path);
     if (m_path.isEmpty() || !file.open(QIODevice::ReadOnly))
         return;
+    // Each line is converted on its own: one whole-file QString would double the memory touched.
     const QByteArray bytes = file.readAll();
-    const QString text = QString::fromLatin1(bytes);
+    const char* data = bytes.constData();
+    const qsizetype size = bytes.size();
     const int stride = m_layout.valueCount + 1;
-    m_lines.reserve(size_t(bytes.count('\n') + 1));
+    const qsizetype lines = bytes.count('\n') + 1;
+    m_lines.reserve(size_t(lines));
+    m_offsets.reserve(size_t(lines) * size_t(stride));
     qsizetype start = 0;
-    while (start < text.size()) {
-        qsizetype end = text.indexOf(u'\n', start);
-        if (end < 0)
-            end = text.size();
+    while (start < size) {
+        const void* found = std::memchr(data + start, '\n', size_t(size - start));
+        const qsizetype end = found ? static_cast<const char*>(found) - data : size;
         qsizetype stop = end;
-        if (stop > start && text.at(stop - 1) == u'\r')
+        if (stop > start && data[stop - 1] == '\r')
             --stop;
         if (stop > start)
-            addLine(text.mid(start, stop - start));
+            addLine(QString::fromLatin1(data + start, stop - start));
         start = end + 1;
     }
     Q_ASSERT(m_offsets.size() == m_lines.size() * size_t(stride));
@@ -114,7 +118,7 @@ bool IndexFileModel::lineShown(int) const {
 
 void IndexFileModel::lineLoaded() {}
 
-QString IndexFileModel::storedField(int line, int field) const {
+QStringView IndexFileModel::storedFieldView(int line, int field) const {
     const int fieldCount = m_layout.valueCount;
     if (line < 0 || size_t(line) >= m_lines.size() || field < 0 || field >= fieldCount)
         return {};
@@ -127,7 +131,11 @@ QString IndexFileModel::storedField(int line, int field) const {
     // holds the separator.
     const int to = field == fieldCount - 1 && m_layout.lastValueTakesRest ? int(text.size())
                                                                           : m_offsets[base + size_t(field) + 1] - 1;
-    return text.mid(from, std::max(0, to - from));
+    return QStringView(text).mid(from, std::max(0, to - from));
+}
+
+QString IndexFileModel::storedField(int line, int field) const {
+    return storedFieldView(line, field).toString();
 }
 
 int IndexFileModel::storedLineCount() const {
@@ -225,7 +233,7 @@ void IndexFileModel::applySort() {
     if (c.sort == SortKind::Number) {
         std::vector<qint64> keys(m_lines.size());
         for (size_t i = 0; i < m_lines.size(); ++i)
-            keys[i] = Val(storedField(int(i), c.field));
+            keys[i] = Val(storedFieldView(int(i), c.field));
         std::stable_sort(m_order.begin(), m_order.end(),
                          [&](int a, int b) { return keys[size_t(a)] < keys[size_t(b)]; });
     } else {

@@ -59,6 +59,8 @@ protected:
     // The text shown for a field (translations of stored words).
     virtual QString displayText(int column, const QString& value) const;
     QString storedField(int line, int field) const;
+    // The same without a copy; valid until the next load.
+    QStringView storedFieldView(int line, int field) const;
     const QString& storedLine(int line) const { return m_lines[size_t(line)]; }
     int storedLineCount() const;
     // Whether a stored line reaches its last field (the separators of every field are there).
