@@ -1,9 +1,9 @@
 #include "shell/alert_window.h"
 
 #include "config/text_util.h"
+#include "shell/screen_saver.h"
 #include "shell/shell_texts.h"
 
-#include <QApplication>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -11,7 +11,7 @@
 
 namespace tessaro {
 
-AlertWindow::AlertWindow(QWidget* parent) : QDialog(parent) {
+AlertWindow::AlertWindow(QWidget* parent) : QDialog(parent), m_bell(this) {
     setObjectName(QStringLiteral("AlertWindow"));
     setModal(false);
     setWindowFlag(Qt::WindowStaysOnTopHint);
@@ -46,11 +46,7 @@ AlertWindow::AlertWindow(QWidget* parent) : QDialog(parent) {
 
     connect(ok, &QPushButton::clicked, this, &AlertWindow::acknowledge);
     connect(this, &QDialog::rejected, this, &AlertWindow::acknowledge);
-    connect(&m_beep, &QTimer::timeout, this, [this] {
-        ++m_beeps;
-        QApplication::beep();
-    });
-    connect(&m_flash, &QTimer::timeout, this, &AlertWindow::flash);
+    connect(&m_bell, &AlarmBell::flashed, this, &AlertWindow::flash);
 }
 
 void AlertWindow::raiseAlert(const QString& caption, const QString& text, bool distress) {
@@ -71,12 +67,7 @@ void AlertWindow::raiseAlert(const QString& caption, const QString& text, bool d
     m_received->setText(m_pending.size() == 1 ? ShellText(2255, "RECEIVED")
                                               : FormatText(ShellText(5713, "%0 MESSAGES RECEIVED, NEWEST FIRST"),
                                                            {QString::number(m_pending.size())}));
-    if (!m_beep.isActive()) {
-        m_beeps = 1;
-        QApplication::beep();
-        m_beep.start(kBeepMs);
-        m_flash.start(kFlashMs);
-    }
+    m_bell.start(); // a further alert keeps the running alarm going
     showNormal();
     raise();
     activateWindow();
@@ -96,8 +87,7 @@ QString AlertWindow::messagesText() const {
 }
 
 void AlertWindow::acknowledge() {
-    m_beep.stop();
-    m_flash.stop();
+    m_bell.stop();
     m_pending.clear();
     m_distressPending = false;
     m_flashOn = false;
@@ -106,16 +96,19 @@ void AlertWindow::acknowledge() {
 }
 
 void AlertWindow::flash() {
-    m_flashOn = !m_flashOn && m_flash.isActive();
+    m_flashOn = !m_flashOn && m_bell.running();
     QPalette p = m_caption->palette();
     p.setColor(QPalette::Window, m_flashOn ? QColor(Qt::red) : palette().color(QPalette::Window));
     p.setColor(QPalette::WindowText, m_flashOn ? QColor(Qt::white) : QColor(Qt::red));
     m_caption->setPalette(p);
     // Until acknowledged the alarm cannot be put out of sight: a minimised or hidden window comes back.
-    if (m_flash.isActive() && (isMinimized() || !isVisible())) {
+    if (m_bell.running() && (isMinimized() || !isVisible())) {
         showNormal();
         raise();
     }
+    // Once a second, as the EGC alarm does: a screen saver must not hide the alarm.
+    if (m_bell.running() && m_flashes++ % 3 == 0)
+        CloseScreenSaver();
 }
 
 } // namespace tessaro

@@ -1,14 +1,17 @@
 #pragma once
 
+#include "shell/alarm_bell.h"
+
 #include <QDialog>
 #include <QList>
 #include <QPair>
-#include <QTimer>
 
 class QLabel;
 class QPlainTextEdit;
 
 namespace tessaro {
+
+class IAlarmPlayer;
 
 // The priority alert window: top-most and non-modal, its caption flashing and the beep repeating until the
 // operator acknowledges it. One window serves every alert. Alerts that arrive before the acknowledgement are
@@ -21,15 +24,18 @@ public:
     // caption: the big text ("DISTRESS PRIORITY MESSAGE", ...); distress outranks urgency while both wait.
     void raiseAlert(const QString& caption, const QString& text, bool distress);
 
-    bool alarmRunning() const { return m_beep.isActive(); }
-    int beepsSoFar() const { return m_beeps; }
+    // Not owned; the alarm sound (null: the window only flashes).
+    void setPlayer(IAlarmPlayer* player) { m_bell.setPlayer(player); }
+    AlarmBell& bell() { return m_bell; }
+    bool alarmRunning() const { return m_bell.running(); }
+    int beepsSoFar() const { return m_bell.soundsSoFar(); }
     // Alerts shown and not yet acknowledged.
     int pendingAlerts() const { return int(m_pending.size()); }
     QString captionText() const;
     QString messagesText() const;
 
-    static constexpr int kBeepMs = 1000;
-    static constexpr int kFlashMs = 333;
+    static constexpr int kBeepMs = AlarmBell::kPauseMs;
+    static constexpr int kFlashMs = AlarmBell::kFlashMs;
 
 private:
     void acknowledge();
@@ -38,12 +44,11 @@ private:
     QLabel* m_caption;
     QLabel* m_received;
     QPlainTextEdit* m_text;
-    QTimer m_beep;
-    QTimer m_flash;
+    AlarmBell m_bell;
     QList<QPair<QString, QString>> m_pending; // caption and text per alert, newest first
     bool m_distressPending = false;
     bool m_flashOn = false;
-    int m_beeps = 0;
+    int m_flashes = 0;
 };
 
 } // namespace tessaro

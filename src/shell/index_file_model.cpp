@@ -8,12 +8,13 @@
 #include <QFont>
 
 #include <algorithm>
-#include <numeric>
+#include <cstring>
 
 namespace tessaro {
 
 IndexFileModel::IndexFileModel(const IndexLineLayout& layout, QObject* parent)
     : QAbstractTableModel(parent), m_layout(layout) {
+    m_bold.setBold(true);
     m_reloadDelay.setSingleShot(true);
     m_reloadDelay.setInterval(150);
     connect(&m_reloadDelay, &QTimer::timeout, this, &IndexFileModel::refresh);
@@ -51,42 +52,73 @@ void IndexFileModel::load() {
     QFile file(m_path);
     if (m_path.isEmpty() || !file.open(QIODevice::ReadOnly))
         return;
+    // Each line is converted on its own: one whole-file QString would double the memory touched.
     const QByteArray bytes = file.readAll();
-    const QString text = QString::fromLatin1(bytes);
-    const int fieldCount = m_layout.valueCount;
-    const int stride = fieldCount + 1;
-    m_lines.reserve(size_t(bytes.count('\n') + 1));
+    const char* data = bytes.constData();
+    const qsizetype size = bytes.size();
+    const int stride = m_layout.valueCount + 1;
+    const qsizetype lines = bytes.count('\n') + 1;
+    m_lines.reserve(size_t(lines));
+    m_offsets.reserve(size_t(lines) * size_t(stride));
     qsizetype start = 0;
-    while (start < text.size()) {
-        qsizetype end = text.indexOf(u'\n', start);
-        if (end < 0)
-            end = text.size();
+    while (start < size) {
+        const void* found = std::memchr(data + start, '\n', size_t(size - start));
+        const qsizetype end = found ? static_cast<const char*>(found) - data : size;
         qsizetype stop = end;
-        if (stop > start && text.at(stop - 1) == u'\r')
+        if (stop > start && data[stop - 1] == '\r')
             --stop;
-        if (stop > start) {
-            QString line = text.mid(start, stop - start);
-            // Field starts; a field missing from a short line starts (and ends) past the line's end.
-            int pos = 0;
-            for (int f = 0; f < fieldCount; ++f) {
-                m_offsets.push_back(pos);
-                if (pos <= line.size()) {
-                    const qsizetype sep = line.indexOf(m_layout.separator, pos);
-                    pos = sep < 0 ? int(line.size()) + 1 : int(sep) + 1;
-                }
-            }
-            m_offsets.push_back(pos); // past the line end unless more values follow
-            m_lines.push_back(std::move(line));
-        }
+        if (stop > start)
+            addLine(QString::fromLatin1(data + start, stop - start));
         start = end + 1;
     }
     Q_ASSERT(m_offsets.size() == m_lines.size() * size_t(stride));
     lineLoaded();
 }
 
+void IndexFileModel::addLine(QString line) {
+    // Field starts; a field missing from a short line starts (and ends) past the line's end.
+    int pos = 0;
+    for (int f = 0; f < m_layout.valueCount; ++f) {
+        m_offsets.push_back(pos);
+        if (pos <= line.size()) {
+            const qsizetype sep = line.indexOf(m_layout.separator, pos);
+            pos = sep < 0 ? int(line.size()) + 1 : int(sep) + 1;
+        }
+    }
+    m_offsets.push_back(pos); // past the line end unless more values follow
+    m_lines.push_back(std::move(line));
+}
+
+void IndexFileModel::appendLine(const QString& line) {
+    QString l = line;
+    while (l.endsWith(u'\n') || l.endsWith(u'\r'))
+        l.chop(1);
+    if (l.isEmpty())
+        return;
+    addLine(std::move(l));
+    const int added = int(m_lines.size()) - 1;
+    lineLoaded();
+    if (!lineShown(added))
+        return;
+    beginInsertRows({}, rowCount(), rowCount());
+    m_order.push_back(added);
+    endInsertRows();
+}
+
+bool IndexFileModel::lineComplete(int line) const {
+    if (line < 0 || size_t(line) >= m_lines.size())
+        return false;
+    const size_t base = size_t(line) * size_t(m_layout.valueCount + 1);
+    return m_offsets[base + size_t(m_layout.valueCount) - 1] <= m_lines[size_t(line)].size();
+}
+
+bool IndexFileModel::lineShown(int) const {
+    return true;
+}
+
 void IndexFileModel::lineLoaded() {}
 
-QString IndexFileModel::storedField(int line, int field) const {
+QStringView IndexFileModel::storedFieldView(int line, int field) const {
     const int fieldCount = m_layout.valueCount;
     if (line < 0 || size_t(line) >= m_lines.size() || field < 0 || field >= fieldCount)
         return {};
@@ -99,7 +131,11 @@ QString IndexFileModel::storedField(int line, int field) const {
     // holds the separator.
     const int to = field == fieldCount - 1 && m_layout.lastValueTakesRest ? int(text.size())
                                                                           : m_offsets[base + size_t(field) + 1] - 1;
-    return text.mid(from, std::max(0, to - from));
+    return QStringView(text).mid(from, std::max(0, to - from));
+}
+
+QString IndexFileModel::storedField(int line, int field) const {
+    return storedFieldView(line, field).toString();
 }
 
 int IndexFileModel::storedLineCount() const {
@@ -130,6 +166,17 @@ QVariant IndexFileModel::headerData(int section, Qt::Orientation orientation, in
     return m_columns[size_t(section)].header;
 }
 
+QString IndexFileModel::lineCellText(int line, int column) const {
+    return displayText(column, storedField(line, m_columns[size_t(column)].field).trimmed());
+}
+
+QString IndexFileModel::cellText(int row, int column) const {
+    const int line = lineOfRow(row);
+    if (line < 0 || column < 0 || size_t(column) >= m_columns.size())
+        return {};
+    return lineCellText(line, column);
+}
+
 QString IndexFileModel::displayText(int, const QString& value) const {
     return value;
 }
@@ -142,16 +189,11 @@ QVariant IndexFileModel::data(const QModelIndex& index, int role) const {
         return {};
     switch (role) {
     case Qt::DisplayRole:
-    case Qt::ToolTipRole: {
-        const Column& c = m_columns[size_t(index.column())];
-        return displayText(index.column(), storedField(line, c.field).trimmed());
-    }
+    case Qt::ToolTipRole:
+        return lineCellText(line, index.column());
     case Qt::FontRole:
-        if (lineBold(line)) {
-            QFont f;
-            f.setBold(true);
-            return f;
-        }
+        if (lineBold(line))
+            return m_bold;
         return {};
     case Qt::ForegroundRole:
         if (lineRed(line))
@@ -179,8 +221,11 @@ void IndexFileModel::sort(int column, Qt::SortOrder order) {
 }
 
 void IndexFileModel::applySort() {
-    m_order.resize(m_lines.size());
-    std::iota(m_order.begin(), m_order.end(), 0);
+    m_order.clear();
+    m_order.reserve(m_lines.size());
+    for (int i = 0; i < int(m_lines.size()); ++i)
+        if (lineShown(i))
+            m_order.push_back(i);
     if (m_sortColumn < 0 || size_t(m_sortColumn) >= m_columns.size())
         return;
     const Column& c = m_columns[size_t(m_sortColumn)];
@@ -188,19 +233,23 @@ void IndexFileModel::applySort() {
     if (c.sort == SortKind::Number) {
         std::vector<qint64> keys(m_lines.size());
         for (size_t i = 0; i < m_lines.size(); ++i)
-            keys[i] = Val(storedField(int(i), c.field));
+            keys[i] = Val(storedFieldView(int(i), c.field));
         std::stable_sort(m_order.begin(), m_order.end(),
                          [&](int a, int b) { return keys[size_t(a)] < keys[size_t(b)]; });
     } else {
         std::vector<QString> keys(m_lines.size());
         for (size_t i = 0; i < m_lines.size(); ++i)
-            keys[i] = sortText(m_sortColumn, storedField(int(i), c.field).trimmed());
+            keys[i] = lineSortText(int(i), m_sortColumn);
         std::stable_sort(m_order.begin(), m_order.end(), [&](int a, int b) {
             return QString::compare(keys[size_t(a)], keys[size_t(b)], Qt::CaseInsensitive) < 0;
         });
     }
     if (m_sortOrder == Qt::DescendingOrder)
         std::reverse(m_order.begin(), m_order.end());
+}
+
+QString IndexFileModel::lineSortText(int line, int column) const {
+    return sortText(column, storedField(line, m_columns[size_t(column)].field).trimmed());
 }
 
 QString IndexFileModel::sortText(int column, const QString& value) const {

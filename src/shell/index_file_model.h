@@ -4,6 +4,7 @@
 
 #include <QAbstractTableModel>
 #include <QFileSystemWatcher>
+#include <QFont>
 #include <QString>
 #include <QTimer>
 
@@ -39,6 +40,8 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
     void sort(int column, Qt::SortOrder order) override;
 
+    // Text of a shown cell, as the grid shows it.
+    QString cellText(int row, int column) const;
     // Field of a shown row (the row after sorting), "" when the line is shorter.
     QString field(int row, int field) const;
     // Line number in the file of a shown row.
@@ -56,7 +59,19 @@ protected:
     // The text shown for a field (translations of stored words).
     virtual QString displayText(int column, const QString& value) const;
     QString storedField(int line, int field) const;
+    // The same without a copy; valid until the next load.
+    QStringView storedFieldView(int line, int field) const;
+    const QString& storedLine(int line) const { return m_lines[size_t(line)]; }
     int storedLineCount() const;
+    // Whether a stored line reaches its last field (the separators of every field are there).
+    bool lineComplete(int line) const;
+    // Adds a line that was appended to the file as the last row, without reading the file again; the rows
+    // are sorted again on the next load.
+    void appendLine(const QString& line);
+    // Lines that are no row of the grid (a subclass skips lines too short for its format).
+    virtual bool lineShown(int line) const;
+    // The text a cell shows; by default its field through displayText().
+    virtual QString lineCellText(int line, int column) const;
     // Row styles by file line: bold (unread) and red (distress).
     virtual bool lineBold(int line) const;
     virtual bool lineRed(int line) const;
@@ -64,9 +79,12 @@ protected:
     virtual void lineLoaded();
     // The key a text column sorts by (the shown text unless a column knows better).
     virtual QString sortText(int column, const QString& value) const;
+    // The sort key of a text column for a stored line; by default sortText() of its field.
+    virtual QString lineSortText(int line, int column) const;
 
 private:
     void load();
+    void addLine(QString line);
     void applySort();
 
     IndexLineLayout m_layout;
@@ -75,6 +93,7 @@ private:
     std::vector<QString> m_lines;
     std::vector<int> m_offsets; // per line: valueCount + 1 start positions (a missing field starts at the end)
     std::vector<int> m_order;   // shown row -> line
+    QFont m_bold;               // one font for every bold row, not one per cell asked for
     int m_sortColumn = -1;
     Qt::SortOrder m_sortOrder = Qt::AscendingOrder;
     QFileSystemWatcher m_watcher;

@@ -6,8 +6,12 @@
 #include "link/terminal.h"
 #include "messaging/mailbox_actions.h"
 #include "messaging/messaging_module.h"
+#include "shell/alarm_player.h"
 #include "shell/alert_window.h"
 #include "shell/comm_settings_dialog.h"
+#include "shell/egc_alarm_window.h"
+#include "shell/egc_model.h"
+#include "shell/egc_view.h"
 #include "shell/forms_menu_controller.h"
 #include "shell/inbox_model.h"
 #include "shell/language.h"
@@ -111,8 +115,11 @@ void MainForm::buildWidgets() {
 
     m_inboxView = new MailboxView(*m_inbox, m_config, QStringLiteral("INBOXGRID"), 0, m_tabs);
     m_outboxView = new MailboxView(*m_outbox, m_config, QStringLiteral("SENTITEMSGRID"), 0, m_tabs);
+    m_egc = new EgcModel(this);
+    m_egcView = new EgcView(*m_egc, m_config, m_tabs);
     m_tabs->addTab(m_inboxView, QString());
     m_tabs->addTab(m_outboxView, QString());
+    m_tabs->addTab(m_egcView, QString());
     // The information list with a heading, so an empty list still says what will appear in it.
     m_infoPane = new QWidget(m_splitter);
     auto* infoLayout = new QVBoxLayout(m_infoPane);
@@ -156,8 +163,75 @@ void MainForm::buildWidgets() {
         });
         m_tray->show();
     }
+    wireEgcMenus();
     retranslate();
     showStatusField();
+}
+
+void MainForm::wireEgcMenus() {
+    // Only signals: the EGC module does the work; these work before (and without) a runtime.
+    MainMenus& m = *m_menus;
+    connect(m.egcSetup, &QAction::triggered, this, &MainForm::egcSetupRequested);
+    connect(m.enidList, &QAction::triggered, this, &MainForm::enidListRequested);
+    connect(m.repairEgcLog, &QAction::triggered, this, &MainForm::repairEgcLogRequested);
+    for (QAction* a : m.receiveEgc)
+        connect(a, &QAction::triggered, this, [this, a] { Q_EMIT simulateEgcRequested(a->data().toInt()); });
+    connect(m.simulateEgcRxError, &QAction::toggled, this, &MainForm::simulateEgcRxErrorToggled);
+    connect(m_egcView, &EgcView::openRequested, this, &MainForm::openEgc);
+    connect(m_egcView, &EgcView::deleteRequested, this, &MainForm::deleteEgcRequested);
+    connect(m_egcView, &EgcView::markUnreadRequested, this, &MainForm::markEgcUnreadRequested);
+    m_egcView->addActions({m.openMessage, m.markUnread, m.deleteMessage});
+}
+
+void MainForm::setEgcStore(const QString& indexPath, const QString& egcFolder) {
+    m_egcFolder = egcFolder;
+    m_egcView->setEgcFolder(egcFolder);
+    m_egc->open(indexPath);
+}
+
+void MainForm::egcStored(const EgcIdxRecord& record, const QString&) {
+    m_egc->appendStored(record);
+}
+
+void MainForm::reloadEgcList() {
+    m_egc->refresh();
+}
+
+void MainForm::setAlarmPlayer(std::unique_ptr<IAlarmPlayer> player) {
+    m_player = std::move(player);
+    if (m_alertWindow)
+        m_alertWindow->setPlayer(m_player.get());
+    if (m_egcAlarm)
+        m_egcAlarm->setPlayer(m_player.get());
+}
+
+IAlarmPlayer& MainForm::alarmPlayer() {
+    if (!m_player)
+        m_player = SoundAlarmPlayer::ForThisMachine();
+    return *m_player;
+}
+
+void MainForm::announceAlarmSound() {
+    // So that a silent alarm is no surprise.
+    if (m_alarmSoundAnnounced)
+        return;
+    m_alarmSoundAnnounced = true;
+    addInformation(alarmPlayer().description());
+}
+
+void MainForm::openEgc(int row) {
+    const QString name = m_egc->diskFileName(row);
+    if (row < 0 || name.isEmpty())
+        return;
+    QList<MessageWindow::Field> fields;
+    for (int c = 0; c < m_egc->columnCount(); ++c)
+        fields.push_back({m_egc->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString() + QLatin1Char(':'),
+                          m_egc->cellText(row, c)});
+    const QString caption = ShellText(5747, "EGC message") + QStringLiteral(" - ") + name;
+    auto* window = new MessageWindow(m_config, caption, fields, ReadMessageBody(m_egcFolder, name), this);
+    window->setObjectName(QStringLiteral("MessageWindow"));
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    window->show();
 }
 
 void MainForm::retranslate() {
@@ -167,6 +241,8 @@ void MainForm::retranslate() {
     m_menus->setLanguageChecked(CurrentLanguage());
     m_tabs->setTabText(0, ShellText(5020, "Inbox"));
     m_tabs->setTabText(1, ShellText(5021, "Sent Items"));
+    m_tabs->setTabText(kEgcTab, ShellText(5730, "EGC"));
+    m_egc->retranslate();
     m_infoHeading->setText(ShellText(5028, "Information from the transceiver and Tessaro (newest at the bottom):"));
     m_inbox->retranslate();
     m_outbox->retranslate();
@@ -193,6 +269,7 @@ void MainForm::attach(TessaroRuntime& runtime) {
     };
 
     reloadMailboxes();
+    announceAlarmSound();
     connect(m_messaging, &MessagingModule::inboxChanged, this, [this] { m_inbox->refresh(); });
     connect(m_messaging, &MessagingModule::outboxChanged, this, [this] { m_outbox->refresh(); });
     // INFO 552: the activity field turns red on white until the reports that settle it arrive.
@@ -412,8 +489,18 @@ void MainForm::openWindow(WindowId window) {
 }
 
 void MainForm::showAlert(AlertKind kind, const QString& text) {
-    if (!m_alertWindow)
+    if (kind == AlertKind::EgcDistress || kind == AlertKind::EgcUrgent) {
+        if (!m_egcAlarm) {
+            m_egcAlarm = new EgcAlarmWindow(this);
+            m_egcAlarm->setPlayer(&alarmPlayer());
+        }
+        m_egcAlarm->raiseAlarm();
+        return;
+    }
+    if (!m_alertWindow) {
         m_alertWindow = new AlertWindow(this);
+        m_alertWindow->setPlayer(&alarmPlayer());
+    }
     const bool urgency = kind == AlertKind::UrgencyMessage;
     m_alertWindow->raiseAlert(urgency ? ShellText(2952, "URGENCY PRIORITY MESSAGE")
                                       : ShellText(2254, "DISTRESS PRIORITY MESSAGE"),
@@ -435,6 +522,7 @@ void MainForm::saveLayout() {
     SaveWindowGeometry(*this, m_config, kMainSection);
     m_inboxView->saveLayout();
     m_outboxView->saveLayout();
+    m_egcView->saveLayout();
     m_config.SetIni(QStringLiteral("[Compact Mode]"), m_compact ? QStringLiteral("1") : QStringLiteral("0"));
     m_config.SaveIni();
 }
@@ -517,7 +605,11 @@ void MainForm::onSubmit() {
 }
 
 void MainForm::openSelectedMessage() {
-    const bool inbox = m_tabs->currentIndex() == 0;
+    if (m_tabs->currentIndex() == kEgcTab) {
+        m_egcView->requestOpen();
+        return;
+    }
+    const bool inbox = m_tabs->currentIndex() == kInboxTab;
     const int row = inbox ? m_inboxView->currentRow() : m_outboxView->currentRow();
     if (row >= 0)
         openMessageWindow(inbox, row);
@@ -554,15 +646,23 @@ void MainForm::openMessageWindow(bool inbox, int row) {
 }
 
 void MainForm::markSelectedUnread() {
+    if (m_tabs->currentIndex() == kEgcTab) {
+        m_egcView->requestMarkUnread();
+        return;
+    }
     const int row = m_inboxView->currentRow();
     if (m_messaging && m_tabs->currentIndex() == 0 && row >= 0)
         m_messaging->inbox().MarkAsUnread(m_inbox->diskFileName(row));
 }
 
 void MainForm::deleteSelectedMessage() {
+    if (m_tabs->currentIndex() == kEgcTab) {
+        m_egcView->requestDelete();
+        return;
+    }
     if (!m_messaging)
         return;
-    const bool inbox = m_tabs->currentIndex() == 0;
+    const bool inbox = m_tabs->currentIndex() == kInboxTab;
     const int row = inbox ? m_inboxView->currentRow() : m_outboxView->currentRow();
     if (row < 0)
         return;

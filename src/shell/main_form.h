@@ -1,5 +1,6 @@
 #pragma once
 
+#include "egc/egc_idx.h"
 #include "link/imain_form.h"
 #include "shell/main_presenter.h"
 #include "shell/message_editor.h"
@@ -8,6 +9,8 @@
 #include <QMainWindow>
 #include <QMessageBox>
 #include <QPointer>
+
+#include <memory>
 
 class QLabel;
 class QListWidget;
@@ -31,6 +34,10 @@ class MainMenus;
 class FormsModule;
 class FormsMenuController;
 class AlertWindow;
+class EgcAlarmWindow;
+class EgcModel;
+class EgcView;
+class IAlarmPlayer;
 struct CommChoice;
 class MessagingModule;
 class OutboxModel;
@@ -57,6 +64,20 @@ public:
 
     // Reads the index files again and watches them (after start-up has created the store's folders).
     void reloadMailboxes();
+
+    // The EGC store to show: EGC.IDX (created empty when missing) and the folder of the EGC texts.
+    void setEgcStore(const QString& indexPath, const QString& egcFolder);
+    // A newly stored EGC: its row is added to the EGC grid. The alarm comes through showAlert().
+    void egcStored(const EgcIdxRecord& record, const QString& text);
+    // EGC.IDX changed (deletion, repair, mark unread): the grid reads it again.
+    void reloadEgcList();
+    // The alarm sound of both alarm windows; made for this machine on first use unless a test set one.
+    void setAlarmPlayer(std::unique_ptr<IAlarmPlayer> player);
+    IAlarmPlayer& alarmPlayer();
+    // One line in the information list saying how alarms sound here; once per run.
+    void announceAlarmSound();
+    // The EGC alarm window once an Urgent or Distress EGC raised it, else null.
+    EgcAlarmWindow* egcAlarmWindow() const { return m_egcAlarm; }
 
     // IMainForm
     void setActivity(Activity activity) override;
@@ -88,6 +109,7 @@ public:
     void markSelectedUnread();
     void deleteSelectedMessage();
     void requestConfirmationOfSelected();
+    void openEgc(int row);
     void setCompactMode(bool compact);
     void selectLanguage(int langId);
     void showCommSettings();
@@ -105,6 +127,9 @@ public:
     OutboxModel& outboxModel() { return *m_outbox; }
     MailboxView& inboxView() { return *m_inboxView; }
     MailboxView& outboxView() { return *m_outboxView; }
+    EgcModel& egcModel() { return *m_egc; }
+    EgcView& egcView() { return *m_egcView; }
+    MainMenus& menus() { return *m_menus; }
     QTabWidget& mailboxTabs() { return *m_tabs; }
     MessageEditor* editor() const { return m_editor; }
     SendingDialog* sendingDialog() const { return m_sending; }
@@ -112,12 +137,28 @@ public:
     QMessageBox* currentMessageBox() const { return m_box; }
     bool compactMode() const { return m_compact; }
 
+    static constexpr int kInboxTab = 0;
+    static constexpr int kSentItemsTab = 1;
+    static constexpr int kEgcTab = 2;
+
+Q_SIGNALS:
+    // EGC requests for the EGC module: the operator confirmed these in the window.
+    void deleteEgcRequested(const QString& diskFileName);
+    void markEgcUnreadRequested(const QString& diskFileName);
+    void egcSetupRequested();
+    void enidListRequested();
+    void repairEgcLogRequested();
+    // priority 0 Routine, 1 Safety, 2 Urgent, 3 Distress
+    void simulateEgcRequested(int priority);
+    void simulateEgcRxErrorToggled(bool on);
+
 protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
     void buildWidgets();
     void wireMenus();
+    void wireEgcMenus();
     void showStatusField();
     void openMessageWindow(bool inbox, int row);
     void onSendRequested();
@@ -141,6 +182,9 @@ private:
     MainMenus* m_menus = nullptr;
     FormsMenuController* m_formsMenu = nullptr;
     AlertWindow* m_alertWindow = nullptr;
+    EgcAlarmWindow* m_egcAlarm = nullptr;
+    std::unique_ptr<IAlarmPlayer> m_player;
+    bool m_alarmSoundAnnounced = false;
     QLabel* m_statusField = nullptr;
     QLabel* m_activity = nullptr;
     bool m_indicatorAlarm = false;
@@ -156,6 +200,9 @@ private:
     OutboxModel* m_outbox = nullptr;
     MailboxView* m_inboxView = nullptr;
     MailboxView* m_outboxView = nullptr;
+    EgcModel* m_egc = nullptr;
+    EgcView* m_egcView = nullptr;
+    QString m_egcFolder;
     QSystemTrayIcon* m_tray = nullptr;
     WaitWindow* m_wait = nullptr;
     TextWindow* m_statusWindow = nullptr;

@@ -50,6 +50,22 @@ MainMenus::MainMenus(QMenuBar& bar, QObject* parent) : QObject(parent) {
     }
     scan = action(m_transceiver);
 
+    m_egc = bar.addMenu(QString());
+    egcSetup = action(m_egc);
+    enidList = action(m_egc);
+    m_egc->addSeparator();
+    repairEgcLog = action(m_egc);
+    m_egc->addSeparator();
+    m_egcSimulation = m_egc->addMenu(QString());
+    const int priorities[] = {3, 0, 1, 2}; // Distress, Routine, Safety, Urgency
+    for (size_t i = 0; i < receiveEgc.size(); ++i) {
+        receiveEgc[i] = action(m_egcSimulation);
+        receiveEgc[i]->setData(priorities[i]);
+    }
+    m_egcSimulation->addSeparator();
+    simulateEgcRxError = action(m_egcSimulation);
+    simulateEgcRxError->setCheckable(true);
+
     m_options = bar.addMenu(QString());
     commSettings = action(m_options);
     compactMode = action(m_options);
@@ -98,6 +114,16 @@ void MainMenus::retranslate() {
     logout->setText(ShellText(5616, "Log &out"));
     m_preferred->setTitle(ShellText(5617, "P&referred ocean"));
     scan->setText(ShellText(5618, "S&can for NCS"));
+    m_egc->setTitle(ShellText(5720, "&EGC"));
+    egcSetup->setText(ShellText(5721, "EGC &Setup..."));
+    enidList->setText(ShellText(5722, "&ENIDs..."));
+    repairEgcLog->setText(ShellText(5723, "&Repair EGC log"));
+    m_egcSimulation->setTitle(ShellText(5724, "S&imulation"));
+    receiveEgc[0]->setText(ShellText(5725, "Receive EGC &Distress"));
+    receiveEgc[1]->setText(ShellText(5726, "Receive EGC &Routine"));
+    receiveEgc[2]->setText(ShellText(5727, "Receive EGC &Safety"));
+    receiveEgc[3]->setText(ShellText(5728, "Receive EGC &Urgency"));
+    simulateEgcRxError->setText(ShellText(5729, "Simulate EGC reception &error"));
     m_options->setTitle(ShellText(5630, "&Options"));
     commSettings->setText(ShellText(5631, "&Communication settings..."));
     compactMode->setText(ShellText(5632, "Co&mpact mode"));

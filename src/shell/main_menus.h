@@ -41,6 +41,13 @@ public:
     QAction* logout;
     std::array<QAction*, 5> preferred; // West, East, Pacific, Indian, none
     QAction* scan;
+    // EGC: set-up, ENID list, index repair, and the transceiver's EGC simulation (a test aid).
+    QAction* egcSetup; // ConfigEGCMenu
+    QAction* enidList;
+    QAction* repairEgcLog; // mnuRepairEgcLog
+    // mnuRxEGCDistress, mnuRxEGCRoutine, mnuRxEGCSafety, mnuRxEGCUrgency; data() holds the priority 0..3.
+    std::array<QAction*, 4> receiveEgc;
+    QAction* simulateEgcRxError; // mnuSimEgcRxError, checkable
     QAction* commSettings;
     QAction* compactMode;
     std::array<QAction*, 3> languages; // English, French, Russian
@@ -52,6 +59,8 @@ private:
     QMenu* m_transceiver;
     QMenu* m_login;
     QMenu* m_preferred;
+    QMenu* m_egc;
+    QMenu* m_egcSimulation;
     QMenu* m_options;
     QMenu* m_language;
     QMenu* m_help;

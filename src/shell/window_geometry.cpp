@@ -46,13 +46,37 @@ void SaveWindowGeometry(const QWidget& window, CConfiguration& config, const QSt
     config.SaveSettingValue(section, QStringLiteral("WindowState"), QString::number(state));
 }
 
-bool RestoreColumnWidths(QHeaderView& header, CConfiguration& config, const QString& section) {
-    const QStringList widths = value(config, section, "ColumnWidths").split(u',', Qt::SkipEmptyParts);
+namespace {
+QStringList applyWidths(QHeaderView& header, const QString& stored, QChar separator) {
+    const QStringList widths = stored.split(separator, Qt::SkipEmptyParts);
     for (int i = 0; i < widths.size() && i < header.count(); ++i) {
         const qint64 w = Val(widths[i]);
         if (w >= 10 && w <= 2000)
             header.resizeSection(i, int(w));
     }
+    return widths;
+}
+
+QString joinedWidths(const QHeaderView& header, QChar separator) {
+    QStringList widths;
+    for (int i = 0; i < header.count(); ++i)
+        widths << QString::number(header.sectionSize(i));
+    return widths.join(separator);
+}
+} // namespace
+
+bool RestoreGridWidths(QHeaderView& header, CConfiguration& config, const QString& section, const QString& key,
+                       QChar separator) {
+    return !applyWidths(header, config.GetSettingValue(section, key), separator).isEmpty();
+}
+
+void SaveGridWidths(const QHeaderView& header, CConfiguration& config, const QString& section, const QString& key,
+                    QChar separator) {
+    config.SaveSettingValue(section, key, joinedWidths(header, separator));
+}
+
+bool RestoreColumnWidths(QHeaderView& header, CConfiguration& config, const QString& section) {
+    const QStringList widths = applyWidths(header, value(config, section, "ColumnWidths"), u',');
     const QString sortColumn = value(config, section, "SortColumn");
     if (IsNumeric(sortColumn) && Val(sortColumn) < header.count())
         header.setSortIndicator(int(Val(sortColumn)), Val(value(config, section, "SortOrder")) == 1
@@ -62,10 +86,7 @@ bool RestoreColumnWidths(QHeaderView& header, CConfiguration& config, const QStr
 }
 
 void SaveColumnWidths(const QHeaderView& header, CConfiguration& config, const QString& section) {
-    QStringList widths;
-    for (int i = 0; i < header.count(); ++i)
-        widths << QString::number(header.sectionSize(i));
-    config.SaveSettingValue(section, QStringLiteral("ColumnWidths"), widths.join(u','));
+    config.SaveSettingValue(section, QStringLiteral("ColumnWidths"), joinedWidths(header, u','));
     config.SaveSettingValue(section, QStringLiteral("SortColumn"), QString::number(header.sortIndicatorSection()));
     config.SaveSettingValue(section, QStringLiteral("SortOrder"),
                             header.sortIndicatorOrder() == Qt::DescendingOrder ? QStringLiteral("1")

@@ -20,4 +20,10 @@ void SaveWindowGeometry(const QWidget& window, CConfiguration& config, const QSt
 bool RestoreColumnWidths(QHeaderView& header, CConfiguration& config, const QString& section);
 void SaveColumnWidths(const QHeaderView& header, CConfiguration& config, const QString& section);
 
+// Column widths alone as one value joined by a separator ("120:90:..."), under section/key.
+bool RestoreGridWidths(QHeaderView& header, CConfiguration& config, const QString& section, const QString& key,
+                       QChar separator);
+void SaveGridWidths(const QHeaderView& header, CConfiguration& config, const QString& section, const QString& key,
+                    QChar separator);
+
 } // namespace tessaro

@@ -1,0 +1,192 @@
+#include "shell/egc_view.h"
+
+#include "config/text_util.h"
+#include "shell/egc_model.h"
+#include "shell/shell_texts.h"
+#include "shell/window_geometry.h"
+
+#include <QDir>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QMessageBox>
+#include <QPushButton>
+
+#include <algorithm>
+
+namespace tessaro {
+
+namespace {
+const QString kSection = QStringLiteral("Config");
+const QString kWidthsKey = QStringLiteral("EGCGRID");
+constexpr QChar kWidthSeparator = u':';
+} // namespace
+
+void EgcDeleteQuestions::start(const QStringList& files, const QString& folder) {
+    m_files = files;
+    m_folder = folder;
+    m_next = 0;
+    if (asking())
+        Q_EMIT ask(question());
+    else
+        Q_EMIT finished();
+}
+
+QString EgcDeleteQuestions::question() const {
+    if (!asking())
+        return {};
+    const QString path = QDir::toNativeSeparators(QDir(m_folder).filePath(m_files[m_next]));
+    return FormatText(ShellText(5745, "Delete %0 ?"), {path});
+}
+
+void EgcDeleteQuestions::answer(Answer answer) {
+    if (!asking())
+        return;
+    switch (answer) {
+    case Answer::Yes:
+        Q_EMIT deleteRequested(m_files[m_next++]);
+        if (asking()) {
+            Q_EMIT ask(question());
+            return;
+        }
+        break;
+    case Answer::YesToAll:
+        while (asking())
+            Q_EMIT deleteRequested(m_files[m_next++]);
+        break;
+    case Answer::NoToAll:
+        break;
+    }
+    m_files.clear();
+    m_next = 0;
+    Q_EMIT finished();
+}
+
+EgcView::EgcView(EgcModel& model, CConfiguration& config, QWidget* parent)
+    : QTableView(parent), m_model(model), m_config(config), m_questions(this) {
+    setObjectName(QStringLiteral("EGCMSGrid"));
+    setModel(&model);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setSelectionMode(QAbstractItemView::ExtendedSelection);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setAlternatingRowColors(true);
+    setWordWrap(false);
+    setContextMenuPolicy(Qt::ActionsContextMenu);
+    verticalHeader()->hide();
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
+    horizontalHeader()->setStretchLastSection(true);
+    horizontalHeader()->setSortIndicatorShown(true);
+    horizontalHeader()->setSortIndicator(EgcModel::DateTime, Qt::AscendingOrder);
+    sizeColumns();
+    m_sized = RestoreGridWidths(*horizontalHeader(), config, kSection, kWidthsKey, kWidthSeparator);
+    connect(&model, &IndexFileModel::reloaded, this, [this] {
+        if (!m_sized && m_model.rowCount() > 0) {
+            m_sized = true;
+            sizeColumns();
+        }
+    });
+    setSortingEnabled(true);
+    connect(this, &QTableView::doubleClicked, this, [this](const QModelIndex& i) { Q_EMIT openRequested(i.row()); });
+    connect(&m_questions, &EgcDeleteQuestions::ask, this, &EgcView::showQuestion);
+    connect(&m_questions, &EgcDeleteQuestions::deleteRequested, this, &EgcView::deleteRequested);
+    connect(&m_questions, &EgcDeleteQuestions::finished, this, [this] { m_box = nullptr; });
+}
+
+void EgcView::sizeColumns() {
+    // From the header texts and the first lines only: never a pass over every row.
+    QFont bold = font();
+    bold.setBold(true);
+    const QFontMetrics metrics(bold);
+    for (int c = 0; c < m_model.columnCount(); ++c) {
+        int width = metrics.horizontalAdvance(m_model.headerData(c, Qt::Horizontal, Qt::DisplayRole).toString());
+        for (int r = 0; r < std::min(20, m_model.rowCount()); ++r)
+            width = std::max(width, metrics.horizontalAdvance(m_model.cellText(r, c)));
+        horizontalHeader()->resizeSection(c, std::clamp(width + 24, 60, 320));
+    }
+}
+
+int EgcView::currentRow() const {
+    const QModelIndex i = currentIndex();
+    return i.isValid() ? i.row() : -1;
+}
+
+QStringList EgcView::selectedDiskFiles() const {
+    QList<int> rows;
+    if (selectionModel())
+        for (const QModelIndex& i : selectionModel()->selectedRows())
+            rows << i.row();
+    if (rows.isEmpty() && currentRow() >= 0)
+        rows << currentRow();
+    std::sort(rows.begin(), rows.end());
+    QStringList names;
+    for (int row : rows) {
+        const QString name = m_model.diskFileName(row);
+        if (!name.isEmpty())
+            names << name;
+    }
+    return names;
+}
+
+void EgcView::saveLayout() {
+    SaveGridWidths(*horizontalHeader(), m_config, kSection, kWidthsKey, kWidthSeparator);
+}
+
+void EgcView::requestOpen() {
+    const int row = currentRow();
+    if (row >= 0)
+        Q_EMIT openRequested(row);
+}
+
+void EgcView::requestDelete() {
+    if (m_questions.asking())
+        return; // one deletion at a time; its question is on screen
+    const QStringList files = selectedDiskFiles();
+    if (!files.isEmpty())
+        m_questions.start(files, m_folder);
+}
+
+void EgcView::requestMarkUnread() {
+    for (const QString& name : selectedDiskFiles())
+        Q_EMIT markUnreadRequested(name);
+}
+
+void EgcView::showQuestion(const QString& text) {
+    // One box per question: a box closes itself on any click, after its answer has asked the next one.
+    auto* box =
+        new QMessageBox(QMessageBox::Question, ShellText(5746, "Delete EGC"), text, QMessageBox::NoButton, this);
+    box->setObjectName(QStringLiteral("EgcDeleteQuestion"));
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setWindowModality(Qt::WindowModal);
+    auto* yes = box->addButton(ShellText(5010, "&Yes"), QMessageBox::YesRole);
+    auto* all = box->addButton(ShellText(5743, "Yes to &all"), QMessageBox::YesRole);
+    auto* none = box->addButton(ShellText(5744, "&No to all"), QMessageBox::NoRole);
+    box->setDefaultButton(none);
+    box->setEscapeButton(none);
+    connect(box, &QMessageBox::buttonClicked, this, [this, yes, all](QAbstractButton* button) {
+        using A = EgcDeleteQuestions::Answer;
+        m_questions.answer(button == yes ? A::Yes : button == all ? A::YesToAll : A::NoToAll);
+    });
+    // Closed without an answer (the window's close button): keep the rest.
+    connect(box, &QDialog::finished, this, [this, box] {
+        if (m_box == box && m_questions.asking())
+            m_questions.answer(EgcDeleteQuestions::Answer::NoToAll);
+    });
+    m_box = box;
+    box->show();
+}
+
+void EgcView::keyPressEvent(QKeyEvent* event) {
+    switch (event->key()) {
+    case Qt::Key_Delete:
+        requestDelete();
+        return;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        requestOpen();
+        return;
+    default:
+        QTableView::keyPressEvent(event);
+    }
+}
+
+} // namespace tessaro
