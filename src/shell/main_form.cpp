@@ -3,6 +3,7 @@
 #include "app/runtime.h"
 #include "config/configuration.h"
 #include "config/text_util.h"
+#include "egc/egc_module.h"
 #include "link/terminal.h"
 #include "messaging/mailbox_actions.h"
 #include "messaging/messaging_module.h"
@@ -11,7 +12,9 @@
 #include "shell/comm_settings_dialog.h"
 #include "shell/egc_alarm_window.h"
 #include "shell/egc_model.h"
+#include "shell/egc_setup_dialog.h"
 #include "shell/egc_view.h"
+#include "shell/enid_dialog.h"
 #include "shell/forms_menu_controller.h"
 #include "shell/inbox_model.h"
 #include "shell/language.h"
@@ -21,6 +24,7 @@
 #include "shell/message_editor.h"
 #include "shell/message_window.h"
 #include "shell/outbox_model.h"
+#include "shell/password_prompt.h"
 #include "shell/sending_dialog.h"
 #include "shell/shell_texts.h"
 #include "shell/status_display.h"
@@ -183,6 +187,32 @@ void MainForm::wireEgcMenus() {
     m_egcView->addActions({m.openMessage, m.markUnread, m.deleteMessage});
 }
 
+void MainForm::attachEgc(EgcModule& egc) {
+    setEgcStore(egc.indexPath(), egc.egcFolder());
+    connect(&egc, &EgcModule::egcStored, this, &MainForm::egcStored);
+    connect(&egc, &EgcModule::indexChanged, this, &MainForm::reloadEgcList);
+    connect(this, &MainForm::deleteEgcRequested, &egc, [this, &egc](const QString& diskFileName) {
+        if (!egc.DeleteStoredEgc(diskFileName))
+            showMessageBox(
+                {ShellText(5865, "The EGC '%0' could not be deleted.").replace(QLatin1String("%0"), diskFileName),
+                 ShellText(5041, "Error"), MessageStyle::Warning},
+                [] {});
+    });
+    connect(this, &MainForm::markEgcUnreadRequested, &egc, [&egc](const QString& name) { egc.MarkUnread(name); });
+    connect(this, &MainForm::repairEgcLogRequested, &egc, &EgcModule::RepairEgcLog);
+    connect(this, &MainForm::simulateEgcRequested, &egc, &EgcModule::QueueSimulatedEgc);
+    connect(this, &MainForm::simulateEgcRxErrorToggled, &egc, &EgcModule::setSimulateRxError);
+    // The set-up and the ENID list are guarded by the configuration password; their windows open when the
+    // transceiver has answered.
+    EgcSetupService& setup = egc.setup();
+    ShowEgcSetupWhenReady(setup, this);
+    ShowEnidListWhenReady(setup, this);
+    connect(this, &MainForm::egcSetupRequested, this,
+            [this, &setup] { GuardConfigAction(m_config, this, [&setup] { setup.OpenSetup(); }); });
+    connect(this, &MainForm::enidListRequested, this,
+            [this, &setup] { GuardConfigAction(m_config, this, [&setup] { setup.OpenEnidList(); }); });
+}
+
 void MainForm::setEgcStore(const QString& indexPath, const QString& egcFolder) {
     m_egcFolder = egcFolder;
     m_egcView->setEgcFolder(egcFolder);
@@ -270,6 +300,7 @@ void MainForm::attach(TessaroRuntime& runtime) {
 
     reloadMailboxes();
     announceAlarmSound();
+    attachEgc(runtime.egc());
     connect(m_messaging, &MessagingModule::inboxChanged, this, [this] { m_inbox->refresh(); });
     connect(m_messaging, &MessagingModule::outboxChanged, this, [this] { m_outbox->refresh(); });
     // INFO 552: the activity field turns red on white until the reports that settle it arrive.

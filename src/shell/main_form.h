@@ -35,6 +35,7 @@ class FormsModule;
 class FormsMenuController;
 class AlertWindow;
 class EgcAlarmWindow;
+class EgcModule;
 class EgcModel;
 class EgcView;
 class IAlarmPlayer;
@@ -67,6 +68,8 @@ public:
 
     // The EGC store to show: EGC.IDX (created empty when missing) and the folder of the EGC texts.
     void setEgcStore(const QString& indexPath, const QString& egcFolder);
+    // Joins the EGC grid, menus and windows to the EGC subsystem (done by attach()).
+    void attachEgc(EgcModule& egc);
     // A newly stored EGC: its row is added to the EGC grid. The alarm comes through showAlert().
     void egcStored(const EgcIdxRecord& record, const QString& text);
     // EGC.IDX changed (deletion, repair, mark unread): the grid reads it again.

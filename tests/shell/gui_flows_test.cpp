@@ -29,6 +29,15 @@
 
 #include <gtest/gtest.h>
 
+#include "config/access_password.h"
+#include "shell/alarm_player.h"
+#include "shell/egc_alarm_window.h"
+#include "shell/egc_model.h"
+#include "shell/password_prompt.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+
 using namespace tessaro;
 
 namespace {
@@ -186,6 +195,64 @@ TEST_F(GuiFlowsTest, EmptyRecipientsAreRefusedBeforeTheSendingDialog) {
     ASSERT_NE(m_form->currentMessageBox(), nullptr);
     EXPECT_EQ(m_form->currentMessageBox()->text(),
               QStringLiteral("You have to select minimum one destination address!"));
+}
+
+// The whole EGC path as the operator meets it: the debug menu makes the transceiver receive an urgent
+// EGC, the poll fetches it into the grid, the alarm window rings through the player until OK.
+TEST_F(GuiFlowsTest, UrgentEgcFromTheSimulatorRingsTheAlarmUntilAcknowledged) {
+    struct CountingPlayer final : IAlarmPlayer {
+        int* plays;
+        int* stops;
+        CountingPlayer(int* p, int* s) : plays(p), stops(s) {}
+        bool play() override { return ++*plays > 0; }
+        void stop() override { ++*stops; }
+        int soundMs() const override { return 0; }
+        QString description() const override { return QStringLiteral("Alarm sound: counting"); }
+    };
+    int plays = 0;
+    int stops = 0;
+    QStringList written;
+    QObject::connect(&m_terminal->engine(), &CommandEngine::lineWritten, [&](const QString& l) { written << l; });
+    m_form->setAlarmPlayer(std::make_unique<CountingPlayer>(&plays, &stops));
+    Q_EMIT m_form->simulateEgcRequested(2); // "Receive EGC Urgency"
+    // A poll burst whenever the engine has gone quiet, as the 10 s timer would, until the EGC is in the grid.
+    ASSERT_TRUE(waitFor(
+        [&] {
+            if (m_terminal->engine().queue().isEmpty() && m_terminal->engine().EngineState() == 0)
+                m_terminal->tick(TerminalTimer::Timer2);
+            return m_form->egcModel().rowCount() == 1;
+        },
+        20000))
+        << written.join(QLatin1Char('|')).toStdString();
+    EXPECT_TRUE(m_form->egcModel().isAlarmPriority(0));
+    EXPECT_TRUE(m_form->egcModel().isUnread(0));
+    ASSERT_TRUE(waitFor([&] { return m_form->egcAlarmWindow() && m_form->egcAlarmWindow()->isVisible(); }, 5000));
+    EXPECT_TRUE(m_form->egcAlarmWindow()->alarmRunning());
+    EXPECT_TRUE(waitFor([&] { return plays >= 2; }, 5000)) << "the sound repeats";
+    m_form->egcAlarmWindow()->okButton()->click();
+    EXPECT_FALSE(m_form->egcAlarmWindow() && m_form->egcAlarmWindow()->alarmRunning());
+    EXPECT_GE(stops, 1);
+}
+
+// The EGC set-up is a configuration window: with a configuration password set it opens only after the
+// right password, and a wrong one sends nothing to the transceiver.
+TEST_F(GuiFlowsTest, EgcSetupWaitsForTheConfigurationPassword) {
+    m_config->SaveSettingValue(QStringLiteral("Config"), QStringLiteral("Config Password"),
+                               EncodeAccessPassword(QStringLiteral("Bridge1")));
+    QStringList written;
+    QObject::connect(&m_terminal->engine(), &CommandEngine::lineWritten, [&](const QString& l) { written << l; });
+    Q_EMIT m_form->egcSetupRequested();
+    auto* prompt = m_form->findChild<PasswordPrompt*>();
+    ASSERT_NE(prompt, nullptr);
+    prompt->field().setText(QStringLiteral("bridge1"));
+    prompt->submit();
+    EXPECT_TRUE(prompt->isVisible()) << "stays open for another try";
+    waitFor([] { return false; }, 300);
+    EXPECT_FALSE(written.join(QLatin1Char('|')).contains(QLatin1String("se -sn")));
+    prompt->field().setText(QStringLiteral("Bridge1"));
+    prompt->submit();
+    EXPECT_TRUE(waitFor([&] { return written.join(QLatin1Char('|')).contains(QLatin1String("se -sn")); }, 5000))
+        << written.join(QLatin1Char('|')).toStdString();
 }
 
 TEST_F(GuiFlowsTest, Info552TurnsTheIndicatorRedUntilTheReportSettlesIt) {
