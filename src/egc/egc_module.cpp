@@ -50,6 +50,10 @@ bool EgcModule::DeleteStoredEgc(const QString& diskFileName) {
     return m_egc && m_egc->DeleteStoredEgc(diskFileName);
 }
 
+bool EgcModule::MarkRead(const QString& diskFileName) {
+    return m_egc && m_egc->MarkRead(diskFileName);
+}
+
 bool EgcModule::MarkUnread(const QString& diskFileName) {
     return m_egc && m_egc->MarkUnread(diskFileName);
 }

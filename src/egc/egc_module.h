@@ -35,6 +35,7 @@ public:
     // Operations of the EGC list and the debug menu.
     bool DeleteStoredEgc(const QString& diskFileName);
     bool MarkUnread(const QString& diskFileName);
+    bool MarkRead(const QString& diskFileName);
     void RepairEgcLog();
     // Makes the transceiver simulate an EGC: 0 Routine, 1 Safety, 2 Urgent, 3 Distress.
     void QueueSimulatedEgc(int priority);

@@ -416,18 +416,27 @@ bool CEGC::DeleteStoredEgc(const QString& diskFileName) {
 }
 
 bool CEGC::MarkUnread(const QString& diskFileName) {
+    return setReadFlag(diskFileName, false);
+}
+
+bool CEGC::MarkRead(const QString& diskFileName) {
+    return setReadFlag(diskFileName, true);
+}
+
+bool CEGC::setReadFlag(const QString& diskFileName, bool read) {
     QStringList lines = readIndex();
     bool changed = false;
     for (QString& line : lines) {
         std::optional<EgcIdxRecord> r = EgcIdx::parse(line);
-        if (!r || !sameFile(r->DiskFileName, diskFileName))
+        if (!r || !sameFile(r->DiskFileName, diskFileName) || r->unread() != read)
             continue;
-        r->Read = QStringLiteral("No");
+        r->Read = read ? QStringLiteral("Yes") : QStringLiteral("No");
         const QString updated = EgcIdx::format(*r);
         changed = changed || updated != line;
         line = updated;
     }
-    if (!changed || !rewriteIndex(lines, QStringLiteral("MainForm.MarkUnread")))
+    if (!changed ||
+        !rewriteIndex(lines, read ? QStringLiteral("MainForm.MarkRead") : QStringLiteral("MainForm.MarkUnread")))
         return false;
     Q_EMIT indexChanged();
     return true;

@@ -61,6 +61,8 @@ public:
     // User deletion: the body file and every index line naming it; true when anything was removed.
     bool DeleteStoredEgc(const QString& diskFileName);
     bool MarkUnread(const QString& diskFileName);
+    // Opening an EGC marks it read ("Yes"), as opening a received message does; false when nothing changed.
+    bool MarkRead(const QString& diskFileName);
     // Fills in the "Unk" lines of EGC.IDX from the EGC log parsed last.
     void RepairEgcLog();
     // Start-up: recovers an interrupted index rewrite and creates a missing EGC.IDX.
@@ -96,6 +98,7 @@ Q_SIGNALS:
     void printRequested(const QString& text);
 
 private:
+    bool setReadFlag(const QString& diskFileName, bool read);
     bool completenessChecked(const EgcFileEntry* listed) const;
     void store(const EgcLogEntry& entry, const QString& text);
     void storeFailed(const FileError& error, const QString& path);

@@ -199,6 +199,7 @@ void MainForm::attachEgc(EgcModule& egc) {
                 [] {});
     });
     connect(this, &MainForm::markEgcUnreadRequested, &egc, [&egc](const QString& name) { egc.MarkUnread(name); });
+    connect(this, &MainForm::egcOpened, &egc, [&egc](const QString& name) { egc.MarkRead(name); });
     connect(this, &MainForm::repairEgcLogRequested, &egc, &EgcModule::RepairEgcLog);
     connect(this, &MainForm::simulateEgcRequested, &egc, &EgcModule::QueueSimulatedEgc);
     connect(this, &MainForm::simulateEgcRxErrorToggled, &egc, &EgcModule::setSimulateRxError);
@@ -262,6 +263,7 @@ void MainForm::openEgc(int row) {
     window->setObjectName(QStringLiteral("MessageWindow"));
     window->setAttribute(Qt::WA_DeleteOnClose);
     window->show();
+    Q_EMIT egcOpened(name);
 }
 
 void MainForm::retranslate() {

@@ -148,6 +148,8 @@ Q_SIGNALS:
     // EGC requests for the EGC module: the operator confirmed these in the window.
     void deleteEgcRequested(const QString& diskFileName);
     void markEgcUnreadRequested(const QString& diskFileName);
+    // An EGC was opened: it counts as read from now on.
+    void egcOpened(const QString& diskFileName);
     void egcSetupRequested();
     void enidListRequested();
     void repairEgcLogRequested();

@@ -475,6 +475,10 @@ TEST_F(EgcStoreTest, IndexRewritesAreWholeAndKeepForeignLines) {
     EXPECT_FALSE(QFile::exists(folder() + QStringLiteral("b.egc")));
     EXPECT_EQ(changed.size(), 2);
     EXPECT_FALSE(rig.runtime->egc().DeleteStoredEgc(QStringLiteral("b.egc")));
+    // Opening marks it read again; a second open changes nothing.
+    EXPECT_TRUE(rig.runtime->egc().MarkRead(QStringLiteral("a.egc")));
+    EXPECT_EQ(index()[0], foreign);
+    EXPECT_FALSE(rig.runtime->egc().MarkRead(QStringLiteral("a.egc")));
     // No work file is left beside the index.
     EXPECT_EQ(QDir(folder()).entryList(QDir::Files), (QStringList{QStringLiteral("EGC.IDX")}));
 }

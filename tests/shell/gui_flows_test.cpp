@@ -226,6 +226,9 @@ TEST_F(GuiFlowsTest, UrgentEgcFromTheSimulatorRingsTheAlarmUntilAcknowledged) {
         << written.join(QLatin1Char('|')).toStdString();
     EXPECT_TRUE(m_form->egcModel().isAlarmPriority(0));
     EXPECT_TRUE(m_form->egcModel().isUnread(0));
+    m_form->openEgc(0);
+    EXPECT_TRUE(waitFor([&] { return m_form->egcModel().rowCount() == 1 && !m_form->egcModel().isUnread(0); }, 3000))
+        << "opening it marks it read";
     ASSERT_TRUE(waitFor([&] { return m_form->egcAlarmWindow() && m_form->egcAlarmWindow()->isVisible(); }, 5000));
     EXPECT_TRUE(m_form->egcAlarmWindow()->alarmRunning());
     EXPECT_TRUE(waitFor([&] { return plays >= 2; }, 5000)) << "the sound repeats";
