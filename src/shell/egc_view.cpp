@@ -2,6 +2,7 @@
 
 #include "config/text_util.h"
 #include "shell/egc_model.h"
+#include "shell/mailbox_view.h"
 #include "shell/shell_texts.h"
 #include "shell/window_geometry.h"
 
@@ -65,18 +66,7 @@ EgcView::EgcView(EgcModel& model, CConfiguration& config, QWidget* parent)
     : QTableView(parent), m_model(model), m_config(config), m_questions(this) {
     setObjectName(QStringLiteral("EGCMSGrid"));
     setModel(&model);
-    setSelectionBehavior(QAbstractItemView::SelectRows);
-    setSelectionMode(QAbstractItemView::ExtendedSelection);
-    setEditTriggers(QAbstractItemView::NoEditTriggers);
-    setAlternatingRowColors(true);
-    setWordWrap(false);
-    setContextMenuPolicy(Qt::ActionsContextMenu);
-    verticalHeader()->hide();
-    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
-    horizontalHeader()->setStretchLastSection(true);
-    horizontalHeader()->setSortIndicatorShown(true);
-    horizontalHeader()->setSortIndicator(EgcModel::DateTime, Qt::AscendingOrder);
+    SetUpIndexGrid(*this, QAbstractItemView::ExtendedSelection, EgcModel::DateTime, Qt::AscendingOrder);
     sizeColumns();
     m_sized = RestoreGridWidths(*horizontalHeader(), config, kSection, kWidthsKey, kWidthSeparator);
     connect(&model, &IndexFileModel::reloaded, this, [this] {

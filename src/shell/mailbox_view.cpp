@@ -7,23 +7,27 @@
 
 namespace tessaro {
 
+void SetUpIndexGrid(QTableView& view, QAbstractItemView::SelectionMode selection, int sortColumn, Qt::SortOrder order) {
+    view.setSelectionBehavior(QAbstractItemView::SelectRows);
+    view.setSelectionMode(selection);
+    view.setEditTriggers(QAbstractItemView::NoEditTriggers);
+    view.setAlternatingRowColors(true);
+    view.setWordWrap(false);
+    view.setContextMenuPolicy(Qt::ActionsContextMenu);
+    view.verticalHeader()->hide();
+    view.verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    view.verticalHeader()->setDefaultSectionSize(view.fontMetrics().height() + 6);
+    view.horizontalHeader()->setStretchLastSection(true);
+    view.horizontalHeader()->setSortIndicatorShown(true);
+    view.horizontalHeader()->setSortIndicator(sortColumn, order);
+}
+
 MailboxView::MailboxView(IndexFileModel& model, CConfiguration& config, const QString& settingsSection,
                          int defaultSortColumn, QWidget* parent)
     : QTableView(parent), m_model(model), m_config(config), m_section(settingsSection) {
     setModel(&model);
-    setSelectionBehavior(QAbstractItemView::SelectRows);
-    setSelectionMode(QAbstractItemView::SingleSelection);
-    setEditTriggers(QAbstractItemView::NoEditTriggers);
-    setAlternatingRowColors(true);
-    setWordWrap(false);
-    setContextMenuPolicy(Qt::ActionsContextMenu);
-    verticalHeader()->hide();
-    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
-    horizontalHeader()->setStretchLastSection(true);
+    SetUpIndexGrid(*this, QAbstractItemView::SingleSelection, defaultSortColumn, Qt::DescendingOrder);
     horizontalHeader()->setSectionsMovable(false);
-    horizontalHeader()->setSortIndicatorShown(true);
-    horizontalHeader()->setSortIndicator(defaultSortColumn, Qt::DescendingOrder);
     sizeColumns();
     m_sized = RestoreColumnWidths(*horizontalHeader(), config, settingsSection);
     // Without saved widths the columns follow the first lines that arrive.

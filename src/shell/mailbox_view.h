@@ -7,6 +7,10 @@ namespace tessaro {
 class CConfiguration;
 class IndexFileModel;
 
+// The look every index grid shares: whole rows, no editing, one text line per row of a fixed height
+// (uniform heights keep 100,000 rows cheap), actions as the context menu, the sort arrow shown.
+void SetUpIndexGrid(QTableView& view, QAbstractItemView::SelectionMode selection, int sortColumn, Qt::SortOrder order);
+
 // A grid over an index model: whole-row selection, sorting by header click, one text line per row
 // (uniform heights keep 100,000 rows cheap), and column widths kept under a settings section.
 class MailboxView final : public QTableView {
