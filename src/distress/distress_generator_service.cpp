@@ -41,7 +41,8 @@ void DistressGeneratorService::attach(ModuleContext& context) {
                      [this](const QString& reply) { onGeneratorReply(reply); });
     context.addRoute(RouteKey::DistressGeneratorWrite, MatchKind::Starts, QStringLiteral("se -g "),
                      [this](const QString& reply) { onGeneratorWriteReply(reply); });
-    context.addRoute(RouteKey::DistressAlertParameters, MatchKind::Starts, QStringLiteral("se -m "),
+    // Only the reply to "se -m " alone lists the parameters; the set commands answer a line of their own.
+    context.addRoute(RouteKey::DistressAlertParameters, MatchKind::Echo, QStringLiteral("se -m "),
                      [this](const QString& reply) { onAlertParametersReply(reply); });
     context.addRoute(RouteKey::DistressAllOceans, MatchKind::Echo, QStringLiteral("se -m ALL_OCEANS"),
                      [this](const QString& reply) { onAllOceansReply(reply); });
@@ -249,9 +250,6 @@ void DistressGeneratorService::onGeneratorWriteReply(const QString& reply) {
 
 void DistressGeneratorService::onAlertParametersReply(const QString& reply) {
     Q_EMIT alertParametersRead(ParseAlertParameters(reply));
-    const bool allOceans = reply.startsWith(QLatin1String("se -m ALL_OCEANS"), Qt::CaseInsensitive);
-    if (allOceans)
-        return;
     if (m_landMobilePending) {
         endWait();
         Q_EMIT showLandMobileWindow();
