@@ -249,7 +249,12 @@ void DistressGeneratorService::onGeneratorWriteReply(const QString& reply) {
 }
 
 void DistressGeneratorService::onAlertParametersReply(const QString& reply) {
-    Q_EMIT alertParametersRead(ParseAlertParameters(reply));
+    const AlertParameters read = ParseAlertParameters(reply);
+    if (!read.landStation.isEmpty())
+        m_alertParameters.landStation = read.landStation;
+    if (read.natureIndex)
+        m_alertParameters.natureIndex = read.natureIndex;
+    Q_EMIT alertParametersRead(read);
     if (m_landMobilePending) {
         endWait();
         Q_EMIT showLandMobileWindow();
@@ -267,6 +272,9 @@ void DistressGeneratorService::onAllOceansReply(const QString& reply) {
             if (!parse.les[size_t(k)].isEmpty())
                 m_context->config().SetDistressGenLes(k, parse.les[size_t(k)]);
     } else if (parse.layout != AlertLesParse::Layout::None) {
+        for (size_t k = 0; k < 4; ++k)
+            if (!parse.les[k].isEmpty())
+                m_alertLes[k] = parse.les[k];
         Q_EMIT alertLesRead(parse.les);
     }
     // Whatever the layout, the window that waits for this reply opens with what it has.

@@ -52,6 +52,9 @@ public:
     bool ApplyAlertSettings(const std::array<QString, 4>& lesBoxes, int natureIndex);
 
     const DistressGeneratorValues& values() const { return m_values; }
+    // What the replies to "se -m " and "se -m ALL_OCEANS" said last, for a window opened after them.
+    const AlertParameters& alertParameters() const { return m_alertParameters; }
+    const std::array<QString, 4>& alertLes() const { return m_alertLes; }
     // The region's stored distress LES (empty when none).
     QString distressLes(int ocean) const;
     QString dataPath() const;
@@ -90,6 +93,8 @@ private:
     MessagingModule& m_messaging;
     ModuleContext* m_context = nullptr;
     DistressGeneratorValues m_values;
+    AlertParameters m_alertParameters;
+    std::array<QString, 4> m_alertLes;
     bool m_maritimePending = false;
     bool m_landMobilePending = false;
     bool m_settingsPending = false;
