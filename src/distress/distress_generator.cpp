@@ -164,7 +164,9 @@ GeneratorParse ParseDistressGenerator(const QString& reply, const QString& lineE
 
     const qsizetype time = listing.indexOf(QLatin1String("Time of Position"), 0, kNoCase);
     if (time >= 0) {
-        const QString hhmm = StripLineEnds(listing.mid(time + 20, 5));
+        // Five characters, but never past the end of the line.
+        QString hhmm = listing.mid(time + 20, 5);
+        hhmm.truncate(LineEndFrom(hhmm, 0));
         const qsizetype colon = hhmm.indexOf(u':');
         v.Hour = TwoDigits(colon < 0 ? hhmm : hhmm.left(colon));
         v.Minute = TwoDigits(colon < 0 ? QString() : hhmm.mid(colon + 1));
