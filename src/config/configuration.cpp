@@ -84,6 +84,25 @@ void CConfiguration::SetLastOcean(int ocean) {
     SetIni(QStringLiteral("[LastOcean]"), QString::number(ocean), true);
 }
 
+namespace {
+QString DistressLesKey(int ocean) {
+    static const char* const kOceans[] = {"West", "East", "Pacific", "Indian"};
+    return QStringLiteral("[Distress LES %1]").arg(QLatin1String(kOceans[ocean]));
+}
+} // namespace
+
+QString CConfiguration::GetDistressGenLes(int ocean) {
+    if (ocean < 0 || ocean > 3)
+        return {};
+    return GetIni(DistressLesKey(ocean)).trimmed();
+}
+
+void CConfiguration::SetDistressGenLes(int ocean, const QString& les) {
+    if (ocean < 0 || ocean > 3 || GetDistressGenLes(ocean) == les.trimmed())
+        return;
+    SetIni(DistressLesKey(ocean), les.trimmed(), true);
+}
+
 QString CConfiguration::settingsLocation() const {
     if (m_portable)
         return m_ini.filePath();

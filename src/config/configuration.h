@@ -48,6 +48,10 @@ public:
     // "[LastOcean]" so that it survives a lost link and a restart.
     int LastOcean();
     void SetLastOcean(int ocean);
+    // The LES the distress generator alerts in one ocean region (0..3), "[Distress LES West]" and its
+    // siblings; empty when none is known. Other regions read as empty and are not stored.
+    QString GetDistressGenLes(int ocean);
+    void SetDistressGenLes(int ocean, const QString& les);
 
     // Whether the transceiver takes four additional NAVAREAs rather than one, as its reply to "se -sn"
     // last said; the EGC set-up window offers that many boxes.

@@ -8,10 +8,12 @@
 namespace tessaro {
 
 DistressModule::DistressModule(CSession& session, StatusModule& status, MessagingModule& messaging, QObject* parent)
-    : QObject(parent), m_session(session), m_status(status), m_messaging(messaging) {}
+    : QObject(parent), m_session(session), m_status(status), m_messaging(messaging),
+      m_generator(session, messaging, this) {}
 
 void DistressModule::attach(ModuleContext& context) {
     m_context = &context;
+    m_generator.attach(context);
     for (int code : {20, 21, 22})
         context.onInfo(code, [this](const InfoEvent& e) { onDistressAlert(e.code); });
     context.onInfo(119, [this](const InfoEvent& e) {
@@ -36,11 +38,13 @@ void DistressModule::attach(ModuleContext& context) {
 void DistressModule::onDistressAlert(int code) {
     static constexpr OutboxStatus kStatuses[] = {OutboxStatus::Failed, OutboxStatus::ConfOk, OutboxStatus::Sending};
     const OutboxStatusWord status(kStatuses[code - 20]);
+    int settled = 0;
     if (code != 22)
-        m_messaging.outbox().UpdateOutBox({}, QStringLiteral("-"), OutboxStatus::Sending, {}, status, false);
+        settled = m_messaging.outbox().UpdateOutBox({}, QStringLiteral("-"), OutboxStatus::Sending, {}, status, false);
     // The alert's outbox line is added once the "se -g" reply brings the generator's values; until then the
-    // session carries the request and its status. An acknowledgement only settles the line already there.
-    if (code != 21)
+    // session carries the request and its status. An acknowledgement only settles the line already there,
+    // and so does a failure whose alert has its line: a second "Failed" line would tell of a second alert.
+    if (code == 22 || (code == 20 && settled == 0))
         m_session.SetAddDistressAlertToOutbox(true);
     m_session.SetDistressAlertStatus(status.text());
     if (code == 22)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "distress/distress_generator_service.h"
 #include "status/module_context.h"
 
 #include <QObject>
@@ -11,9 +12,9 @@ class CSession;
 class MessagingModule;
 class StatusModule;
 
-// The distress subsystem as far as the INFO lines reach it: distress alerts sent, failed and acknowledged
-// (20, 21, 22), the generator's values to read again (119), and the automatic test mode (353, 363, 502,
-// 733, 803) with the main window's test-mode banner, whose one owner this is.
+// The distress subsystem: distress alerts sent, failed and acknowledged (20, 21, 22) with their outbox
+// lines, the distress generator's set-up and values (119, "se -g", "se -m "), and the automatic test mode
+// (353, 363, 502, 733, 803) with the main window's test-mode banner, whose one owner this is.
 class DistressModule final : public QObject, public ITerminalModule {
     Q_OBJECT
 public:
@@ -21,8 +22,11 @@ public:
 
     Subsystem subsystem() const override { return Subsystem::Distress; }
     void attach(ModuleContext& context) override;
-    // The generator, test-mode and latest-status replies come with the distress windows.
+    // The test-mode and latest-status replies come with the test-mode window.
     bool providesAllRoutes() const override { return false; }
+
+    // The generator's set-up and the recording of distress alerts in the outbox.
+    DistressGeneratorService& generator() { return m_generator; }
 
     // Empty while no banner shows.
     const QString& testModeBanner() const { return m_banner; }
@@ -43,6 +47,7 @@ private:
     MessagingModule& m_messaging;
     ModuleContext* m_context = nullptr;
     QString m_banner;
+    DistressGeneratorService m_generator;
 };
 
 } // namespace tessaro

@@ -98,7 +98,8 @@ TEST(Runtime, RoutingTableKeepsTheEngineOrder) {
     std::set<Subsystem> owners;
     for (const RouteRow& r : rig.runtime->context().router().rows())
         owners.insert(RouteKeyOwner(r.key));
-    EXPECT_EQ(owners, (std::set<Subsystem>{Subsystem::Status, Subsystem::Messaging, Subsystem::Egc}));
+    EXPECT_EQ(owners, (std::set<Subsystem>{Subsystem::Status, Subsystem::Messaging, Subsystem::Egc,
+                                           Subsystem::Distress}));
     EXPECT_TRUE(rig.runtime->context().errors().isEmpty()) << rig.runtime->context().errors().join(u'\n').toStdString();
 }
 
@@ -118,6 +119,11 @@ TEST(Runtime, EveryAssembledRowRoutesItsReply) {
         {"ti -u\r\nx\r\ncan0:/$ ", {QStringLiteral("Time")}},
         {"se -p\r\nx\r\ncan0:/$ ", {QStringLiteral("Position")}},
         {"se -p 5530N 01020E\r\ncan0:/$ ", {QStringLiteral("PositionSet")}},
+        {"se -g\r\nx\r\ncan0:/$ ", {QStringLiteral("DistressGenerator")}},
+        {"se -g 102,F,N,1,2,3,E,4,5,6,7,8,9,10\r\nx\r\ncan0:/$ ", {QStringLiteral("DistressGeneratorWrite")}},
+        {"se -m \r\nx\r\ncan0:/$ ", {QStringLiteral("DistressAlertParameters")}},
+        {"se -m ALL_OCEANS\r\nx\r\ncan0:/$ ", {QStringLiteral("DistressAllOceans")}},
+        {"se -m 001,102,201,301\r\nAlert LES stored\r\ncan0:/$ ", {}},
         {"ls IN.*\r\nx\r\ncan0:/$ ", {QStringLiteral("MessageListing")}},
         {"st -r\r\nx\r\ncan0:/$ ", {QStringLiteral("MessageLog")}},
         {"ty IN.7 -b -k\r\nx\r\ncan0:/$ ", {QStringLiteral("MessageFetch")}},
