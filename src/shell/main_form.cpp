@@ -3,6 +3,7 @@
 #include "app/runtime.h"
 #include "config/configuration.h"
 #include "config/text_util.h"
+#include "distress/distress_module.h"
 #include "egc/egc_module.h"
 #include "link/terminal.h"
 #include "messaging/mailbox_actions.h"
@@ -10,6 +11,7 @@
 #include "shell/alarm_player.h"
 #include "shell/alert_window.h"
 #include "shell/comm_settings_dialog.h"
+#include "shell/distress_windows.h"
 #include "shell/egc_alarm_window.h"
 #include "shell/egc_model.h"
 #include "shell/egc_setup_dialog.h"
@@ -214,6 +216,28 @@ void MainForm::attachEgc(EgcModule& egc) {
             [this, &setup] { GuardConfigAction(m_config, this, [&setup] { setup.OpenEnidList(); }); });
 }
 
+void MainForm::attachDistress(DistressGeneratorService& generator) {
+    ConnectDistressWindows(generator, this);
+    connect(m_menus->distressSetup, &QAction::triggered, this, [this, &generator] {
+        auto* warning = new DistressInfoForm(generator, this);
+        warning->setAttribute(Qt::WA_DeleteOnClose);
+        warning->open();
+    });
+    connect(m_menus->distressGeneratorLandMobile, &QAction::triggered, &generator,
+            &DistressGeneratorService::OpenLandMobile);
+    connect(m_menus->landMobileAlertSettings, &QAction::triggered, &generator,
+            &DistressGeneratorService::OpenAlertSettings);
+    // The land-mobile windows only on a transceiver known to be of a family other than 1 and 4.
+    const auto enable = [this] {
+        const int family = m_session.ProductType();
+        const bool landMobile = family != 0 && family != 1 && family != 4;
+        m_menus->distressGeneratorLandMobile->setEnabled(landMobile);
+        m_menus->landMobileAlertSettings->setEnabled(landMobile);
+    };
+    enable();
+    connect(&m_session, &CSession::identityChanged, this, enable);
+}
+
 void MainForm::setEgcStore(const QString& indexPath, const QString& egcFolder) {
     m_egcFolder = egcFolder;
     m_egcView->setEgcFolder(egcFolder);
@@ -303,6 +327,7 @@ void MainForm::attach(TessaroRuntime& runtime) {
     reloadMailboxes();
     announceAlarmSound();
     attachEgc(runtime.egc());
+    attachDistress(runtime.distress().generator());
     connect(m_messaging, &MessagingModule::inboxChanged, this, [this] { m_inbox->refresh(); });
     connect(m_messaging, &MessagingModule::outboxChanged, this, [this] { m_outbox->refresh(); });
     // INFO 552: the activity field turns red on white until the reports that settle it arrive.

@@ -36,6 +36,7 @@ class FormsMenuController;
 class AlertWindow;
 class EgcAlarmWindow;
 class EgcModule;
+class DistressGeneratorService;
 class EgcModel;
 class EgcView;
 class IAlarmPlayer;
@@ -70,6 +71,8 @@ public:
     void setEgcStore(const QString& indexPath, const QString& egcFolder);
     // Joins the EGC grid, menus and windows to the EGC subsystem (done by attach()).
     void attachEgc(EgcModule& egc);
+    // Joins the distress menu and windows to the distress generator (done by attach()).
+    void attachDistress(DistressGeneratorService& generator);
     // A newly stored EGC: its row is added to the EGC grid. The alarm comes through showAlert().
     void egcStored(const EgcIdxRecord& record, const QString& text);
     // EGC.IDX changed (deletion, repair, mark unread): the grid reads it again.

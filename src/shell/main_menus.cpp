@@ -66,6 +66,11 @@ MainMenus::MainMenus(QMenuBar& bar, QObject* parent) : QObject(parent) {
     simulateEgcRxError = action(m_egcSimulation);
     simulateEgcRxError->setCheckable(true);
 
+    m_distress = bar.addMenu(QString());
+    distressSetup = action(m_distress);
+    distressGeneratorLandMobile = action(m_distress);
+    landMobileAlertSettings = action(m_distress);
+
     m_options = bar.addMenu(QString());
     commSettings = action(m_options);
     compactMode = action(m_options);
@@ -124,6 +129,10 @@ void MainMenus::retranslate() {
     receiveEgc[2]->setText(ShellText(5727, "Receive EGC &Safety"));
     receiveEgc[3]->setText(ShellText(5728, "Receive EGC &Urgency"));
     simulateEgcRxError->setText(ShellText(5729, "Simulate EGC reception &error"));
+    m_distress->setTitle(ShellText(5750, "&Distress"));
+    distressSetup->setText(ShellText(5751, "&Distress Alert setup..."));
+    distressGeneratorLandMobile->setText(ShellText(5752, "Landmobile distress &generator..."));
+    landMobileAlertSettings->setText(ShellText(5753, "Landmobile &alert settings..."));
     m_options->setTitle(ShellText(5630, "&Options"));
     commSettings->setText(ShellText(5631, "&Communication settings..."));
     compactMode->setText(ShellText(5632, "Co&mpact mode"));

@@ -48,6 +48,11 @@ public:
     // mnuRxEGCDistress, mnuRxEGCRoutine, mnuRxEGCSafety, mnuRxEGCUrgency; data() holds the priority 0..3.
     std::array<QAction*, 4> receiveEgc;
     QAction* simulateEgcRxError; // mnuSimEgcRxError, checkable
+    // Distress: the maritime generator behind its warning window, the land-mobile generator
+    // (DistressGeneratorMenu) and the land-mobile alert settings (LMAlertSetting).
+    QAction* distressSetup;
+    QAction* distressGeneratorLandMobile;
+    QAction* landMobileAlertSettings;
     QAction* commSettings;
     QAction* compactMode;
     std::array<QAction*, 3> languages; // English, French, Russian
@@ -61,6 +66,7 @@ private:
     QMenu* m_preferred;
     QMenu* m_egc;
     QMenu* m_egcSimulation;
+    QMenu* m_distress;
     QMenu* m_options;
     QMenu* m_language;
     QMenu* m_help;

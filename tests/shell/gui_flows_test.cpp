@@ -31,10 +31,13 @@
 
 #include "config/access_password.h"
 #include "shell/alarm_player.h"
+#include "shell/distress_windows.h"
 #include "shell/egc_alarm_window.h"
 #include "shell/egc_model.h"
+#include "shell/main_menus.h"
 #include "shell/password_prompt.h"
 
+#include <QDialogButtonBox>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -256,6 +259,23 @@ TEST_F(GuiFlowsTest, EgcSetupWaitsForTheConfigurationPassword) {
     prompt->submit();
     EXPECT_TRUE(waitFor([&] { return written.join(QLatin1Char('|')).contains(QLatin1String("se -sn")); }, 5000))
         << written.join(QLatin1Char('|')).toStdString();
+}
+
+// The distress menu: the warning window first; its OK reads the generator, whose window then opens.
+TEST_F(GuiFlowsTest, DistressAlertSetupOpensTheGeneratorAfterTheWarning) {
+    m_form->menus().distressSetup->trigger();
+    auto* warning = m_form->findChild<DistressInfoForm*>();
+    ASSERT_NE(warning, nullptr);
+    EXPECT_TRUE(warning->isVisible());
+    auto* buttons = warning->findChild<QDialogButtonBox*>();
+    ASSERT_NE(buttons, nullptr);
+    buttons->button(QDialogButtonBox::Ok)->click();
+    ASSERT_TRUE(waitFor(
+        [&] {
+            auto* generator = m_form->findChild<DistressGeneratorForm*>();
+            return generator && generator->isVisible();
+        },
+        10000));
 }
 
 TEST_F(GuiFlowsTest, Info552TurnsTheIndicatorRedUntilTheReportSettlesIt) {
