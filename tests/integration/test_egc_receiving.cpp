@@ -104,3 +104,26 @@ TEST(EgcIntegration, AnEgcFetchedWithoutItsLogLineIsRepairedByTheNextLog) {
     EXPECT_EQ(r->Routing, QStringLiteral("Mem"));
     EXPECT_TRUE(rig.simEgcs().isEmpty());
 }
+
+// With the simulated reception error every reception is one character short: the EGC is typed again until
+// the count of ten failed receptions, then stored as received with the notice, and deleted.
+TEST(EgcIntegration, AShortReceptionIsFetchedAgainUpToTheLimitThenStoredWithTheNotice) {
+    EgcRig rig;
+    ASSERT_TRUE(rig.start());
+    // The check needs versions that can report a complete size: the terminal program's comes with the poll's
+    // "ver" (not run here), the TCU's only through network discovery.
+    rig.session.SetMinicSwVersion(1, 3);
+    rig.session.SetTcuSwVersion(1, 3);
+    rig.egc().setSimulateRxError(true);
+    ASSERT_TRUE(rig.sim(QStringLiteral("egc priority=1 Navigational warning 123")));
+    ASSERT_TRUE(rig.downloadCycle(20000));
+    EXPECT_EQ(rig.countWritten(QStringLiteral("ty EGC.001")), 11) << "the first reception and ten more";
+    EXPECT_EQ(rig.index().size(), 1);
+    const QString notice =
+        QStringLiteral("The EGC message 'EGC.001' was attempted received 10 times, but was received with errors.");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return rig.form.boxes.contains(notice); }, 3000))
+        << rig.form.boxes.join(u'|').toStdString();
+    EXPECT_TRUE(rig.simEgcs().isEmpty());
+    EXPECT_TRUE(rig.config.GetSettingValue(QStringLiteral("Messages"), QStringLiteral("EgcRxErrors")).isEmpty())
+        << "the count is cleared once the EGC is stored";
+}
