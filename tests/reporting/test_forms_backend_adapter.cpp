@@ -57,6 +57,10 @@ TEST(FormsBackendAdapter, SessionValuesForThePlaceholders) {
     EXPECT_EQ(env.backend.mobileNumber(), QStringLiteral("423456789"));
     EXPECT_EQ(env.backend.transceiverTimeUtc().toString(QStringLiteral("yyyy-MM-dd HH:mm")),
               QStringLiteral("2013-05-07 09:41"));
+    // Hundredths of a minute keep their two digits: "40.5" would put the ship half a mile off.
+    env.session.SetPos(QStringLiteral("55 40 05 S 3 7 0 E"), QStringLiteral("270"), QStringLiteral("09:04"),
+                       QStringLiteral("12"), true);
+    EXPECT_EQ(env.backend.positionText(), QStringLiteral("55,40.05S , 3,7.00E"));
 }
 
 TEST(FormsBackendAdapter, StatusByOutFileNameOrReference) {
