@@ -30,8 +30,9 @@ void TessaroRuntime::attach(IMainForm& form, CTerminal::LinkFactory linkFactory)
     m_distress = std::make_unique<DistressModule>(m_session, *m_status, *m_messaging);
     m_forms = std::make_unique<FormsModule>(m_session, *m_messaging, m_options.formsPort);
     m_egc = std::make_unique<EgcModule>(m_session);
+    m_editor = std::make_unique<EditorModule>(m_session);
     for (ITerminalModule* module : std::initializer_list<ITerminalModule*>{
-             m_status.get(), m_messaging.get(), m_egc.get(), m_distress.get(), m_forms.get()})
+             m_status.get(), m_messaging.get(), m_egc.get(), m_distress.get(), m_forms.get(), m_editor.get()})
         m_context->attach(*module);
 
     MessagingModule* messaging = m_messaging.get();

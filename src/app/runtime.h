@@ -6,6 +6,7 @@
 #include "egc/egc_module.h"
 #include "link/disclaimer.h"
 #include "link/terminal.h"
+#include "messaging/editor_insertions.h"
 #include "messaging/messaging_module.h"
 #include "reporting/forms_module.h"
 #include "status/info_lines.h"
@@ -64,6 +65,7 @@ public:
     StatusModule& status() { return *m_status; }
     MessagingModule& messaging() { return *m_messaging; }
     DistressModule& distress() { return *m_distress; }
+    EditorModule& editor() { return *m_editor; }
     FormsModule& forms() { return *m_forms; }
     EgcModule& egc() { return *m_egc; }
 
@@ -79,6 +81,7 @@ private:
     std::unique_ptr<StatusModule> m_status;
     std::unique_ptr<MessagingModule> m_messaging;
     std::unique_ptr<DistressModule> m_distress;
+    std::unique_ptr<EditorModule> m_editor;
     std::unique_ptr<FormsModule> m_forms;
     std::unique_ptr<EgcModule> m_egc;
 };

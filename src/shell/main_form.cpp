@@ -6,6 +6,7 @@
 #include "distress/distress_module.h"
 #include "egc/egc_module.h"
 #include "link/terminal.h"
+#include "messaging/editor_insertions.h"
 #include "messaging/mailbox_actions.h"
 #include "messaging/messaging_module.h"
 #include "shell/alarm_player.h"
@@ -31,6 +32,7 @@
 #include "shell/shell_texts.h"
 #include "shell/status_display.h"
 #include "shell/text_window.h"
+#include "shell/vessel_dialogs.h"
 #include "shell/wait_window.h"
 #include "shell/window_geometry.h"
 #include "status/session.h"
@@ -327,6 +329,11 @@ void MainForm::attach(TessaroRuntime& runtime) {
     reloadMailboxes();
     announceAlarmSound();
     attachEgc(runtime.egc());
+    m_editorModule = &runtime.editor();
+    connect(m_editorModule, &EditorModule::insertText, this, [this](const QString& text) {
+        if (m_editor)
+            m_editor->insertAtCursor(text);
+    });
     attachDistress(runtime.distress().generator());
     connect(m_messaging, &MessagingModule::inboxChanged, this, [this] { m_inbox->refresh(); });
     connect(m_messaging, &MessagingModule::outboxChanged, this, [this] { m_outbox->refresh(); });
@@ -414,6 +421,16 @@ void MainForm::wireMenus() {
         connect(m.preferred[size_t(i)], &QAction::triggered, this, [this, i] { m_status->SetPreferredOcean(i); });
     connect(m.scan, &QAction::triggered, m_status, &StatusModule::Scan);
     connect(m.commSettings, &QAction::triggered, this, &MainForm::showCommSettings);
+    connect(m.vesselData, &QAction::triggered, this, [this] {
+        auto* dialog = new VesselDataDialog(m_config, this);
+        dialog->setAttribute(Qt::WA_DeleteOnClose);
+        dialog->open();
+    });
+    connect(m.signature, &QAction::triggered, this, [this] {
+        auto* dialog = new SignatureDialog(m_config, this);
+        dialog->setAttribute(Qt::WA_DeleteOnClose);
+        dialog->open();
+    });
     connect(m.compactMode, &QAction::toggled, this, &MainForm::setCompactMode);
     for (QAction* a : m.languages)
         connect(a, &QAction::triggered, this, [this, a] { selectLanguage(a->data().toInt()); });
@@ -615,10 +632,49 @@ void MainForm::newMessage() {
         m_editor = new MessageEditor(m_config, this);
         m_editor->setAttribute(Qt::WA_DeleteOnClose);
         connect(m_editor, &MessageEditor::sendRequested, this, &MainForm::onSendRequested);
+        connect(m_editor, &MessageEditor::insertRequested, this, &MainForm::insertIntoEditor);
     }
     m_editor->show();
     m_editor->raise();
     m_editor->activateWindow();
+}
+
+void MainForm::insertIntoEditor(MessageEditor::Insertion which) {
+    if (!m_editor)
+        return;
+    using I = MessageEditor::Insertion;
+    QString text;
+    switch (which) {
+    case I::Position:
+        // Nothing at all without the transceiver: its last position may be stale.
+        text = m_session.MesConnected() ? EditorInsert::Position(m_session) : QString();
+        break;
+    case I::SpeedAndCourse:
+        text = EditorInsert::SpeedAndCourse(m_session);
+        break;
+    case I::UtcTime:
+        // Inserted when the transceiver's reply comes (insertText).
+        if (m_editorModule)
+            m_editorModule->RequestUtcTime();
+        return;
+    case I::LocalTime:
+        text = EditorInsert::LocalTime(m_clock.nowLocal());
+        break;
+    case I::MobileNumber:
+        text = EditorInsert::MobileNumber(m_session);
+        break;
+    case I::Signature:
+        text = EditorInsert::Signature(m_config);
+        break;
+    case I::VesselName:
+        text = EditorInsert::VesselName(m_config);
+        break;
+    case I::VesselData:
+        text = EditorInsert::VesselData(m_config);
+        break;
+    }
+    if (!text.isEmpty())
+        m_editor->insertAtCursor(text);
 }
 
 void MainForm::onSendRequested() {

@@ -36,6 +36,7 @@ class FormsMenuController;
 class AlertWindow;
 class EgcAlarmWindow;
 class EgcModule;
+class EditorModule;
 class DistressGeneratorService;
 class EgcModel;
 class EgcView;
@@ -71,6 +72,8 @@ public:
     void setEgcStore(const QString& indexPath, const QString& egcFolder);
     // Joins the EGC grid, menus and windows to the EGC subsystem (done by attach()).
     void attachEgc(EgcModule& egc);
+    // A line of the editor's insert menu at the body's cursor.
+    void insertIntoEditor(MessageEditor::Insertion which);
     // Joins the distress menu and windows to the distress generator (done by attach()).
     void attachDistress(DistressGeneratorService& generator);
     // A newly stored EGC: its row is added to the EGC grid. The alarm comes through showAlert().
@@ -176,6 +179,7 @@ private:
 
     CConfiguration& m_config;
     CSession& m_session;
+    EditorModule* m_editorModule = nullptr;
     const IClock& m_clock;
     CTerminal* m_terminal = nullptr;
     StatusModule* m_status = nullptr;

@@ -75,6 +75,8 @@ MainMenus::MainMenus(QMenuBar& bar, QObject* parent) : QObject(parent) {
     commSettings = action(m_options);
     compactMode = action(m_options);
     compactMode->setCheckable(true);
+    vesselData = action(m_options);
+    signature = action(m_options);
     m_language = m_options->addMenu(QString());
     m_languageGroup = new QActionGroup(this);
     for (size_t i = 0; i < languages.size(); ++i) {
@@ -136,6 +138,8 @@ void MainMenus::retranslate() {
     m_options->setTitle(ShellText(5630, "&Options"));
     commSettings->setText(ShellText(5631, "&Communication settings..."));
     compactMode->setText(ShellText(5632, "Co&mpact mode"));
+    vesselData->setText(ShellText(5636, "&Vessel data..."));
+    signature->setText(ShellText(5637, "Define &signature..."));
     m_language->setTitle(ShellText(5633, "&Language"));
     m_help->setTitle(ShellText(5634, "&Help"));
     about->setText(ShellText(5635, "&About Tessaro"));

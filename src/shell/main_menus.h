@@ -55,6 +55,8 @@ public:
     QAction* landMobileAlertSettings;
     QAction* commSettings;
     QAction* compactMode;
+    QAction* vesselData;
+    QAction* signature;
     std::array<QAction*, 3> languages; // English, French, Russian
     QAction* about;
 

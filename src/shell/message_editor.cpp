@@ -9,6 +9,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTableWidget>
@@ -63,6 +64,26 @@ MessageEditor::MessageEditor(CConfiguration& config, QWidget* parent) : QWidget(
     layout->addWidget(m_body, 1);
 
     auto* buttons = new QHBoxLayout;
+    // Ready-made lines for the cursor: position, times, numbers, signature and the vessel.
+    auto* insert = new QPushButton(ShellText(5950, "&Insert"), this);
+    auto* insertMenu = new QMenu(insert);
+    const std::pair<Insertion, QString> entries[] = {
+        {Insertion::Position, ShellText(5951, "&Position")},
+        {Insertion::SpeedAndCourse, ShellText(5952, "Speed and &course")},
+        {Insertion::UtcTime, ShellText(5953, "&UTC date and time")},
+        {Insertion::LocalTime, ShellText(5954, "&Local date and time")},
+        {Insertion::MobileNumber, ShellText(5955, "&Mobile number")},
+        {Insertion::Signature, ShellText(5956, "&Signature")},
+        {Insertion::VesselName, ShellText(5957, "Vessel &name")},
+        {Insertion::VesselData, ShellText(5958, "Vessel &data")},
+    };
+    for (const auto& [which, text] : entries) {
+        QAction* a = insertMenu->addAction(text);
+        m_insertActions << a;
+        connect(a, &QAction::triggered, this, [this, which = which] { Q_EMIT insertRequested(which); });
+    }
+    insert->setMenu(insertMenu);
+    buttons->addWidget(insert);
     auto* send = new QPushButton(ShellText(5426, "&Send..."), this);
     send->setDefault(true);
     auto* cancel = new QPushButton(ShellText(5427, "Cancel"), this);
@@ -133,6 +154,19 @@ OutgoingMessage MessageEditor::message() const {
     // Bodies travel with CR LF line ends.
     m.body = m_body->toPlainText().replace(u'\n', QStringLiteral("\r\n"));
     return m;
+}
+
+void MessageEditor::insertAtCursor(const QString& text) {
+    QString lines = text;
+    m_body->insertPlainText(lines.replace(QLatin1String("\r\n"), QLatin1String("\n")));
+}
+
+QString MessageEditor::body() const {
+    return m_body->toPlainText();
+}
+
+QAction* MessageEditor::insertAction(Insertion which) const {
+    return m_insertActions.value(int(which));
 }
 
 } // namespace tessaro

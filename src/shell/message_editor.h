@@ -4,6 +4,7 @@
 
 #include <QWidget>
 
+class QAction;
 class QComboBox;
 class QLineEdit;
 class QPlainTextEdit;
@@ -26,9 +27,26 @@ public:
     void setSubject(const QString& subject);
     void setBody(const QString& body);
     int recipientCount() const;
+    // Puts text at the body's cursor (the insert menu's lines).
+    void insertAtCursor(const QString& text);
+    QString body() const;
+
+    // The insert menu's entries, in menu order.
+    enum class Insertion {
+        Position,
+        SpeedAndCourse,
+        UtcTime,
+        LocalTime,
+        MobileNumber,
+        Signature,
+        VesselName,
+        VesselData
+    };
+    QAction* insertAction(Insertion which) const;
 
 Q_SIGNALS:
     void sendRequested();
+    void insertRequested(tessaro::MessageEditor::Insertion which);
 
 private:
     void addFromEntry();
@@ -40,6 +58,7 @@ private:
     QTableWidget* m_recipients;
     QLineEdit* m_subject;
     QPlainTextEdit* m_body;
+    QList<QAction*> m_insertActions;
 };
 
 } // namespace tessaro

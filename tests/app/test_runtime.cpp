@@ -98,8 +98,8 @@ TEST(Runtime, RoutingTableKeepsTheEngineOrder) {
     std::set<Subsystem> owners;
     for (const RouteRow& r : rig.runtime->context().router().rows())
         owners.insert(RouteKeyOwner(r.key));
-    EXPECT_EQ(owners,
-              (std::set<Subsystem>{Subsystem::Status, Subsystem::Messaging, Subsystem::Egc, Subsystem::Distress}));
+    EXPECT_EQ(owners, (std::set<Subsystem>{Subsystem::Status, Subsystem::Messaging, Subsystem::Egc, Subsystem::Distress,
+                                           Subsystem::Editor}));
     EXPECT_TRUE(rig.runtime->context().errors().isEmpty()) << rig.runtime->context().errors().join(u'\n').toStdString();
 }
 
@@ -117,6 +117,7 @@ TEST(Runtime, EveryAssembledRowRoutesItsReply) {
         {"st -v\r\nx\r\ncan0:/$ ", {QStringLiteral("SoftwareVersion")}},
         {"ru -g\r\nx\r\ncan0:/$ ", {QStringLiteral("Gps")}},
         {"ti -u\r\nx\r\ncan0:/$ ", {QStringLiteral("Time")}},
+        {"ti u\r\nx\r\ncan0:/$ ", {QStringLiteral("TimeInsert")}},
         {"se -p\r\nx\r\ncan0:/$ ", {QStringLiteral("Position")}},
         {"se -p 5530N 01020E\r\ncan0:/$ ", {QStringLiteral("PositionSet")}},
         {"se -g\r\nx\r\ncan0:/$ ", {QStringLiteral("DistressGenerator")}},

@@ -10,12 +10,15 @@
 #include "shell/message_editor.h"
 #include "shell/message_window.h"
 #include "shell/status_display.h"
+#include "shell/vessel_dialogs.h"
 #include "shell/window_geometry.h"
 #include "status/session.h"
 #include "status/status_module.h"
 
 #include <QAbstractButton>
+#include <QAction>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTemporaryDir>
 
@@ -330,4 +333,39 @@ TEST_F(MainFormTest, GeometryAndCompactModeAreKept) {
     EXPECT_TRUE(again.windowTitle().contains(QStringLiteral("[Compact Mode]")));
 }
 
+} // namespace
+
+namespace {
+// The editor's insert menu puts its lines at the cursor; the vessel data come from their window.
+TEST_F(MainFormTest, InsertMenuPutsItsLinesAtTheCursor) {
+    m_form->newMessage();
+    MessageEditor* editor = m_form->editor();
+    ASSERT_NE(editor, nullptr);
+    using I = MessageEditor::Insertion;
+    m_session.SetPos(QStringLiteral("55 40 05 N 12 5 30 E"), QStringLiteral("270"), QStringLiteral("09:04"),
+                     QStringLiteral("12"), true);
+    editor->insertAction(I::Position)->trigger();
+    EXPECT_EQ(editor->body(), QString()) << "no position without the transceiver";
+    m_session.SetMesConnected(true);
+    editor->insertAction(I::Position)->trigger();
+    editor->insertAction(I::SpeedAndCourse)->trigger();
+    EXPECT_EQ(editor->body(), QStringLiteral("Position: 55,40.05N , 12,5.30E\nSpeed: 12 knots, Course: 270 deg.\n"));
+
+    editor->setBody(QString());
+    VesselDataDialog vessel(*m_config, m_form.get());
+    vessel.field(0).setText(QStringLiteral("Nordkap"));
+    vessel.save();
+    editor->insertAction(I::VesselName)->trigger();
+    EXPECT_EQ(editor->body(), QStringLiteral("Vessel name: Nordkap\n"));
+    EXPECT_EQ(m_config->GetSettingValue(QStringLiteral("Settings"), QStringLiteral("VesselName")),
+              QStringLiteral("Nordkap"));
+
+    editor->setBody(QString());
+    SignatureDialog signature(*m_config, m_form.get());
+    signature.text().setPlainText(QStringLiteral("Master\nMV Nordkap"));
+    signature.save();
+    EXPECT_EQ(m_config->GetIni(QStringLiteral("[Signature]")), QStringLiteral("Master\r\nMV Nordkap"));
+    editor->insertAction(I::Signature)->trigger();
+    EXPECT_EQ(editor->body(), QStringLiteral("Master\nMV Nordkap"));
+}
 } // namespace
