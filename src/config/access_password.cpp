@@ -43,4 +43,12 @@ bool AccessPasswordAccepts(CConfiguration& config, AccessPassword which, const Q
     return stored.isEmpty() || stored == typed;
 }
 
+bool ChangeAccessPassword(CConfiguration& config, AccessPassword which, const QString& oldPassword,
+                          const QString& newPassword, const QString& confirmation) {
+    if (StoredAccessPassword(config, which) != oldPassword || newPassword != confirmation)
+        return false;
+    config.SaveSettingValue(QStringLiteral("Config"), settingKey(which), EncodeAccessPassword(newPassword));
+    return true;
+}
+
 } // namespace tessaro

@@ -16,5 +16,9 @@ enum class AccessPassword { Config, Transmit };
 QString StoredAccessPassword(CConfiguration& config, AccessPassword which);
 // True when no password is set or typed is the password (case-sensitive, in full).
 bool AccessPasswordAccepts(CConfiguration& config, AccessPassword which, const QString& typed);
+// Stores newPassword (encoded; empty clears it) only when oldPassword is the stored one (empty when none is
+// set) and the confirmation matches; false leaves the stored password as it was.
+bool ChangeAccessPassword(CConfiguration& config, AccessPassword which, const QString& oldPassword,
+                          const QString& newPassword, const QString& confirmation);
 
 } // namespace tessaro

@@ -426,6 +426,13 @@ void MainForm::wireMenus() {
         dialog->setAttribute(Qt::WA_DeleteOnClose);
         dialog->open();
     });
+    for (auto [action, which] :
+         {std::pair{m.configPassword, AccessPassword::Config}, std::pair{m.transmitPassword, AccessPassword::Transmit}})
+        connect(action, &QAction::triggered, this, [this, which = which] {
+            auto* dialog = new ChangePasswordDialog(m_config, which, this);
+            dialog->setAttribute(Qt::WA_DeleteOnClose);
+            dialog->open();
+        });
     connect(m.signature, &QAction::triggered, this, [this] {
         auto* dialog = new SignatureDialog(m_config, this);
         dialog->setAttribute(Qt::WA_DeleteOnClose);
@@ -693,7 +700,9 @@ void MainForm::onSendRequested() {
         m_sending->close();
     m_sending = new SendingDialog(m_config, m_session.CurrentOcean(), needsProvider, this);
     m_sending->setAttribute(Qt::WA_DeleteOnClose);
-    connect(m_sending, &SendingDialog::submitRequested, this, &MainForm::onSubmit);
+    // The transmit password, when one is set, is asked before anything is queued.
+    connect(m_sending, &SendingDialog::submitRequested, this,
+            [this] { GuardTransmitAction(m_config, this, [this] { onSubmit(); }); });
     m_sending->open();
 }
 

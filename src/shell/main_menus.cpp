@@ -77,6 +77,8 @@ MainMenus::MainMenus(QMenuBar& bar, QObject* parent) : QObject(parent) {
     compactMode->setCheckable(true);
     vesselData = action(m_options);
     signature = action(m_options);
+    configPassword = action(m_options);
+    transmitPassword = action(m_options);
     m_language = m_options->addMenu(QString());
     m_languageGroup = new QActionGroup(this);
     for (size_t i = 0; i < languages.size(); ++i) {
@@ -140,6 +142,8 @@ void MainMenus::retranslate() {
     compactMode->setText(ShellText(5632, "Co&mpact mode"));
     vesselData->setText(ShellText(5636, "&Vessel data..."));
     signature->setText(ShellText(5637, "Define &signature..."));
+    configPassword->setText(ShellText(5638, "Config pass&word..."));
+    transmitPassword->setText(ShellText(5639, "&Transmit password..."));
     m_language->setTitle(ShellText(5633, "&Language"));
     m_help->setTitle(ShellText(5634, "&Help"));
     about->setText(ShellText(5635, "&About Tessaro"));

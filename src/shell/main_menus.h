@@ -57,6 +57,8 @@ public:
     QAction* compactMode;
     QAction* vesselData;
     QAction* signature;
+    QAction* configPassword;
+    QAction* transmitPassword;
     std::array<QAction*, 3> languages; // English, French, Russian
     QAction* about;
 

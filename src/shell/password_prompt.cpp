@@ -4,6 +4,7 @@
 #include "shell/shell_texts.h"
 
 #include <QDialogButtonBox>
+#include <QFormLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -44,15 +45,62 @@ void PasswordPrompt::submit() {
     accept();
 }
 
-PasswordPrompt* GuardConfigAction(CConfiguration& config, QWidget* parent, std::function<void()> action) {
-    if (StoredAccessPassword(config, AccessPassword::Config).isEmpty()) {
+namespace {
+PasswordPrompt* guard(CConfiguration& config, AccessPassword which, QWidget* parent, std::function<void()> action) {
+    if (StoredAccessPassword(config, which).isEmpty()) {
         action();
         return nullptr;
     }
-    auto* prompt = new PasswordPrompt(config, AccessPassword::Config, std::move(action), parent);
+    auto* prompt = new PasswordPrompt(config, which, std::move(action), parent);
     prompt->setAttribute(Qt::WA_DeleteOnClose);
     prompt->open();
     return prompt;
+}
+} // namespace
+
+PasswordPrompt* GuardConfigAction(CConfiguration& config, QWidget* parent, std::function<void()> action) {
+    return guard(config, AccessPassword::Config, parent, std::move(action));
+}
+
+PasswordPrompt* GuardTransmitAction(CConfiguration& config, QWidget* parent, std::function<void()> action) {
+    return guard(config, AccessPassword::Transmit, parent, std::move(action));
+}
+
+ChangePasswordDialog::ChangePasswordDialog(CConfiguration& config, AccessPassword which, QWidget* parent)
+    : QDialog(parent), m_config(config), m_which(which), m_old(new QLineEdit(this)), m_new(new QLineEdit(this)),
+      m_confirm(new QLineEdit(this)) {
+    const bool cfg = which == AccessPassword::Config;
+    setWindowTitle(cfg ? ShellText(5866, "Config Password") : ShellText(5867, "Transmit Password"));
+    auto* layout = new QVBoxLayout(this);
+    auto* form = new QFormLayout;
+    for (QLineEdit* e : {m_old, m_new, m_confirm})
+        e->setEchoMode(QLineEdit::Password);
+    form->addRow(cfg ? ShellText(5868, "Old Config password:") : ShellText(5869, "Old Transmit Password:"), m_old);
+    form->addRow(cfg ? ShellText(5870, "New Config password:") : ShellText(5871, "New Transmit Password:"), m_new);
+    form->addRow(cfg ? ShellText(5872, "Confirm Config Password:") : ShellText(5873, "Confirm Transmit Password:"),
+                 m_confirm);
+    layout->addLayout(form);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    layout->addWidget(buttons);
+    connect(buttons, &QDialogButtonBox::accepted, this, [this] {
+        submit();
+        accept();
+    });
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+}
+
+QString ChangePasswordDialog::submit() {
+    const bool cfg = m_which == AccessPassword::Config;
+    const bool done = ChangeAccessPassword(m_config, m_which, m_old->text(), m_new->text(), m_confirm->text());
+    const QString text =
+        done ? (cfg ? ShellText(5874, "New Config Password Registered OK!")
+                    : ShellText(5875, "New Transmit Password Registered OK!"))
+             : (cfg ? ShellText(5876, "Config Password Failure!") : ShellText(5877, "Transmit Password Failure!"));
+    auto* box = new QMessageBox(done ? QMessageBox::Information : QMessageBox::Warning, QStringLiteral("Tessaro"), text,
+                                QMessageBox::Ok, parentWidget());
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->open();
+    return text;
 }
 
 } // namespace tessaro

@@ -34,6 +34,29 @@ private:
     QLineEdit* m_field;
 };
 
+// "Config Password" / "Transmit Password": old, new and confirmation. OK stores the new password only when
+// the old one is right and the two new ones agree, then tells the outcome; the window closes either way.
+class ChangePasswordDialog final : public QDialog {
+    Q_OBJECT
+public:
+    ChangePasswordDialog(CConfiguration& config, AccessPassword which, QWidget* parent = nullptr);
+    QLineEdit& oldField() { return *m_old; }
+    QLineEdit& newField() { return *m_new; }
+    QLineEdit& confirmField() { return *m_confirm; }
+    // Stores or refuses; returns the outcome text that is shown.
+    QString submit();
+
+private:
+    CConfiguration& m_config;
+    AccessPassword m_which;
+    QLineEdit* m_old;
+    QLineEdit* m_new;
+    QLineEdit* m_confirm;
+};
+
+// Runs action at once when no transmit password is set; otherwise after the transmit-password prompt.
+PasswordPrompt* GuardTransmitAction(CConfiguration& config, QWidget* parent, std::function<void()> action);
+
 // Runs action at once when no configuration password is set; otherwise opens the prompt (modeless) and
 // runs it once the password is accepted. Returns the prompt, or null when the action ran at once.
 PasswordPrompt* GuardConfigAction(CConfiguration& config, QWidget* parent, std::function<void()> action);

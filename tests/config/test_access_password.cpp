@@ -36,3 +36,30 @@ TEST(AccessPassword, NoPasswordAcceptsAnythingAndAStoredOneOnlyItself) {
     EXPECT_FALSE(AccessPasswordAccepts(config, AccessPassword::Config, QStringLiteral("Bridge")));
     EXPECT_TRUE(AccessPasswordAccepts(config, AccessPassword::Transmit, QString())) << "the other one is not set";
 }
+
+TEST(AccessPassword, ChangeNeedsTheOldPasswordAndAMatchingConfirmation) {
+    QTemporaryDir dir;
+    CConfiguration config(dir.path() + QStringLiteral("/"), false, dir.path() + QStringLiteral("/settings.ini"));
+    const auto stored = [&] { return StoredAccessPassword(config, AccessPassword::Transmit); };
+    const struct {
+        const char* oldPassword;
+        const char* newPassword;
+        const char* confirmation;
+        bool accepted;
+        const char* after;
+    } steps[] = {
+        {"x", "Tx9", "Tx9", false, ""},  // none set: the old field must be empty
+        {"", "Tx9", "Tx8", false, ""},   // new and confirmation differ
+        {"", "Tx9", "Tx9", true, "Tx9"}, // set
+        {"tx9", "A", "A", false, "Tx9"}, // wrong old one (case counts)
+        {"Tx9", "", "", true, ""},       // cleared
+    };
+    for (const auto& s : steps) {
+        SCOPED_TRACE(s.newPassword);
+        EXPECT_EQ(ChangeAccessPassword(config, AccessPassword::Transmit, QLatin1String(s.oldPassword),
+                                       QLatin1String(s.newPassword), QLatin1String(s.confirmation)),
+                  s.accepted);
+        EXPECT_EQ(stored(), QLatin1String(s.after));
+    }
+    EXPECT_TRUE(StoredAccessPassword(config, AccessPassword::Config).isEmpty()) << "the other one untouched";
+}

@@ -278,6 +278,29 @@ TEST_F(GuiFlowsTest, DistressAlertSetupOpensTheGeneratorAfterTheWarning) {
         10000));
 }
 
+// With a transmit password set, nothing is queued until the password is given.
+TEST_F(GuiFlowsTest, TransmitPasswordIsAskedBeforeAnythingIsSent) {
+    m_config->SaveSettingValue(QStringLiteral("Config"), QStringLiteral("Transmit Password"),
+                               EncodeAccessPassword(QStringLiteral("Tx9")));
+    m_form->newMessage();
+    MessageEditor* editor = m_form->editor();
+    ASSERT_NE(editor, nullptr);
+    editor->addRecipient({FieldTo, Telex, QStringLiteral("58123456")});
+    editor->setBody(QStringLiteral("Noon position 55 40N 012 35E"));
+    Q_EMIT editor->sendRequested();
+    ASSERT_NE(m_form->sendingDialog(), nullptr);
+    Q_EMIT m_form->sendingDialog()->submitRequested();
+    auto* prompt = m_form->findChild<PasswordPrompt*>();
+    ASSERT_NE(prompt, nullptr);
+    prompt->field().setText(QStringLiteral("tx9"));
+    prompt->submit();
+    waitFor([] { return false; }, 300);
+    EXPECT_EQ(m_form->outboxModel().rowCount(), 0) << "a wrong password sends nothing";
+    prompt->field().setText(QStringLiteral("Tx9"));
+    prompt->submit();
+    EXPECT_TRUE(waitFor([&] { return m_form->outboxModel().rowCount() == 1; }, 5000));
+}
+
 TEST_F(GuiFlowsTest, Info552TurnsTheIndicatorRedUntilTheReportSettlesIt) {
     ASSERT_TRUE(m_sim->control(QStringLiteral("info 552 Message transfer needs attention")).ok);
     m_terminal->tick(TerminalTimer::Timer2);
