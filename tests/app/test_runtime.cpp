@@ -98,8 +98,8 @@ TEST(Runtime, RoutingTableKeepsTheEngineOrder) {
     std::set<Subsystem> owners;
     for (const RouteRow& r : rig.runtime->context().router().rows())
         owners.insert(RouteKeyOwner(r.key));
-    EXPECT_EQ(owners, (std::set<Subsystem>{Subsystem::Status, Subsystem::Messaging, Subsystem::Egc,
-                                           Subsystem::Distress}));
+    EXPECT_EQ(owners,
+              (std::set<Subsystem>{Subsystem::Status, Subsystem::Messaging, Subsystem::Egc, Subsystem::Distress}));
     EXPECT_TRUE(rig.runtime->context().errors().isEmpty()) << rig.runtime->context().errors().join(u'\n').toStdString();
 }
 
