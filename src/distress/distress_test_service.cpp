@@ -21,6 +21,10 @@ QString LabelValue(const QString& reply, const QString& label) {
     const qsizetype end = reply.indexOf(QChar(3), at);
     if (end < start)
         return {};
+    // A value never runs into the next line: an ETX found there belongs to another label.
+    for (qsizetype k = at; k < end; ++k)
+        if (reply.at(k) == u'\r' || reply.at(k) == u'\n')
+            return {};
     return reply.mid(start, end - start).trimmed();
 }
 

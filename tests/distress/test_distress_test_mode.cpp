@@ -256,6 +256,12 @@ TEST(LatestDistress, ValuesAndTheirMapping) {
              QStringLiteral("accepted\r\nLatest Distress test: ") + stx + QStringLiteral("none\r\n"),
          {},
          {}},
+        // The alert's ETX is missing: the test's ETX on the next line does not end the alert's value.
+        {QStringLiteral("st -a\r\nLatest Distress     : ") + stx +
+             QStringLiteral("accepted\r\nLatest Distress test: ") + stx + QStringLiteral("none") + etx +
+             QStringLiteral("\r\n"),
+         {QString(), QStringLiteral("none")},
+         {QString(), QStringLiteral("none")}},
         {QStringLiteral("st -a\r\nnothing\r\n"), {}, {}},
         {QStringLiteral("Latest Distress  "), {}, {}},
         {QString(), {}, {}},
