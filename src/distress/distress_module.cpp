@@ -9,11 +9,13 @@ namespace tessaro {
 
 DistressModule::DistressModule(CSession& session, StatusModule& status, MessagingModule& messaging, QObject* parent)
     : QObject(parent), m_session(session), m_status(status), m_messaging(messaging),
-      m_generator(session, messaging, this) {}
+      m_generator(session, messaging, this), m_testMode(session, this), m_inHarbour(session, {}, this) {}
 
 void DistressModule::attach(ModuleContext& context) {
     m_context = &context;
     m_generator.attach(context);
+    m_testMode.attach(context);
+    m_inHarbour.attach(context);
     for (int code : {20, 21, 22})
         context.onInfo(code, [this](const InfoEvent& e) { onDistressAlert(e.code); });
     context.onInfo(119, [this](const InfoEvent& e) {
@@ -30,8 +32,14 @@ void DistressModule::attach(ModuleContext& context) {
         setBanner(QString());
     });
     context.onInfo(502, [this](const InfoEvent&) { setBanner(TestModeBannerText()); });
-    context.onInfo(733, [this](const InfoEvent&) { Q_EMIT testModeEvent(1); });
-    context.onInfo(803, [this](const InfoEvent&) { Q_EMIT testModeEvent(3); });
+    context.onInfo(733, [this](const InfoEvent&) {
+        m_testMode.HandleEvent(int(TestModeEvent::FunctionDisabled));
+        Q_EMIT testModeEvent(1);
+    });
+    context.onInfo(803, [this](const InfoEvent&) {
+        m_testMode.HandleEvent(int(TestModeEvent::FunctionEnabled));
+        Q_EMIT testModeEvent(3);
+    });
     connect(&m_status, &StatusModule::automaticTestModeSeen, this, [this] { setBanner(TestModeBannerText()); });
 }
 

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "distress/distress_generator_service.h"
+#include "distress/distress_test_service.h"
+#include "distress/in_harbour_button.h"
 #include "status/module_context.h"
 
 #include <QObject>
@@ -22,11 +24,13 @@ public:
 
     Subsystem subsystem() const override { return Subsystem::Distress; }
     void attach(ModuleContext& context) override;
-    // The test-mode and latest-status replies come with the test-mode window.
-    bool providesAllRoutes() const override { return false; }
 
     // The generator's set-up and the recording of distress alerts in the outbox.
     DistressGeneratorService& generator() { return m_generator; }
+    // The distress buttons test mode and the latest distress information.
+    DistressTestService& testMode() { return m_testMode; }
+    // The In Harbour button on the parallel port.
+    InHarbourService& inHarbour() { return m_inHarbour; }
 
     // Empty while no banner shows.
     const QString& testModeBanner() const { return m_banner; }
@@ -48,6 +52,8 @@ private:
     ModuleContext* m_context = nullptr;
     QString m_banner;
     DistressGeneratorService m_generator;
+    DistressTestService m_testMode;
+    InHarbourService m_inHarbour;
 };
 
 } // namespace tessaro

@@ -167,3 +167,48 @@ TEST(DistressAgainstSimulator, AlertLeavesARedSearchAndRescueLineThatFails) {
     ASSERT_EQ(lines.size(), 1) << "the failure settles the alert's line and adds none";
     EXPECT_EQ(lines[0].split(u';')[OutIdx::Status], QStringLiteral("Failed"));
 }
+
+TEST(DistressAgainstSimulator, ButtonsTestRunsAndIsCancelled) {
+    DistressRig rig;
+    ASSERT_TRUE(rig.start());
+    DistressTestService& test = rig.runtime->distress().testMode();
+    ASSERT_TRUE(test.StartTest());
+    ASSERT_TRUE(rig.settle());
+    EXPECT_TRUE(rig.wroteExactly(QStringLiteral("se -q 1")));
+    EXPECT_EQ(test.GetState(), 2) << "the reply says the distress function is off";
+    EXPECT_FALSE(test.initTimer().isActive());
+    EXPECT_TRUE(test.testModeTimer().isActive());
+    // The INFO line that follows on the next poll changes nothing.
+    rig.poll();
+    ASSERT_TRUE(rig.settle());
+    EXPECT_EQ(test.GetState(), 2);
+
+    test.CancelTest();
+    ASSERT_TRUE(rig.settle());
+    EXPECT_TRUE(rig.wroteExactly(QStringLiteral("se -q 0")));
+    EXPECT_EQ(test.GetState(), 0);
+    EXPECT_FALSE(test.initTimer().isActive());
+    EXPECT_FALSE(test.testModeTimer().isActive());
+    EXPECT_TRUE(rig.errorBoxes().isEmpty()) << rig.errorBoxes().join(u'\n').toStdString();
+}
+
+TEST(DistressAgainstSimulator, UnitWithoutTestModeAndTheLatestStatus) {
+    DistressRig rig(QStringLiteral("birch-c"));
+    ASSERT_TRUE(rig.start());
+    DistressTestService& test = rig.runtime->distress().testMode();
+    ASSERT_TRUE(test.StartTest());
+    ASSERT_TRUE(rig.settle());
+    EXPECT_EQ(test.GetState(), 0);
+    for (int i = 0; i < 10 && rig.terminal->messageBoxes().size() > 0; ++i)
+        rig.terminal->messageBoxes().onMBoxTimer();
+    EXPECT_TRUE(rig.form.boxes.join(u'\n').contains(QStringLiteral("Distress Test Mode not supported")))
+        << rig.form.boxes.join(u'\n').toStdString();
+
+    std::vector<LatestDistressValues> read;
+    QObject::connect(&test, &DistressTestService::latestDistressRead,
+                     [&](const LatestDistressValues& v) { read.push_back(v); });
+    ASSERT_TRUE(test.RequestLatestDistress());
+    ASSERT_TRUE(rig.settle());
+    ASSERT_EQ(read.size(), 1u);
+    EXPECT_EQ(read[0], (LatestDistressValues{QStringLiteral("none"), QStringLiteral("none")}));
+}
