@@ -12,6 +12,7 @@
 #include "shell/alarm_player.h"
 #include "shell/alert_window.h"
 #include "shell/comm_settings_dialog.h"
+#include "shell/distress_test_window.h"
 #include "shell/distress_windows.h"
 #include "shell/egc_alarm_window.h"
 #include "shell/egc_model.h"
@@ -21,6 +22,7 @@
 #include "shell/forms_menu_controller.h"
 #include "shell/inbox_model.h"
 #include "shell/language.h"
+#include "shell/latest_distress_window.h"
 #include "shell/link_test_window.h"
 #include "shell/mailbox_view.h"
 #include "shell/main_menus.h"
@@ -48,6 +50,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QStyle>
@@ -240,6 +243,24 @@ void MainForm::attachDistress(DistressGeneratorService& generator) {
     connect(&m_session, &CSession::identityChanged, this, enable);
 }
 
+void MainForm::attachDistressTest(DistressTestService& testMode, InHarbourService& harbour) {
+    new DistressModeForm(testMode, this); // shows and hides itself with the test
+    ConnectLatestDistressWindow(testMode, this);
+    connect(m_menus->distressTestMode, &QAction::triggered, &testMode, [&testMode] { testMode.StartTest(); });
+    connect(m_menus->latestDistressInfo, &QAction::triggered, &testMode,
+            [&testMode] { testMode.RequestLatestDistress(); });
+    // The test needs the transceiver; the menu follows the link.
+    const auto enableTest = [this](bool connected) { m_menus->distressTestMode->setEnabled(connected); };
+    enableTest(m_session.MesConnected());
+    connect(&m_session, &SessionFlags::mesConnectedChanged, this, enableTest);
+
+    m_inHarbour = new QPushButton(ShellText(5754, "In &Harbour"), this);
+    m_inHarbour->setObjectName(QStringLiteral("InHarbourButton"));
+    statusBar()->addPermanentWidget(m_inHarbour);
+    m_inHarbour->setVisible(harbour.offered());
+    connect(m_inHarbour, &QPushButton::clicked, &harbour, [&harbour] { harbour.Press(); });
+}
+
 void MainForm::setEgcStore(const QString& indexPath, const QString& egcFolder) {
     m_egcFolder = egcFolder;
     m_egcView->setEgcFolder(egcFolder);
@@ -335,6 +356,7 @@ void MainForm::attach(TessaroRuntime& runtime) {
             m_editor->insertAtCursor(text);
     });
     attachDistress(runtime.distress().generator());
+    attachDistressTest(runtime.distress().testMode(), runtime.distress().inHarbour());
     connect(m_messaging, &MessagingModule::inboxChanged, this, [this] { m_inbox->refresh(); });
     connect(m_messaging, &MessagingModule::outboxChanged, this, [this] { m_outbox->refresh(); });
     // INFO 552: the activity field turns red on white until the reports that settle it arrive.

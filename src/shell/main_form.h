@@ -12,6 +12,7 @@
 
 #include <memory>
 
+class QPushButton;
 class QLabel;
 class QListWidget;
 class QProgressBar;
@@ -38,6 +39,8 @@ class EgcAlarmWindow;
 class EgcModule;
 class EditorModule;
 class DistressGeneratorService;
+class DistressTestService;
+class InHarbourService;
 class EgcModel;
 class EgcView;
 class IAlarmPlayer;
@@ -76,6 +79,9 @@ public:
     void insertIntoEditor(MessageEditor::Insertion which);
     // Joins the distress menu and windows to the distress generator (done by attach()).
     void attachDistress(DistressGeneratorService& generator);
+    // The distress test mode, the latest distress status and the In Harbour button (done by attach()).
+    void attachDistressTest(DistressTestService& testMode, InHarbourService& harbour);
+    QPushButton* inHarbourButton() const { return m_inHarbour; }
     // A newly stored EGC: its row is added to the EGC grid. The alarm comes through showAlert().
     void egcStored(const EgcIdxRecord& record, const QString& text);
     // EGC.IDX changed (deletion, repair, mark unread): the grid reads it again.
@@ -180,6 +186,7 @@ private:
     CConfiguration& m_config;
     CSession& m_session;
     EditorModule* m_editorModule = nullptr;
+    QPushButton* m_inHarbour = nullptr;
     const IClock& m_clock;
     CTerminal* m_terminal = nullptr;
     StatusModule* m_status = nullptr;

@@ -70,6 +70,9 @@ MainMenus::MainMenus(QMenuBar& bar, QObject* parent) : QObject(parent) {
     distressSetup = action(m_distress);
     distressGeneratorLandMobile = action(m_distress);
     landMobileAlertSettings = action(m_distress);
+    m_distress->addSeparator();
+    distressTestMode = action(m_distress);
+    latestDistressInfo = action(m_distress);
 
     m_options = bar.addMenu(QString());
     commSettings = action(m_options);
@@ -137,6 +140,8 @@ void MainMenus::retranslate() {
     distressSetup->setText(ShellText(5751, "&Distress Alert setup..."));
     distressGeneratorLandMobile->setText(ShellText(5752, "Landmobile distress &generator..."));
     landMobileAlertSettings->setText(ShellText(5753, "Landmobile &alert settings..."));
+    distressTestMode->setText(ShellText(2024, "Distress Test M&ode"));
+    latestDistressInfo->setText(ShellText(2023, "&Reset alarm / latest distress info..."));
     m_options->setTitle(ShellText(5630, "&Options"));
     commSettings->setText(ShellText(5631, "&Communication settings..."));
     compactMode->setText(ShellText(5632, "Co&mpact mode"));

@@ -53,6 +53,8 @@ public:
     QAction* distressSetup;
     QAction* distressGeneratorLandMobile;
     QAction* landMobileAlertSettings;
+    QAction* distressTestMode;
+    QAction* latestDistressInfo;
     QAction* commSettings;
     QAction* compactMode;
     QAction* vesselData;

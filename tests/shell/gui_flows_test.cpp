@@ -31,6 +31,7 @@
 
 #include "config/access_password.h"
 #include "shell/alarm_player.h"
+#include "shell/distress_test_window.h"
 #include "shell/distress_windows.h"
 #include "shell/egc_alarm_window.h"
 #include "shell/egc_model.h"
@@ -299,6 +300,28 @@ TEST_F(GuiFlowsTest, TransmitPasswordIsAskedBeforeAnythingIsSent) {
     prompt->field().setText(QStringLiteral("Tx9"));
     prompt->submit();
     EXPECT_TRUE(waitFor([&] { return m_form->outboxModel().rowCount() == 1; }, 5000));
+}
+
+// The distress menu starts the buttons test; the test window comes up and its Cancel ends the test.
+TEST_F(GuiFlowsTest, DistressTestModeStartsFromTheMenuAndCancelEndsIt) {
+    QStringList written;
+    QObject::connect(&m_terminal->engine(), &CommandEngine::lineWritten, [&](const QString& l) { written << l; });
+    ASSERT_TRUE(m_form->menus().distressTestMode->isEnabled());
+    m_form->menus().distressTestMode->trigger();
+    ASSERT_TRUE(waitFor([&] { return written.join(u'|').contains(QLatin1String("se -q 1")); }, 5000))
+        << written.join(u'|').toStdString();
+    auto* window = m_form->findChild<DistressModeForm*>();
+    ASSERT_NE(window, nullptr);
+    ASSERT_TRUE(waitFor([&] { return window->isVisible(); }, 5000));
+    auto* cancel = window->findChild<QPushButton*>(QStringLiteral("CancelButton"));
+    ASSERT_NE(cancel, nullptr);
+    // Cancel counts once the transceiver has confirmed the test mode.
+    ASSERT_TRUE(
+        waitFor([&] { return m_runtime->distress().testMode().GetState() == int(TestModeState::Running); }, 10000));
+    cancel->click();
+    EXPECT_TRUE(waitFor([&] { return written.join(u'|').contains(QLatin1String("se -q 0")); }, 5000))
+        << written.join(u'|').toStdString();
+    EXPECT_FALSE(m_form->inHarbourButton()->isVisible()) << "offered only when the setting says so";
 }
 
 TEST_F(GuiFlowsTest, Info552TurnsTheIndicatorRedUntilTheReportSettlesIt) {
