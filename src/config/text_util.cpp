@@ -1,5 +1,7 @@
 #include "config/text_util.h"
 
+#include <algorithm>
+
 #include <QStringDecoder>
 
 #include <limits>
@@ -120,6 +122,10 @@ QString StripLineEnds(const QString& text) {
     while (e > b && isEnd(text[e - 1]))
         --e;
     return text.mid(b, e - b);
+}
+
+bool IsAllDigits(QStringView text) {
+    return !text.isEmpty() && std::all_of(text.begin(), text.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
 }
 
 } // namespace tessaro

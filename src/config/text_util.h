@@ -11,6 +11,8 @@ qint64 Val(QStringView text);
 
 // True when the text, after trimming blanks, is a (possibly signed, possibly decimal) number.
 bool IsNumeric(QStringView text);
+// True when the text is one or more of the digits 0-9 and nothing else (no sign, point or blank).
+bool IsAllDigits(QStringView text);
 
 // Replaces "%0", "%1", ... by the values in one left-to-right pass: the longest run of digits that names a
 // given value wins ("%10" is value 10 when there are eleven values, else value 1 and "0"). Inserted values

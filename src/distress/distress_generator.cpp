@@ -59,15 +59,6 @@ bool LabelBeforeBreak(const QString& reply, const QString& label) {
     return false;
 }
 
-bool AllDigits(const QString& text) {
-    if (text.isEmpty())
-        return false;
-    for (QChar c : text)
-        if (c < u'0' || c > u'9')
-            return false;
-    return true;
-}
-
 } // namespace
 
 const std::array<DistressNatureEntry, 11>& MaritimeNatures() {
@@ -103,20 +94,21 @@ const std::array<DistressNatureEntry, 10>& LandMobileNatures() {
     return natures;
 }
 
-int MaritimeNatureIndex(QChar letter) {
-    const auto& all = MaritimeNatures();
-    for (size_t i = 0; i < all.size(); ++i)
+namespace {
+template <size_t N> int natureIndex(const std::array<DistressNatureEntry, N>& all, QChar letter) {
+    for (size_t i = 0; i < N; ++i)
         if (all[i].letter == letter.toUpper())
             return int(i);
     return -1;
 }
+} // namespace
+
+int MaritimeNatureIndex(QChar letter) {
+    return natureIndex(MaritimeNatures(), letter);
+}
 
 int LandMobileNatureIndex(QChar letter) {
-    const auto& all = LandMobileNatures();
-    for (size_t i = 0; i < all.size(); ++i)
-        if (all[i].letter == letter.toUpper())
-            return int(i);
-    return -1;
+    return natureIndex(LandMobileNatures(), letter);
 }
 
 bool IsCedarOrLarch(int productType) {
@@ -256,7 +248,7 @@ AlertLesParse ParseAlertLes(const QString& reply, const QString& lineEnd) {
             if (etx < 0 || stx <= 15)
                 continue;
             const QString les = reply.mid(stx + 1, etx - stx - 1).trimmed();
-            if (AllDigits(les))
+            if (IsAllDigits(les))
                 out.les[size_t(k)] = les;
         }
         return out;
@@ -281,7 +273,7 @@ std::optional<ValidationFailure> ValidateMaritimeFields(const MaritimeFields& f,
         return ValidationFailure{QStringLiteral("Error: No current ocean region. Please log in to an ocean region "
                                                 "before setting up the distress generator."),
                                  MaritimeField::None};
-    if (!AllDigits(currentLes.left(3).trimmed()))
+    if (!IsAllDigits(currentLes.left(3).trimmed()))
         return ValidationFailure{
             FormatText(QStringLiteral("Error: The Land Earth Station in the current ocean region (%0) must be set."),
                        {QString::number(currentOcean)}),
@@ -308,7 +300,7 @@ std::optional<ValidationFailure> ValidateMaritimeFields(const MaritimeFields& f,
     for (const Range& r : ranges) {
         const QString value = r.text->trimmed();
         // An empty field would leave a hole in the command; it is as wrong as one out of range.
-        if (AllDigits(value) && value.size() <= 4 && value.toInt() <= r.maximum)
+        if (IsAllDigits(value) && value.size() <= 4 && value.toInt() <= r.maximum)
             continue;
         QString message = QLatin1String(r.message);
         if (!message.endsWith(u' '))

@@ -17,15 +17,6 @@ QString FirstThree(const QString& text) {
     return text.trimmed().left(3);
 }
 
-bool AllDigits(const QString& text) {
-    if (text.isEmpty())
-        return false;
-    for (QChar c : text)
-        if (c < u'0' || c > u'9')
-            return false;
-    return true;
-}
-
 } // namespace
 
 DistressGeneratorService::DistressGeneratorService(CSession& session, MessagingModule& messaging, QObject* parent)
@@ -135,7 +126,7 @@ GeneratorApplyResult DistressGeneratorService::ApplyMaritime(bool useGps, QChar 
             return result;
         }
         QString les = FirstThree(lesLists[size_t(ocean)]);
-        if (!AllDigits(les)) {
+        if (!IsAllDigits(les)) {
             if (cedarOrLarch) {
                 les = QStringLiteral("401");
             } else {
@@ -163,7 +154,7 @@ GeneratorApplyResult DistressGeneratorService::ApplyMaritime(bool useGps, QChar 
         std::array<QString, 4> les;
         for (int k = 0; k < 4; ++k) {
             les[size_t(k)] = FirstThree(lesLists[size_t(k)]);
-            if (!AllDigits(les[size_t(k)])) {
+            if (!IsAllDigits(les[size_t(k)])) {
                 les[size_t(k)] = QStringLiteral("0");
                 config->SetDistressGenLes(k, QString());
             } else {

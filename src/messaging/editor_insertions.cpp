@@ -21,16 +21,7 @@ QString Position(const CSession& session) {
     const PositionRecord& p = session.Position();
     if (!p.Valid)
         return QStringLiteral("Position: not available") + kCrLf;
-    return QStringLiteral("Position: %1,%2.%3%4 , %5,%6.%7%8")
-               .arg(p.LatDegrees)
-               .arg(p.LatMinutes)
-               .arg(p.LatFraction, 2, 10, QLatin1Char('0'))
-               .arg(p.South ? QLatin1Char('S') : QLatin1Char('N'))
-               .arg(p.LonDegrees)
-               .arg(p.LonMinutes)
-               .arg(p.LonFraction, 2, 10, QLatin1Char('0'))
-               .arg(p.West ? QLatin1Char('W') : QLatin1Char('E')) +
-           kCrLf;
+    return QStringLiteral("Position: ") + PositionCommaText(p) + kCrLf;
 }
 
 QString SpeedAndCourse(const CSession& session) {

@@ -19,21 +19,9 @@ CFormsBackend::CFormsBackend(CConfiguration& config, const CSession& session, cO
     : m_config(config), m_session(session), m_outbox(outbox), m_inbox(inbox), m_host(host), m_transfers(transfers),
       m_clock(clock) {}
 
-// The minute fraction is hundredths of a minute: written with its two digits ("40.05"), since the bare
-// number ("40.5") would move the ship half a nautical mile in a report sent ashore.
 QString CFormsBackend::positionText() {
     const PositionRecord& p = m_session.Position();
-    if (!p.Valid)
-        return kNoFix;
-    return QStringLiteral("%1,%2.%3%4 , %5,%6.%7%8")
-        .arg(p.LatDegrees)
-        .arg(p.LatMinutes)
-        .arg(p.LatFraction, 2, 10, QLatin1Char('0'))
-        .arg(p.South ? QLatin1Char('S') : QLatin1Char('N'))
-        .arg(p.LonDegrees)
-        .arg(p.LonMinutes)
-        .arg(p.LonFraction, 2, 10, QLatin1Char('0'))
-        .arg(p.West ? QLatin1Char('W') : QLatin1Char('E'));
+    return p.Valid ? PositionCommaText(p) : QString(kNoFix);
 }
 
 QString CFormsBackend::speedText() {

@@ -11,11 +11,24 @@
 #include <QPlainTextEdit>
 #include <QVBoxLayout>
 
+#include <functional>
+
 namespace tessaro {
 
 namespace {
 const QString kSection = QStringLiteral("Settings");
+
+// OK stores, then closes; Cancel closes.
+void addOkCancel(QDialog& dialog, QVBoxLayout& layout, std::function<void()> save) {
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+    layout.addWidget(buttons);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, [&dialog, save = std::move(save)] {
+        save();
+        dialog.accept();
+    });
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
 }
+} // namespace
 
 VesselDataDialog::VesselDataDialog(CConfiguration& config, QWidget* parent) : QDialog(parent), m_config(config) {
     setWindowTitle(ShellText(5959, "Vessel data"));
@@ -35,13 +48,7 @@ VesselDataDialog::VesselDataDialog(CConfiguration& config, QWidget* parent) : QD
         m_fields[size_t(i++)] = edit;
     }
     layout->addLayout(form);
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    layout->addWidget(buttons);
-    connect(buttons, &QDialogButtonBox::accepted, this, [this] {
-        save();
-        accept();
-    });
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    addOkCancel(*this, *layout, [this] { save(); });
 }
 
 void VesselDataDialog::save() {
@@ -57,13 +64,7 @@ SignatureDialog::SignatureDialog(CConfiguration& config, QWidget* parent)
     QString stored = config.GetIni(QStringLiteral("[Signature]"));
     m_text->setPlainText(stored.replace(QLatin1String("\r\n"), QLatin1String("\n")));
     layout->addWidget(m_text);
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    layout->addWidget(buttons);
-    connect(buttons, &QDialogButtonBox::accepted, this, [this] {
-        save();
-        accept();
-    });
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    addOkCancel(*this, *layout, [this] { save(); });
 }
 
 void SignatureDialog::save() {

@@ -127,4 +127,16 @@ QString ParseGpsStatus(const QString& reply) {
     return NormaliseLineEnds(StripLineEnds(body));
 }
 
+QString PositionCommaText(const PositionRecord& p) {
+    return QStringLiteral("%1,%2.%3%4 , %5,%6.%7%8")
+        .arg(p.LatDegrees)
+        .arg(p.LatMinutes)
+        .arg(p.LatFraction, 2, 10, QLatin1Char('0'))
+        .arg(p.South ? QLatin1Char('S') : QLatin1Char('N'))
+        .arg(p.LonDegrees)
+        .arg(p.LonMinutes)
+        .arg(p.LonFraction, 2, 10, QLatin1Char('0'))
+        .arg(p.West ? QLatin1Char('W') : QLatin1Char('E'));
+}
+
 } // namespace tessaro

@@ -47,4 +47,8 @@ PositionReply ParsePosition(const QString& reply);
 // when there is one), line ends normalised to CR LF.
 QString ParseGpsStatus(const QString& reply);
 
+// The position as messages and forms carry it: "55,40.12N , 12,5.30E". The minute fraction is hundredths of
+// a minute and keeps its two digits, since "40.5" would move the ship half a nautical mile.
+QString PositionCommaText(const PositionRecord& p);
+
 } // namespace tessaro

@@ -1,4 +1,5 @@
 #include "app/runtime_rig.h"
+#include "distress/sample_fields.h"
 
 #include "config/configuration.h"
 #include "distress/distress_generator.h"
@@ -188,27 +189,6 @@ TEST(DistressAlertLes, TheThreeLayouts) {
               AlertLesParse::Layout::None);
 }
 
-namespace {
-
-MaritimeFields GoodFields() {
-    MaritimeFields f;
-    f.Course = QStringLiteral("275");
-    f.Speed = QStringLiteral("12");
-    f.Hour = QStringLiteral("9");
-    f.Minute = QStringLiteral("5");
-    f.LatDeg = QStringLiteral("54");
-    f.LatMin = QStringLiteral("20");
-    f.LatHund = QStringLiteral("50");
-    f.NorthSouth = QStringLiteral("N");
-    f.LonDeg = QStringLiteral("10");
-    f.LonMin = QStringLiteral("8");
-    f.LonHund = QStringLiteral("5");
-    f.EastWest = QStringLiteral("E");
-    return f;
-}
-
-} // namespace
-
 TEST(MaritimeValidation, EveryRuleWithItsText) {
     struct Case {
         const char* name;
@@ -283,7 +263,7 @@ TEST(MaritimeValidation, EveryRuleWithItsText) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        MaritimeFields f = GoodFields();
+        MaritimeFields f = test::SampleMaritimeFields();
         c.edit(f);
         const auto failure = ValidateMaritimeFields(f, c.ocean, c.les);
         if (c.text.isEmpty()) {
@@ -298,7 +278,7 @@ TEST(MaritimeValidation, EveryRuleWithItsText) {
 }
 
 TEST(DistressCommands, ExactTexts) {
-    MaritimeFields f = GoodFields();
+    MaritimeFields f = test::SampleMaritimeFields();
     f.Course = QStringLiteral(" 275 ");
     EXPECT_EQ(GeneratorWriteCommand(QStringLiteral("102"), u'F', f),
               QStringLiteral("se -g 102,F,N,54,20,50,E,10,8,5,9,5,275,12"));
@@ -421,14 +401,14 @@ TEST_F(GeneratorService, ApplyMaritimeQueuesTheExactCommands) {
     const std::array<QString, 4> lists{QStringLiteral("001, Southbury"), QStringLiteral("102, Burum"),
                                        QStringLiteral("Please choose LES"), QStringLiteral("305, Thermopylae")};
     rig.session().SetCurrentOcean(1);
-    GeneratorApplyResult r = service->ApplyMaritime(false, u'F', GoodFields(), lists);
+    GeneratorApplyResult r = service->ApplyMaritime(false, u'F', test::SampleMaritimeFields(), lists);
     EXPECT_TRUE(r.sent);
     EXPECT_EQ(rig.queue(), QStringLiteral("se -g 102,F,N,54,20,50,E,10,8,5,9,5,275,12\r\nse -m 001,102,0,305\r\n"
                                           "se -m ALL_OCEANS\r\nse -g\r\n"));
     EXPECT_TRUE(rig.runtime->config().GetDistressGenLes(2).isEmpty());
 
     rig.terminal().engine().queue().clear();
-    MaritimeFields bad = GoodFields();
+    MaritimeFields bad = test::SampleMaritimeFields();
     bad.Hour = QStringLiteral("24");
     r = service->ApplyMaritime(false, u'F', bad, lists);
     EXPECT_FALSE(r.sent);

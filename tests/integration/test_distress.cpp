@@ -1,5 +1,6 @@
 // The distress generator against the simulator: read, changed and read back on a maritime and a
 // land-mobile unit, and a distress alert that leaves its SEARCH & RESCUE line in Sent Items.
+#include "distress/sample_fields.h"
 #include "integration_rig.h"
 
 #include "distress/distress_generator_service.h"
@@ -34,23 +35,6 @@ struct DistressRig : IntegrationRig {
     }
 };
 
-MaritimeFields Fields() {
-    MaritimeFields f;
-    f.Course = QStringLiteral("275");
-    f.Speed = QStringLiteral("12");
-    f.Hour = QStringLiteral("9");
-    f.Minute = QStringLiteral("5");
-    f.LatDeg = QStringLiteral("54");
-    f.LatMin = QStringLiteral("20");
-    f.LatHund = QStringLiteral("50");
-    f.NorthSouth = QStringLiteral("N");
-    f.LonDeg = QStringLiteral("10");
-    f.LonMin = QStringLiteral("8");
-    f.LonHund = QStringLiteral("5");
-    f.EastWest = QStringLiteral("E");
-    return f;
-}
-
 } // namespace
 
 TEST(DistressAgainstSimulator, GeneratorIsReadWrittenAndReadBack) {
@@ -75,7 +59,7 @@ TEST(DistressAgainstSimulator, GeneratorIsReadWrittenAndReadBack) {
 
     std::array<QString, 4> lists{QStringLiteral("001, Southbury"), QStringLiteral("102, Burum"),
                                  QStringLiteral("201, Southbury"), QStringLiteral("301, Southbury")};
-    const GeneratorApplyResult r = rig.generator().ApplyMaritime(false, u'G', Fields(), lists);
+    const GeneratorApplyResult r = rig.generator().ApplyMaritime(false, u'G', test::SampleMaritimeFields(), lists);
     ASSERT_TRUE(r.sent);
     ASSERT_TRUE(rig.settle());
     const QString les = lists[size_t(ocean)].left(3);

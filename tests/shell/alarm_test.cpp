@@ -1,3 +1,4 @@
+#include "shell_fakes.h"
 #include "shell_test_app.h"
 
 #include "config/clock.h"
@@ -24,26 +25,6 @@ using namespace tessaro;
 
 namespace {
 
-// Test texts are plain ASCII.
-QStringList texts(std::initializer_list<const char*> items) {
-    QStringList list;
-    for (const char* i : items)
-        list << QString::fromLatin1(i);
-    return list;
-}
-
-struct FakePlayer final : IAlarmPlayer {
-    bool play() override {
-        ++plays;
-        return true;
-    }
-    void stop() override { ++stops; }
-    int soundMs() const override { return 500; }
-    QString description() const override { return QStringLiteral("Alarm sound: test player"); }
-    int plays = 0;
-    int stops = 0;
-};
-
 class AlarmTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -52,7 +33,7 @@ protected:
         m_config = std::make_unique<CConfiguration>(m_dir.path() + QLatin1Char('/'), false,
                                                     m_dir.filePath(QStringLiteral("settings.ini")));
         m_form = std::make_unique<MainForm>(*m_config, m_session, m_clock);
-        auto player = std::make_unique<FakePlayer>();
+        auto player = std::make_unique<test::FakeAlarmPlayer>();
         m_player = player.get();
         m_form->setAlarmPlayer(std::move(player));
     }
@@ -61,7 +42,7 @@ protected:
     CSession m_session;
     std::unique_ptr<CConfiguration> m_config;
     std::unique_ptr<MainForm> m_form;
-    FakePlayer* m_player = nullptr;
+    test::FakeAlarmPlayer* m_player = nullptr;
 };
 
 QStringList labelTexts(const QWidget& w) {
@@ -80,9 +61,9 @@ TEST_F(AlarmTest, UrgentEgcRaisesTheEgcAlarmUntilOk) {
     EXPECT_FALSE(w->isModal());
     EXPECT_TRUE(w->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
     EXPECT_EQ(w->windowTitle(), QStringLiteral("EGC Distress/Urgent Message received!"));
-    EXPECT_EQ(labelTexts(*w), texts({"DISTRESS / URGENT EGC MESSAGE", "RECEIVED",
-                                     "Reset alarm using Reset/Test button on remote Alarm/Distress box or "
-                                     "Distress --> Reset Alarm menu."}));
+    EXPECT_EQ(labelTexts(*w), test::AsciiTexts({"DISTRESS / URGENT EGC MESSAGE", "RECEIVED",
+                                                "Reset alarm using Reset/Test button on remote Alarm/Distress box or "
+                                                "Distress --> Reset Alarm menu."}));
     EXPECT_EQ(w->okButton()->text(), QStringLiteral("OK"));
     const QScreen* screen = QGuiApplication::primaryScreen();
     ASSERT_NE(screen, nullptr);

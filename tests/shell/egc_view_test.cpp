@@ -1,3 +1,4 @@
+#include "shell_fakes.h"
 #include "shell_test_app.h"
 
 #include "config/clock.h"
@@ -28,14 +29,6 @@
 using namespace tessaro;
 
 namespace {
-
-// Test texts are plain ASCII.
-QStringList texts(std::initializer_list<const char*> items) {
-    QStringList list;
-    for (const char* i : items)
-        list << QString::fromLatin1(i);
-    return list;
-}
 
 // Five kinds of line: an Urgent EGC, one stored while the EGC log was empty, a line cut short, a read
 // Safety EGC, and a Distress EGC whose LES was repaired to plain decimal.
@@ -87,21 +80,22 @@ TEST_F(EgcViewTest, RowsShowTheDecodedIndexSortedOnDateAndTime) {
     writeIndex(m_index);
     m.refresh();
 
-    const QStringList headers = texts({"Disk Filename", "Modem Filename", "LES", "Service", "Priority", "Bits",
-                                       "Date & Time", "Size", "Ref.No.", "Routing"});
+    const QStringList headers = test::AsciiTexts({"Disk Filename", "Modem Filename", "LES", "Service", "Priority",
+                                                  "Bits", "Date & Time", "Size", "Ref.No.", "Routing"});
     ASSERT_EQ(m.columnCount(), headers.size());
     for (int c = 0; c < m.columnCount(); ++c)
         EXPECT_EQ(m.headerData(c, Qt::Horizontal, Qt::DisplayRole).toString(), headers[c]);
 
     // The short line is no row; the rest come in the text order of "Date & Time", "Unknown" last.
     const QList<QStringList> expected = {
-        texts({"26120901.egc", "EGC.004", "102", "NAV Warning", "Safety", "5 Bit TELEX", "2026-12-09 07:05", "300",
-               "12", "+M"}),
-        texts({"26121001.egc", "EGC.001", "002", "MET/NAV Warning/Forecast", "Urgent", "7 Bit IA5", "2026-12-10 08:15",
-               "1234", "56", "Mem+M"}),
-        texts({"26121101.egc", "EGC.005", "002", "Distress Alert Relay", "Distress", "8 Bit Data", "2026-12-11 00:01",
-               "10", "77", "Mem"}),
-        texts({"26121002.egc", "EGC.002", "Unk", "Unknown", "Unknown", "Unknown", "Unknown", "-1", "-1", "Unknown"}),
+        test::AsciiTexts({"26120901.egc", "EGC.004", "102", "NAV Warning", "Safety", "5 Bit TELEX", "2026-12-09 07:05",
+                          "300", "12", "+M"}),
+        test::AsciiTexts({"26121001.egc", "EGC.001", "002", "MET/NAV Warning/Forecast", "Urgent", "7 Bit IA5",
+                          "2026-12-10 08:15", "1234", "56", "Mem+M"}),
+        test::AsciiTexts({"26121101.egc", "EGC.005", "002", "Distress Alert Relay", "Distress", "8 Bit Data",
+                          "2026-12-11 00:01", "10", "77", "Mem"}),
+        test::AsciiTexts(
+            {"26121002.egc", "EGC.002", "Unk", "Unknown", "Unknown", "Unknown", "Unknown", "-1", "-1", "Unknown"}),
     };
     ASSERT_EQ(m.rowCount(), expected.size());
     for (int r = 0; r < m.rowCount(); ++r)
@@ -124,7 +118,7 @@ TEST_F(EgcViewTest, RowsShowTheDecodedIndexSortedOnDateAndTime) {
     QStringList sizes;
     for (int r = 0; r < m.rowCount(); ++r)
         sizes << m.cellText(r, EgcModel::Size);
-    EXPECT_EQ(sizes, texts({"-1", "10", "300", "1234"}));
+    EXPECT_EQ(sizes, test::AsciiTexts({"-1", "10", "300", "1234"}));
     m.sort(EgcModel::DateTime, Qt::DescendingOrder);
     EXPECT_EQ(m.diskFileName(0), QStringLiteral("26121002.egc"));
 }
@@ -152,8 +146,8 @@ TEST_F(EgcViewTest, StoredEgcIsAppendedOnceAndChangesReloadTheGrid) {
     m.appendStored(stored);
     ASSERT_EQ(inserted.count(), 1) << "one row added, no reload of the whole grid";
     ASSERT_EQ(m.rowCount(), 5);
-    EXPECT_EQ(rowTexts(m, 4), texts({"26120801.egc", "EGC.006", "112", "MET/NAV Warning/Forecast", "Distress",
-                                     "7 Bit IA5", "2026-12-08 23:59", "99", "5", "Mem"}));
+    EXPECT_EQ(rowTexts(m, 4), test::AsciiTexts({"26120801.egc", "EGC.006", "112", "MET/NAV Warning/Forecast",
+                                                "Distress", "7 Bit IA5", "2026-12-08 23:59", "99", "5", "Mem"}));
     EXPECT_TRUE(m.isUnread(4));
     EXPECT_TRUE(m.isAlarmPriority(4));
     m.appendStored(stored); // the same file announced again: no second row
@@ -197,11 +191,11 @@ TEST(EgcDeleteQuestionsTest, AnswersDecideWhichFilesAreDeleted) {
         int questions;
     };
     using A = EgcDeleteQuestions::Answer;
-    const QStringList files = texts({"a.egc", "b.egc", "c.egc"});
+    const QStringList files = test::AsciiTexts({"a.egc", "b.egc", "c.egc"});
     const Case cases[] = {
         {"yes to each", {A::Yes, A::Yes, A::Yes}, files, 3},
         {"yes, then yes to all", {A::Yes, A::YesToAll}, files, 2},
-        {"yes, then no to all", {A::Yes, A::NoToAll}, texts({"a.egc"}), 2},
+        {"yes, then no to all", {A::Yes, A::NoToAll}, test::AsciiTexts({"a.egc"}), 2},
         {"no to all at once", {A::NoToAll}, {}, 1},
     };
     for (const Case& c : cases) {
@@ -247,7 +241,7 @@ TEST_F(EgcViewTest, DeleteKeyAsksForEachSelectedFileInTheWindow) {
     for (QAbstractButton* b : box->buttons())
         buttons << b->text().remove(u'&');
     buttons.sort();
-    EXPECT_EQ(buttons, texts({"No to all", "Yes", "Yes to all"}));
+    EXPECT_EQ(buttons, test::AsciiTexts({"No to all", "Yes", "Yes to all"}));
     const auto click = [](QMessageBox* b, const QString& text) {
         for (QAbstractButton* button : b->buttons())
             if (button->text().remove(u'&') == text)

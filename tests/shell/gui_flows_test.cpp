@@ -1,3 +1,4 @@
+#include "shell_fakes.h"
 #include "shell_test_app.h"
 
 #include "app/runtime.h"
@@ -204,20 +205,11 @@ TEST_F(GuiFlowsTest, EmptyRecipientsAreRefusedBeforeTheSendingDialog) {
 // The whole EGC path as the operator meets it: the debug menu makes the transceiver receive an urgent
 // EGC, the poll fetches it into the grid, the alarm window rings through the player until OK.
 TEST_F(GuiFlowsTest, UrgentEgcFromTheSimulatorRingsTheAlarmUntilAcknowledged) {
-    struct CountingPlayer final : IAlarmPlayer {
-        int* plays;
-        int* stops;
-        CountingPlayer(int* p, int* s) : plays(p), stops(s) {}
-        bool play() override { return ++*plays > 0; }
-        void stop() override { ++*stops; }
-        int soundMs() const override { return 0; }
-        QString description() const override { return QStringLiteral("Alarm sound: counting"); }
-    };
-    int plays = 0;
-    int stops = 0;
     QStringList written;
     QObject::connect(&m_terminal->engine(), &CommandEngine::lineWritten, [&](const QString& l) { written << l; });
-    m_form->setAlarmPlayer(std::make_unique<CountingPlayer>(&plays, &stops));
+    auto player = std::make_unique<test::FakeAlarmPlayer>();
+    const test::FakeAlarmPlayer& counts = *player;
+    m_form->setAlarmPlayer(std::move(player));
     Q_EMIT m_form->simulateEgcRequested(2); // "Receive EGC Urgency"
     // A poll burst whenever the engine has gone quiet, as the 10 s timer would, until the EGC is in the grid.
     ASSERT_TRUE(waitFor(
@@ -235,10 +227,10 @@ TEST_F(GuiFlowsTest, UrgentEgcFromTheSimulatorRingsTheAlarmUntilAcknowledged) {
         << "opening it marks it read";
     ASSERT_TRUE(waitFor([&] { return m_form->egcAlarmWindow() && m_form->egcAlarmWindow()->isVisible(); }, 5000));
     EXPECT_TRUE(m_form->egcAlarmWindow()->alarmRunning());
-    EXPECT_TRUE(waitFor([&] { return plays >= 2; }, 5000)) << "the sound repeats";
+    EXPECT_TRUE(waitFor([&] { return counts.plays >= 2; }, 5000)) << "the sound repeats";
     m_form->egcAlarmWindow()->okButton()->click();
     EXPECT_FALSE(m_form->egcAlarmWindow() && m_form->egcAlarmWindow()->alarmRunning());
-    EXPECT_GE(stops, 1);
+    EXPECT_GE(counts.stops, 1);
 }
 
 // The EGC set-up is a configuration window: with a configuration password set it opens only after the
