@@ -7,6 +7,7 @@
 #include "link/disclaimer.h"
 #include "link/terminal.h"
 #include "messaging/editor_insertions.h"
+#include "messaging/lists_module.h"
 #include "messaging/messaging_module.h"
 #include "reporting/forms_module.h"
 #include "status/info_lines.h"
@@ -66,6 +67,7 @@ public:
     MessagingModule& messaging() { return *m_messaging; }
     DistressModule& distress() { return *m_distress; }
     EditorModule& editor() { return *m_editor; }
+    ListsModule& lists() { return *m_lists; }
     FormsModule& forms() { return *m_forms; }
     EgcModule& egc() { return *m_egc; }
 
@@ -82,6 +84,7 @@ private:
     std::unique_ptr<MessagingModule> m_messaging;
     std::unique_ptr<DistressModule> m_distress;
     std::unique_ptr<EditorModule> m_editor;
+    std::unique_ptr<ListsModule> m_lists;
     std::unique_ptr<FormsModule> m_forms;
     std::unique_ptr<EgcModule> m_egc;
 };
