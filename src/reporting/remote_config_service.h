@@ -1,0 +1,49 @@
+#pragma once
+
+#include "reporting/remote_config_process.h"
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+namespace tessaro {
+
+class CConfiguration;
+class CSession;
+class IClock;
+class OperatorNotifier;
+
+// Runs the remote configuration packets that messages and EGCs carry. The caller deletes the carrying
+// message whenever Handle says it was a packet: a packet is never filed, shown or announced as mail.
+class RemoteConfigService final : public QObject {
+    Q_OBJECT
+public:
+    RemoteConfigService(CConfiguration& config, const CSession& session, const IClock& clock,
+                        OperatorNotifier& notifier, IAddressBook* addressBook, IRemoteLogMailer* mailer,
+                        QObject* parent = nullptr);
+
+    // False when the text holds no packet (the caller files it as usual). allowed: "AllowRemoteConfig".
+    bool Handle(const QString& text, bool allowed);
+    // "AllowRemoteConfig" of section "Settings": a numeric 0 refuses, anything else (absent too) allows.
+    static bool RemoteConfigAllowed(CConfiguration& config);
+
+    // The packets already run, newest last, kept across restarts so a copied packet runs once only.
+    static QString ExecutedFileName() { return QStringLiteral("RemoteExecuted.dat"); }
+
+Q_SIGNALS:
+    // A packet was run (successfully or not); the lists it may have changed are to be read again.
+    void packetProcessed(bool success);
+
+private:
+    bool alreadyExecuted(const QString& key);
+    bool rememberExecuted(const QString& key);
+
+    CConfiguration& m_config;
+    const CSession& m_session;
+    const IClock& m_clock;
+    OperatorNotifier& m_notifier;
+    IAddressBook* m_addressBook;
+    IRemoteLogMailer* m_mailer;
+};
+
+} // namespace tessaro
