@@ -1,5 +1,7 @@
 #include "control_commands.h"
 
+#include <QCryptographicHash>
+
 namespace tessaro::sim {
 
 namespace {
@@ -81,6 +83,8 @@ ControlResult ControlInterpreter::execute(const QString& line) {
     const QString cmd = words.first().toLower();
     MesUnit& u = *m_unit;
     int n = 0;
+    if (cmd == u"remote-packet")
+        return remotePacket(words.mid(1));
     if (cmd == u"message" || cmd == u"egc")
         return incoming(words.mid(1), cmd == u"egc");
     if (cmd == u"info" || cmd == u"error") {
@@ -268,6 +272,31 @@ ControlResult ControlInterpreter::incoming(const QStringList& words, bool egc) {
     SimFile& f = egc ? m_unit->receiveEgc(les, service, priority, pres, routing, body)
                      : m_unit->receiveMessage(les, priority, pres, body);
     f.logged = logged;
+    ControlResult r;
+    r.lines << QStringLiteral("%1 %2 bytes").arg(f.name).arg(f.body.size());
+    return r;
+}
+
+// A message (or EGC) carrying a remote configuration packet whose hash is made from the password and the
+// unit's UTC hour, HOURS_BACK hours earlier.
+ControlResult ControlInterpreter::remotePacket(QStringList words) {
+    const bool egc = !words.isEmpty() && words[0] == u"egc";
+    if (egc)
+        words.removeFirst();
+    int hoursBack = 0;
+    if (words.size() < 3 || !toInt(words[1], 0, 48, &hoursBack))
+        return failure(QStringLiteral("usage: remote-packet [egc] PASSWORD HOURS_BACK COMMANDS [TRAILER]"));
+    const QDateTime utc = m_unit->now().addSecs(-3600 * hoursBack);
+    const QByteArray hash = QCryptographicHash::hash(utc.toString(QStringLiteral("yyyyMMddHH")).toLatin1() +
+                                                         words[0].toLatin1(),
+                                                     QCryptographicHash::Md5)
+                                .toHex()
+                                .toUpper();
+    const QByteArray body = "$XYWGHJIP$" + hash + "$" + unescape(words[2]) + "$PIJHGWYX$\r\n" +
+                            unescape(words.mid(3).join(u' '));
+    const int les = m_unit->ocean() < 4 ? m_unit->ocean() * 100 + 2 : 102;
+    SimFile& f = egc ? m_unit->receiveEgc(les, 31, 0, 0, QStringLiteral("Mem"), body)
+                     : m_unit->receiveMessage(les, 0, 0, body);
     ControlResult r;
     r.lines << QStringLiteral("%1 %2 bytes").arg(f.name).arg(f.body.size());
     return r;

@@ -26,6 +26,7 @@ public:
     static QString escape(const QByteArray& bytes);
 
 private:
+    ControlResult remotePacket(QStringList words);
     ControlResult incoming(const QStringList& words, bool egc);
     ControlResult setPosition(const QStringList& words);
     ControlResult setTime(const QString& text);

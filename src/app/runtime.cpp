@@ -37,6 +37,16 @@ void TessaroRuntime::attach(IMainForm& form, CTerminal::LinkFactory linkFactory)
                                                  m_forms.get(), m_editor.get(), m_lists.get()})
         m_context->attach(*module);
 
+    // Packets from shore arrive in messages and EGCs alike; either way the carrier is deleted, never filed.
+    m_logMailer = std::make_unique<MessagingLogMailer>(*m_messaging);
+    m_remoteConfig = std::make_unique<RemoteConfigService>(m_config, m_session, m_clock, m_terminal->notifier(),
+                                                           nullptr, m_logMailer.get());
+    m_messaging->reception().setRemoteConfigHandler([this](const QString& text, const QString&) {
+        return m_remoteConfig->Handle(text, RemoteConfigService::RemoteConfigAllowed(m_config));
+    });
+    m_egc->egc().setRemoteConfigHandler(
+        [this](const QString& text, bool allowed) { return m_remoteConfig->Handle(text, allowed); });
+
     MessagingModule* messaging = m_messaging.get();
     m_terminal->setExitQuestion([this, messaging] {
         return ExitQuestionText(UnsentMessageCount(messaging->outbox()), OtherDisplayDeviceUsed(m_config));

@@ -10,6 +10,7 @@
 #include "messaging/lists_module.h"
 #include "messaging/messaging_module.h"
 #include "reporting/forms_module.h"
+#include "reporting/remote_config_service.h"
 #include "status/info_lines.h"
 #include "status/module_context.h"
 #include "status/session.h"
@@ -70,6 +71,7 @@ public:
     ListsModule& lists() { return *m_lists; }
     FormsModule& forms() { return *m_forms; }
     EgcModule& egc() { return *m_egc; }
+    RemoteConfigService& remoteConfig() { return *m_remoteConfig; }
 
 private:
     RuntimeOptions m_options;
@@ -85,6 +87,8 @@ private:
     std::unique_ptr<DistressModule> m_distress;
     std::unique_ptr<EditorModule> m_editor;
     std::unique_ptr<ListsModule> m_lists;
+    std::unique_ptr<MessagingLogMailer> m_logMailer;
+    std::unique_ptr<RemoteConfigService> m_remoteConfig;
     std::unique_ptr<FormsModule> m_forms;
     std::unique_ptr<EgcModule> m_egc;
 };

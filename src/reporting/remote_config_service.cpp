@@ -5,6 +5,8 @@
 #include "config/text_util.h"
 #include "link/operator_notifier.h"
 #include "messaging/index_file.h"
+#include "messaging/message_types.h"
+#include "messaging/messaging_module.h"
 #include "status/session.h"
 
 #include <QCryptographicHash>
@@ -27,11 +29,32 @@ QString packetKey(const QString& text) {
 }
 } // namespace
 
+IRemoteLogMailer::Result MessagingLogMailer::SendText(const QString& address, const QString& subject,
+                                                      const QString& text) {
+    const int type = address.contains(u'@') ? EMail : InmC;
+    const SendOutcome outcome = m_messaging.SendMessageToAddress(address.trimmed(), type, 1, subject, text);
+    return {outcome.code, SendOutcomeText(outcome), outcome.outFileName};
+}
+
 RemoteConfigService::RemoteConfigService(CConfiguration& config, const CSession& session, const IClock& clock,
                                          OperatorNotifier& notifier, IAddressBook* addressBook,
                                          IRemoteLogMailer* mailer, QObject* parent)
     : QObject(parent), m_config(config), m_session(session), m_clock(clock), m_notifier(notifier),
       m_addressBook(addressBook), m_mailer(mailer) {}
+
+bool ChangeRemotePassword(CConfiguration& config, const QString& old, const QString& newPassword,
+                          const QString& confirmation) {
+    const QString stored =
+        UnscrambleRemotePassword(config.GetSettingValue(QStringLiteral("Config"), QStringLiteral("Remote Password")));
+    if (newPassword != confirmation || old != stored)
+        return false;
+    // The hash is made over 8-bit codes: a character beyond them could never match the shore's hash.
+    if (std::any_of(newPassword.begin(), newPassword.end(), [](QChar c) { return c.unicode() > 0xFF; }))
+        return false;
+    config.SaveSettingValue(QStringLiteral("Config"), QStringLiteral("Remote Password"),
+                            ScrambleRemotePassword(newPassword));
+    return true;
+}
 
 bool RemoteConfigService::RemoteConfigAllowed(CConfiguration& config) {
     return Val(config.GetSettingValue(QStringLiteral("Settings"), QStringLiteral("AllowRemoteConfig"),

@@ -10,8 +10,20 @@ namespace tessaro {
 
 class CConfiguration;
 class CSession;
+class MessagingModule;
 class IClock;
 class OperatorNotifier;
+
+// The logs asked for from shore go back as one message: e-mail when the address holds "@", otherwise to
+// an Inmarsat-C mobile number, 7 bit.
+class MessagingLogMailer final : public IRemoteLogMailer {
+public:
+    explicit MessagingLogMailer(MessagingModule& messaging) : m_messaging(messaging) {}
+    Result SendText(const QString& address, const QString& subject, const QString& text) override;
+
+private:
+    MessagingModule& m_messaging;
+};
 
 // Runs the remote configuration packets that messages and EGCs carry. The caller deletes the carrying
 // message whenever Handle says it was a packet: a packet is never filed, shown or announced as mail.
@@ -45,5 +57,10 @@ private:
     IAddressBook* m_addressBook;
     IRemoteLogMailer* m_mailer;
 };
+
+// Stores the new remote password (scrambled) when old is the stored one (empty when none is set) and the
+// new one equals its confirmation.
+bool ChangeRemotePassword(CConfiguration& config, const QString& old, const QString& newPassword,
+                          const QString& confirmation);
 
 } // namespace tessaro

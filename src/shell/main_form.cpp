@@ -30,6 +30,7 @@
 #include "shell/message_window.h"
 #include "shell/outbox_model.h"
 #include "shell/password_prompt.h"
+#include "shell/remote_password_dialog.h"
 #include "shell/sending_dialog.h"
 #include "shell/shell_texts.h"
 #include "shell/status_display.h"
@@ -455,6 +456,11 @@ void MainForm::wireMenus() {
             dialog->setAttribute(Qt::WA_DeleteOnClose);
             dialog->open();
         });
+    connect(m.remotePassword, &QAction::triggered, this, [this] {
+        auto* dialog = new RemotePasswordForm(m_config, this);
+        dialog->setAttribute(Qt::WA_DeleteOnClose);
+        dialog->open();
+    });
     connect(m.signature, &QAction::triggered, this, [this] {
         auto* dialog = new SignatureDialog(m_config, this);
         dialog->setAttribute(Qt::WA_DeleteOnClose);

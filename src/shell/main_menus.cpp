@@ -82,6 +82,7 @@ MainMenus::MainMenus(QMenuBar& bar, QObject* parent) : QObject(parent) {
     signature = action(m_options);
     configPassword = action(m_options);
     transmitPassword = action(m_options);
+    remotePassword = action(m_options);
     m_language = m_options->addMenu(QString());
     m_languageGroup = new QActionGroup(this);
     for (size_t i = 0; i < languages.size(); ++i) {
@@ -149,6 +150,7 @@ void MainMenus::retranslate() {
     signature->setText(ShellText(5637, "Define &signature..."));
     configPassword->setText(ShellText(5638, "Config pass&word..."));
     transmitPassword->setText(ShellText(5639, "&Transmit password..."));
+    remotePassword->setText(ShellText(2766, "&Remote Config password..."));
     m_language->setTitle(ShellText(5633, "&Language"));
     m_help->setTitle(ShellText(5634, "&Help"));
     about->setText(ShellText(5635, "&About Tessaro"));

@@ -61,6 +61,7 @@ public:
     QAction* signature;
     QAction* configPassword;
     QAction* transmitPassword;
+    QAction* remotePassword;
     std::array<QAction*, 3> languages; // English, French, Russian
     QAction* about;
 
