@@ -89,6 +89,8 @@ DefaultMessageForm::DefaultMessageForm(const QString& folder, const QString& old
     auto* saveButton = buttons->addButton(ShellText(6628, "&Save"), QDialogButtonBox::ActionRole);
     m_insert = buttons->addButton(ShellText(6629, "&Insert"), QDialogButtonBox::ActionRole);
     m_insert->setEnabled(editor != nullptr);
+    if (editor)
+        connect(editor, &QObject::destroyed, m_insert, [this] { m_insert->setEnabled(false); });
     right->addWidget(buttons);
     layout->addLayout(right, 1);
 
@@ -201,8 +203,10 @@ bool DefaultMessageForm::remove() {
 }
 
 void DefaultMessageForm::insert() {
-    if (!m_editor)
+    if (!m_editor) {
+        tell(ShellText(6636, "Open a new message first."));
         return;
+    }
     InsertDefaultMessage(*m_editor, fields());
 }
 

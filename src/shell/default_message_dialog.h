@@ -3,6 +3,7 @@
 #include "messaging/default_message.h"
 
 #include <QDialog>
+#include <QPointer>
 
 class QLineEdit;
 class QListWidget;
@@ -61,7 +62,7 @@ private:
     void tell(const QString& text);
 
     cDefaultMessage m_store;
-    MessageEditor* m_editor;
+    QPointer<MessageEditor> m_editor; // the editor may be closed while this window is open
     int m_current = -1;
     QListWidget* m_list;
     QLineEdit* m_name;

@@ -6,10 +6,12 @@
 #include "reporting/forms_service.h"
 #include "reporting/hot_list.h"
 #include "shell/forms_menu_controller.h"
+#include "shell/message_editor.h"
 #include "shell/shell_texts.h"
 
 #include <QAction>
 #include <QMenu>
+#include <QPointer>
 
 namespace tessaro {
 
@@ -77,6 +79,40 @@ void CountFormsInHotList(HotListMenu& menu, FormsMenuController& controller, For
             for (const FormEntry& e : service->menu().entries())
                 if (e.fileName == fileName)
                     return HotListTarget{e.caption, [&controller, fileName] { controller.chooseForm(fileName); }};
+            return std::nullopt;
+        });
+}
+
+namespace {
+
+using Insertion = MessageEditor::Insertion;
+const std::pair<Insertion, QLatin1String> kInsertionIds[] = {
+    {Insertion::Position, QLatin1String("Position")},
+    {Insertion::SpeedAndCourse, QLatin1String("SpeedAndCourse")},
+    {Insertion::UtcTime, QLatin1String("UtcTime")},
+    {Insertion::LocalTime, QLatin1String("LocalTime")},
+    {Insertion::MobileNumber, QLatin1String("MobileNumber")},
+    {Insertion::Signature, QLatin1String("Signature")},
+    {Insertion::VesselName, QLatin1String("VesselName")},
+    {Insertion::VesselData, QLatin1String("VesselData")}};
+
+} // namespace
+
+void CountInsertionsInHotList(HotListMenu& menu, MessageEditor& editor, IHotList& list) {
+    for (const auto& [which, id] : kInsertionIds) {
+        if (QAction* action = editor.insertAction(which))
+            QObject::connect(action, &QAction::triggered, &menu,
+                             [&list, id = QString(id)] { list.add(id, kHotListInsertParent); });
+    }
+    // The editor is closed and made anew; registering the new one replaces this resolver.
+    menu.addResolver(
+        kHotListInsertParent,
+        [editor = QPointer<MessageEditor>(&editor)](const QString& menuId) -> std::optional<HotListTarget> {
+            for (const auto& [which, id] : kInsertionIds) {
+                QAction* action = editor ? editor->insertAction(which) : nullptr;
+                if (id == menuId && action)
+                    return HotListTarget{action->text().remove(QLatin1Char('&')), [action] { action->trigger(); }};
+            }
             return std::nullopt;
         });
 }

@@ -14,6 +14,7 @@ namespace tessaro {
 class FormsMenuController;
 class FormsModule;
 class IHotList;
+class MessageEditor;
 
 // What a counted entry stands for in the menu: its caption and what choosing it does.
 struct HotListTarget {
@@ -23,6 +24,8 @@ struct HotListTarget {
 
 // The parent id under which the forms menu counts its entries (the form's file name is the entry id).
 inline const QLatin1String kHotListFormsParent("Forms");
+// The parent id of the editor's insert menu.
+inline const QLatin1String kHotListInsertParent("Insert");
 
 // The hot-list menu: the most used entries first, a submenu to remove one, and one to clear the list.
 // Each parent menu that counts entries registers a resolver that turns an entry id back into a caption
@@ -52,5 +55,8 @@ private:
 
 // Counts every form opened from the forms menu, and lets the hot-list menu open them again.
 void CountFormsInHotList(HotListMenu& menu, FormsMenuController& controller, FormsModule& forms, IHotList& list);
+// Counts every use of the editor's insert menu (entry ids "Position", "SpeedAndCourse", ...), and lets the
+// hot-list menu run them again while that editor is open. Call it again for each new editor.
+void CountInsertionsInHotList(HotListMenu& menu, MessageEditor& editor, IHotList& list);
 
 } // namespace tessaro

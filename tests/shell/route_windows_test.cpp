@@ -22,6 +22,7 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QRadioButton>
 #include <QTemporaryDir>
 
@@ -123,8 +124,8 @@ TEST(DefaultMessageWindowTest, CreateListInsertDelete) {
     QTemporaryDir dir;
     const QString folder = dir.path() + QStringLiteral("/DefaultMessages/");
     CConfiguration config(dir.path() + QLatin1Char('/'), false, dir.path() + QStringLiteral("/settings.ini"));
-    MessageEditor editor(config);
-    DefaultMessageForm window(folder, dir.path(), &editor);
+    auto* editor = new MessageEditor(config);
+    DefaultMessageForm window(folder, dir.path(), editor);
     EXPECT_EQ(window.list().count(), 0);
     EXPECT_EQ(window.nameField().text(), QStringLiteral("Default message")); // an empty folder starts a new one
     window.nameField().setText(QStringLiteral("Noon"));
@@ -142,7 +143,7 @@ TEST(DefaultMessageWindowTest, CreateListInsertDelete) {
     EXPECT_EQ(stored.GetBodyText(), QStringLiteral("Line 1\r\nLine 2"));
 
     window.insert();
-    const OutgoingMessage m = editor.message();
+    const OutgoingMessage m = editor->message();
     ASSERT_EQ(m.recipients.size(), 3);
     EXPECT_EQ(m.recipients[1].address, QStringLiteral("d@e.f"));
     EXPECT_EQ(m.recipients[2].field, int(FieldBcc));
@@ -157,6 +158,13 @@ TEST(DefaultMessageWindowTest, CreateListInsertDelete) {
     ASSERT_TRUE(window.remove());
     EXPECT_FALSE(stored.ExistsFile(0));
     EXPECT_EQ(window.list().count(), 1);
+
+    // The editor closed while the window stays open: Insert tells so instead of writing into nothing.
+    QStringList problems;
+    QObject::connect(&window, &DefaultMessageForm::problem, [&](const QString& t) { problems << t; });
+    delete editor;
+    window.insert();
+    EXPECT_EQ(problems.size(), 1);
 }
 
 TEST(DefaultMessageWindowTest, AllNineTakenRefusesANewOne) {
@@ -195,18 +203,19 @@ TEST(HotListMenuTest, MostUsedFirstUnresolvedHiddenRemoveAndClear) {
         list.add(QStringLiteral("b.htm"), QStringLiteral("Forms"));
     list.add(QStringLiteral("gone.htm"), QStringLiteral("Forms"));
     list.add(QStringLiteral("x"), QStringLiteral("Nobody"));
-    QAction* before = menu.actions()[0];
+    const QPointer<QAction> before = menu.actions()[0];
     hot.refresh();
     const QList<QAction*> actions = menu.actions();
     ASSERT_GE(actions.size(), 2);
-    EXPECT_NE(actions[0], before);
+    EXPECT_TRUE(before.isNull()); // rebuilt
     EXPECT_EQ(actions[0]->text(), QStringLiteral("B.HTM"));
     EXPECT_EQ(actions[1]->text(), QStringLiteral("A.HTM"));
     EXPECT_TRUE(actions[2]->isSeparator());
     actions[0]->trigger();
     EXPECT_EQ(opened, QStringList{QStringLiteral("b.htm")});
+    const QPointer<QAction> kept = actions[0];
     hot.refresh(); // no change: the same actions stay
-    EXPECT_EQ(menu.actions()[0], actions[0]);
+    EXPECT_FALSE(kept.isNull());
 
     QMenu* remove = actions[3]->menu();
     ASSERT_NE(remove, nullptr);
@@ -219,4 +228,30 @@ TEST(HotListMenuTest, MostUsedFirstUnresolvedHiddenRemoveAndClear) {
     EXPECT_TRUE(list.items().isEmpty());
     hot.refresh();
     EXPECT_EQ(menu.actions().size(), 1);
+}
+
+TEST(HotListMenuTest, EditorInsertionsAreCountedAndRunAgain) {
+    test::App();
+    QTemporaryDir dir;
+    CConfiguration config(dir.path() + QLatin1Char('/'), false, dir.path() + QStringLiteral("/settings.ini"));
+    MessageEditor editor(config);
+    cHotList list;
+    QMenu menu;
+    HotListMenu hot(menu, list);
+    CountInsertionsInHotList(hot, editor, list);
+    QList<MessageEditor::Insertion> asked;
+    QObject::connect(&editor, &MessageEditor::insertRequested, [&](MessageEditor::Insertion which) { asked << which; });
+    editor.insertAction(MessageEditor::Insertion::UtcTime)->trigger();
+    editor.insertAction(MessageEditor::Insertion::UtcTime)->trigger();
+    editor.insertAction(MessageEditor::Insertion::Signature)->trigger();
+    EXPECT_EQ(list.mostUsed(), (QList<HotListItem>{{QStringLiteral("UtcTime"), QStringLiteral("Insert"), 2},
+                                                   {QStringLiteral("Signature"), QStringLiteral("Insert"), 1}}));
+    hot.refresh();
+    QAction* first = menu.actions().value(0);
+    ASSERT_NE(first, nullptr);
+    EXPECT_FALSE(first->text().contains(u'&'));
+    asked.clear();
+    first->trigger();
+    EXPECT_EQ(asked, QList<MessageEditor::Insertion>{MessageEditor::Insertion::UtcTime});
+    EXPECT_EQ(list.mostUsed().value(0).Hits, 3); // a use from the hot list counts too
 }
