@@ -6,6 +6,7 @@ ListsModule::ListsModule(CSession& session, QObject* parent) : QObject(parent), 
 
 void ListsModule::attach(ModuleContext& context) {
     m_context = &context;
+    m_routing.attach(context);
 }
 
 } // namespace tessaro

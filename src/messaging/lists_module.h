@@ -1,5 +1,6 @@
 #pragma once
 
+#include "messaging/routing_service.h"
 #include "status/module_context.h"
 
 #include <QObject>
@@ -19,10 +20,12 @@ public:
     Subsystem subsystem() const override { return Subsystem::Lists; }
     void attach(ModuleContext& context) override;
     bool providesAllRoutes() const override { return false; }
+    RoutingService& routing() { return m_routing; }
 
 private:
     CSession& m_session;
     ModuleContext* m_context = nullptr;
+    RoutingService m_routing;
 };
 
 } // namespace tessaro

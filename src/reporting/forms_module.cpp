@@ -21,6 +21,9 @@ void FormsModule::attach(ModuleContext& context) {
 
 void FormsModule::startUp() {
     ModuleContext& context = *m_context;
+    m_hotList.setFilePath(context.config().DataPath() + QStringLiteral("Hotlist.xml"));
+    if (!m_hotList.Load())
+        context.errorLog().AddLine(m_hotList.lastError());
     m_backend = std::make_unique<CFormsBackend>(context.config(), m_session, m_messaging.outbox(), m_messaging.inbox(),
                                                 m_messaging, m_messaging.transfers(), context.clock());
     m_service = std::make_unique<CFormsService>(context.config(), *m_backend, context.clock(), context.errorLog(),

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "reporting/hot_list.h"
 #include "status/module_context.h"
 
 #include <QObject>
@@ -31,6 +32,8 @@ public:
 
     // Null until start-up.
     CFormsService* service() { return m_service.get(); }
+    // The usage counts of the forms menu and the other counted entries; Hotlist.xml is read at start-up.
+    cHotList& hotList() { return m_hotList; }
 
 Q_SIGNALS:
     // "Forms server: http://ADDRESS:PORT/" once the server listens.
@@ -46,6 +49,7 @@ private:
     int m_portOverride;
     std::unique_ptr<CFormsBackend> m_backend;
     std::unique_ptr<CFormsService> m_service;
+    cHotList m_hotList;
 };
 
 } // namespace tessaro

@@ -4,6 +4,8 @@
 #include "reporting/forms_menu.h"
 #include "reporting/forms_module.h"
 #include "reporting/forms_service.h"
+#include "reporting/hot_list.h"
+#include "shell/hot_list_menu.h"
 #include "shell/shell_texts.h"
 
 #include <QAction>
@@ -62,14 +64,22 @@ void FormsMenuController::rebuild() {
 
 void FormsMenuController::openLastForm() {
     CFormsService* service = m_forms.service();
-    if (service && service->isListening())
-        open(service->menu().openLastForm());
+    if (!service || !service->isListening())
+        return;
+    const QString file = service->menu().lastForm();
+    const QString url = service->menu().openLastForm();
+    if (m_hotList && !url.isEmpty())
+        m_hotList->add(file, kHotListFormsParent);
+    open(url);
 }
 
 void FormsMenuController::chooseForm(const QString& fileName) {
     CFormsService* service = m_forms.service();
-    if (service && service->isListening())
-        open(service->menu().chooseForm(fileName));
+    if (!service || !service->isListening())
+        return;
+    if (m_hotList)
+        m_hotList->add(fileName, kHotListFormsParent);
+    open(service->menu().chooseForm(fileName));
 }
 
 void FormsMenuController::open(const QString& url) {

@@ -12,6 +12,7 @@ class QMenuBar;
 namespace tessaro {
 
 class FormsModule;
+class IHotList;
 
 // The Forms menu of the main window: the "Forms" entry opens the last shown form, the entries below it
 // list the forms folder (rebuilt each time the menu opens). The URLs come from the core's forms menu;
@@ -29,6 +30,8 @@ public:
     void chooseForm(const QString& fileName);
 
     QMenu* menu() const { return m_menu; }
+    // Every form opened through the menu or the "Forms" entry counts one hit there.
+    void setHotList(IHotList* list) { m_hotList = list; }
     // Opens a URL; the system browser unless a test replaces it.
     std::function<bool(const QUrl&)> openUrl;
     // Tells the operator why nothing opened.
@@ -40,6 +43,7 @@ private:
     FormsModule& m_forms;
     QMenu* m_menu;
     QAction* m_last;
+    IHotList* m_hotList = nullptr;
 };
 
 } // namespace tessaro

@@ -99,7 +99,7 @@ TEST(Runtime, RoutingTableKeepsTheEngineOrder) {
     for (const RouteRow& r : rig.runtime->context().router().rows())
         owners.insert(RouteKeyOwner(r.key));
     EXPECT_EQ(owners, (std::set<Subsystem>{Subsystem::Status, Subsystem::Messaging, Subsystem::Egc, Subsystem::Distress,
-                                           Subsystem::Editor}));
+                                           Subsystem::Editor, Subsystem::Lists}));
     EXPECT_TRUE(rig.runtime->context().errors().isEmpty()) << rig.runtime->context().errors().join(u'\n').toStdString();
 }
 
@@ -152,6 +152,9 @@ TEST(Runtime, EveryAssembledRowRoutesItsReply) {
          {QStringLiteral("TransceiverRestart"), QStringLiteral("TxRefusedEgcOnly")}},
         {"tx -l 102\r\nOK\r\ncan0:/$ ", {}},
         {"st -l\r\nINFO 999: x\r\ncan0:/$ ", {}},
+        {"set -z\r\nPRINTER=YES\r\ncan0:/$ ", {QStringLiteral("ConfigVariables")}},
+        {"ro\r\nRouting Configuration\r\nEnter filenumber > ", {QStringLiteral("Routing")}},
+        {"ro 10  5\r\nRouting of 10 set to 5\r\ncan0:/$ ", {}},
     };
     RuntimeRig rig;
     rig.attach();
