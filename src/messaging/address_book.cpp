@@ -159,7 +159,7 @@ AddressCardCheck refused(const QString& message, bool nameCheck, bool mayContinu
     return {false, message,
             nameCheck ? GetText(2717, QStringLiteral("Name failure"))
                       : GetText(2716, QStringLiteral("Address failure")),
-            mayContinue};
+            mayContinue, nameCheck};
 }
 } // namespace
 

@@ -59,6 +59,7 @@ struct AddressCardCheck {
     QString message;
     QString title;
     bool mayContinue = false;
+    bool nameField = false; // the name was refused (else the address or extra value)
 };
 
 // Checks an entry card before it is stored. book and editing (the index of the entry being changed, or -1
