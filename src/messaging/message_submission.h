@@ -15,6 +15,10 @@ class MessagingModule;
 
 // One destination as the editor holds it: recipient field, message type and the address as typed.
 struct Recipient {
+    Recipient() = default;
+    Recipient(int field_, int type_, QString address_, QString alias_ = {})
+        : field(field_), type(type_), address(std::move(address_)), alias(std::move(alias_)) {}
+
     int field = FieldTo; // FieldTo, FieldCc, FieldBcc
     int type = EMail;    // 0..8
     QString address;

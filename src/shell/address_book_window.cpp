@@ -373,10 +373,12 @@ AddressBookForm* ShowAddressBook(CConfiguration& config, QWidget* parent, Messag
     if (!form) {
         form = new AddressBookForm(config, parent);
         form->setAttribute(Qt::WA_DeleteOnClose);
-        if (editor) {
-            form->setPickingEnabled(true);
-            QObject::connect(form, &AddressBookForm::namesPicked, editor, &MessageEditor::addNames);
-        }
+    }
+    if (editor) {
+        form->setPickingEnabled(true);
+        QObject::connect(form, &AddressBookForm::namesPicked, editor, &MessageEditor::addNames, Qt::UniqueConnection);
+        // Once the editor is gone there is nothing to put names into.
+        QObject::connect(editor, &QObject::destroyed, form, [form] { form->setPickingEnabled(false); });
     }
     form->show();
     form->raise();

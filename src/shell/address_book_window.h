@@ -124,7 +124,7 @@ private:
 };
 
 // Opens the address book window (one per parent), raising it when open. With an editor, To/Cc/Bcc put the
-// names into that editor.
+// names into that editor (until it closes).
 AddressBookForm* ShowAddressBook(CConfiguration& config, QWidget* parent, MessageEditor* editor = nullptr);
 
 } // namespace tessaro

@@ -35,6 +35,14 @@ void clickOk(QDialog& dialog) {
     dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
 }
 
+QPushButton* toButton(AddressBookForm& form) {
+    for (QPushButton* b : form.findChildren<QPushButton*>())
+        if (b->text() == u"T&o")
+            return b;
+    ADD_FAILURE() << "no To button";
+    return new QPushButton(&form);
+}
+
 AddressBookEntry entry(const char* name, int type, int presentation, const char* address) {
     AddressBookEntry e;
     e.Name = QLatin1String(name);
@@ -192,12 +200,19 @@ TEST_F(AddressBookWindowTest, PickedAndTypedNamesBecomeTheEntriesAddresses) {
     EXPECT_TRUE(is(m.recipients[3], FieldTo, EMail, "Nobody@x.y", ""));
     EXPECT_EQ(editor.recipientText(0), QStringLiteral("Ship A <581412345678>"));
 
-    // A picked name only goes into an editor when the window was opened for one.
-    AddressBookForm plain(config);
-    const auto buttons = plain.findChildren<QPushButton*>();
-    const auto to = std::find_if(buttons.begin(), buttons.end(), [](QPushButton* b) { return b->text() == u"T&o"; });
-    ASSERT_NE(to, buttons.end());
-    EXPECT_FALSE((*to)->isEnabled());
+    // A picked name only goes into an editor while the window is opened for one that is still open.
+    QWidget main;
+    AddressBookForm* fromMenu = ShowAddressBook(config, &main);
+    EXPECT_FALSE(toButton(*fromMenu)->isEnabled());
+    auto* second = new MessageEditor(config);
+    EXPECT_EQ(ShowAddressBook(config, &main, second), fromMenu);
+    EXPECT_TRUE(toButton(*fromMenu)->isEnabled());
+    ASSERT_TRUE(fromMenu->selectName(QStringLiteral("Ship B")));
+    fromMenu->pick(FieldBcc);
+    ASSERT_EQ(second->message().recipients.size(), 1);
+    EXPECT_TRUE(is(second->message().recipients[0], FieldBcc, Telex, "4711", "Ship B"));
+    delete second;
+    EXPECT_FALSE(toButton(*fromMenu)->isEnabled());
 
     // A typed address can be added to the book: the operator is told, then a card for it opens.
     editor.selectRecipient(0);
