@@ -40,4 +40,79 @@ bool SaveAddressBook(const QString& folder, const QVector<AddressBookEntry>& ent
 // The path of address.dat in the folder (found case-blind).
 QString AddressBookPath(const QString& folder);
 
+// The entry a typed name stands for: the exact name first, else the first whose name matches ignoring
+// letter case. Blanks around the typed text do not count. -1 when none matches.
+int FindAddressBookEntry(const QVector<AddressBookEntry>& entries, const QString& name);
+
+// The destination an entry sends to: its address, and for DNID entries with a member the pair
+// "DNID,member" that the submission passes with " -e ".
+QString EntryDestination(const AddressBookEntry& entry);
+
+// Whether the InmC entry holding address (compared without a leading "00" or "+") is kept with 8-bit
+// presentation. *known tells whether any InmC entry holds it.
+bool EntryWantsEightBit(const QVector<AddressBookEntry>& entries, const QString& address, bool* known);
+
+// What checking an entry card found. ok: the card may be saved. Otherwise message and title are shown;
+// mayContinue: the operator may keep the entry anyway (asked "Continue anyway?").
+struct AddressCardCheck {
+    bool ok = true;
+    QString message;
+    QString title;
+    bool mayContinue = false;
+    bool nameField = false; // the name was refused (else the address or extra value)
+};
+
+// Checks an entry card before it is stored. book and editing (the index of the entry being changed, or -1
+// for a new one) let it refuse a name another entry already has.
+AddressCardCheck ValidateAddressCard(const AddressBookEntry& entry, const QVector<AddressBookEntry>& book = {},
+                                     int editing = -1);
+
+class ILog;
+
+// What remote configuration needs of the book; never raises a dialog, every outcome goes to the log.
+class IAddressBook {
+public:
+    virtual ~IAddressBook() = default;
+    virtual void SetLogFile(ILog* log) = 0;
+    // Adds (or with overwrite replaces) the entry of that exact name in address.dat. True when the file
+    // holds the entry afterwards as asked (an existing entry kept without overwrite counts as done).
+    virtual bool AddAddress(const QString& name, int type, int presentation, const QString& address,
+                            const QString& extra, bool overwrite) = 0;
+};
+
+// The address book of one folder: the entries in memory, loaded from and saved to address.dat whole.
+class cAddressBook final : public IAddressBook {
+public:
+    explicit cAddressBook(QString folder) : m_folder(std::move(folder)) {}
+
+    const QString& folder() const { return m_folder; }
+    bool Load();
+    bool Save() const;
+    const QVector<AddressBookEntry>& entries() const { return m_entries; }
+    void setEntries(QVector<AddressBookEntry> entries) { m_entries = std::move(entries); }
+    int find(const QString& name) const { return FindAddressBookEntry(m_entries, name); }
+
+    void SetLogFile(ILog* log) override { m_log = log; }
+    bool AddAddress(const QString& name, int type, int presentation, const QString& address, const QString& extra,
+                    bool overwrite) override;
+
+private:
+    void log(const QString& text) const;
+
+    QString m_folder;
+    QVector<AddressBookEntry> m_entries;
+    ILog* m_log = nullptr;
+};
+
+// Log lines of AddAddress.
+namespace AddAddressLog {
+inline const QLatin1String NotFound("Error occurred adding address. File 'address.dat' not found");
+inline const QLatin1String Overwritten("Address already exists and will be overwritten");
+inline const QLatin1String Kept("Address already exists and will not be overwritten");
+inline const QLatin1String Unknown("Unknown error occurred in AddAddress. Address Book might not have been updated");
+// A field holding ":" or a line end would split the line and damage the book.
+inline const QLatin1String BadField("Error occurred adding address. The name is empty or a field holds ':' or a "
+                                    "line break");
+} // namespace AddAddressLog
+
 } // namespace tessaro

@@ -7,6 +7,22 @@
 
 namespace tessaro {
 
+QVector<Recipient> ResolveRecipientText(const QVector<AddressBookEntry>& book, const QString& text, int field,
+                                        int typedType) {
+    QVector<Recipient> out;
+    for (const QString& part : text.split(QLatin1Char(';'))) {
+        const QString typed = part.trimmed();
+        if (typed.isEmpty())
+            continue;
+        const int i = FindAddressBookEntry(book, typed);
+        if (i >= 0)
+            out.push_back({field, book[i].Type, EntryDestination(book[i]), book[i].Name});
+        else
+            out.push_back({field, typedType, typed, {}});
+    }
+    return out;
+}
+
 CMessage BuildMessage(const OutgoingMessage& message) {
     CMessage m;
     m.Subject = message.subject;
@@ -19,7 +35,8 @@ CMessage BuildMessage(const OutgoingMessage& message) {
         // ";" separates list entries, so an address may not carry one.
         const QString clean = QString(address).replace(u';', u',');
         m.AddAddress(r.type, r.field, clean);
-        m.AddAlias(r.type, r.field, clean);
+        const QString alias = r.alias.trimmed();
+        m.AddAlias(r.type, r.field, alias.isEmpty() ? clean : QString(alias).replace(u';', u','));
     }
     return m;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "messaging/address_book.h"
 #include "messaging/message_types.h"
 #include "messaging/transmission.h"
 
@@ -14,9 +15,14 @@ class MessagingModule;
 
 // One destination as the editor holds it: recipient field, message type and the address as typed.
 struct Recipient {
+    Recipient() = default;
+    Recipient(int field_, int type_, QString address_, QString alias_ = {})
+        : field(field_), type(type_), address(std::move(address_)), alias(std::move(alias_)) {}
+
     int field = FieldTo; // FieldTo, FieldCc, FieldBcc
     int type = EMail;    // 0..8
     QString address;
+    QString alias; // the address-book name the address came from; empty for an address typed as such
 };
 
 // What the editor and the sending dialog hand over.
@@ -38,6 +44,12 @@ struct SubmissionStep {
     QString outFileName; // empty when the submission stopped before a file was named
     QString failure;     // the failing step's text; empty when submitted
 };
+
+// The text typed in a recipient field, ";"-separated: a part that names an address-book entry (exact name,
+// else ignoring letter case) becomes the entry's destination with the entry's type and the name as alias;
+// any other part is a literal address of typedType. Empty parts are skipped.
+QVector<Recipient> ResolveRecipientText(const QVector<AddressBookEntry>& book, const QString& text, int field,
+                                        int typedType);
 
 // The message as CTransmission wants it: addresses and aliases per type and field, ";"-separated.
 CMessage BuildMessage(const OutgoingMessage& message);

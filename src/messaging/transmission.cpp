@@ -3,6 +3,7 @@
 #include "config/clock.h"
 #include "config/configuration.h"
 #include "config/text_util.h"
+#include "messaging/address_book.h"
 #include "messaging/cyrillic.h"
 #include "messaging/message_store.h"
 #include "messaging/messaging_host.h"
@@ -133,6 +134,17 @@ bool CTransmission::ConvertAddresses() {
     if (Priority == 1)
         return true;
     static const int types[] = {Telex, Fax, InmC, PSTN, X25};
+    // The address book decides the 8-bit form of an InmC address it holds; an address it does not hold
+    // follows the presentation chosen for this message.
+    EightBitLookup lookup = m_eightBitLookup;
+    if (!lookup) {
+        const QVector<AddressBookEntry> book = LoadAddressBook(StoreFolderPath(m_config, kAddressBookKey));
+        lookup = [book, chosen = Presentation == 7](const QString& address) {
+            bool known = false;
+            const bool eightBit = EntryWantsEightBit(book, address, &known);
+            return known ? eightBit : chosen;
+        };
+    }
     for (int type : types) {
         for (int field = 0; field < kRecipientFieldCount; ++field) {
             QStringList converted;
@@ -142,8 +154,7 @@ bool CTransmission::ConvertAddresses() {
                     a.remove(0, 2);
                 if (a.startsWith(QLatin1Char('+')))
                     a.remove(0, 1);
-                const bool eightBit =
-                    type == X25 || (type == InmC && (m_eightBitLookup ? m_eightBitLookup(a) : Presentation == 7));
+                const bool eightBit = type == X25 || (type == InmC && !a.isEmpty() && lookup(a));
                 if (eightBit && a.size() >= 3 && a.startsWith(QLatin1String("58")) && a[2] >= u'0' && a[2] <= u'4')
                     a = QStringLiteral("111") + a[2] + a.mid(3);
                 converted << a;

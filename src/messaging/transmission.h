@@ -84,8 +84,8 @@ public:
     QString OutFileName;
     quint8 Status = 0; // +16 formatted, +32 submitted, +64 logged
 
-    // Address-book lookup for the 8-bit InmC rule (one answer); when unset the transmission's own
-    // presentation decides.
+    // Lookup for the 8-bit InmC rule (one answer). When unset, address.dat of the store decides for the
+    // addresses it holds and the transmission's own presentation for the others.
     using EightBitLookup = std::function<bool(const QString& address)>;
     void setEightBitLookup(EightBitLookup lookup) { m_eightBitLookup = std::move(lookup); }
 

@@ -1,7 +1,9 @@
 #include "reporting/forms_backend_adapter.h"
 
 #include "config/text_util.h"
+#include "messaging/address_book.h"
 #include "messaging/inbox.h"
+#include "messaging/message_store.h"
 #include "messaging/outbox.h"
 #include "messaging/transmission.h"
 #include "reporting/mailbox_html.h"
@@ -51,9 +53,17 @@ FormsSendResult CFormsBackend::SendMessageToAddress(const QString& address, int 
     return {outcome.code, SendOutcomeText(outcome), outcome.outFileName};
 }
 
-FormsSendResult CFormsBackend::SendMessageToAddressBookEntry(const QString& entry, const QString&, const QString&) {
-    return {SendResult::EmptyDestination,
-            FormatText(QStringLiteral("The address book has no entry '%0'."), {entry.trimmed()}), QString()};
+FormsSendResult CFormsBackend::SendMessageToAddressBookEntry(const QString& entry, const QString& subject,
+                                                             const QString& text) {
+    // Read at every request: the book may have changed in the window since the last form.
+    const QVector<AddressBookEntry> book = LoadAddressBook(StoreFolderPath(m_config, kAddressBookKey));
+    const int i = FindAddressBookEntry(book, entry);
+    if (i < 0)
+        return {SendResult::EmptyDestination,
+                FormatText(QStringLiteral("The address book has no entry '%0'."), {entry.trimmed()}), QString()};
+    const AddressBookEntry& e = book[i];
+    // The entry's presentation codes (5, 7, 8 bit) are the form's format codes.
+    return SendMessageToAddress(EntryDestination(e), e.Type, e.Presentation, subject, text);
 }
 
 FormsStatusLookup CFormsBackend::GetIndexValue(const QString& reference) {

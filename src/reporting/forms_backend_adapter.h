@@ -27,7 +27,7 @@ public:
 
     FormsSendResult SendMessageToAddress(const QString& address, int messageType, int formatCode,
                                          const QString& subject, const QString& text) override;
-    // The address book is not part of this program yet: every entry is unknown.
+    // Sends to the address and type of the entry of that name (exact, else ignoring letter case).
     FormsSendResult SendMessageToAddressBookEntry(const QString& entry, const QString& subject,
                                                   const QString& text) override;
     FormsStatusLookup GetIndexValue(const QString& reference) override;

@@ -1,5 +1,7 @@
 #include "shell/message_editor.h"
 
+#include "messaging/message_store.h"
+#include "shell/address_book_window.h"
 #include "shell/message_window.h"
 #include "shell/shell_texts.h"
 
@@ -10,6 +12,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTableWidget>
@@ -19,9 +22,10 @@ namespace tessaro {
 
 namespace {
 enum Column { FieldColumn = 0, TypeColumn, AddressColumn };
-}
+constexpr int kAliasRole = Qt::UserRole + 1;
+} // namespace
 
-MessageEditor::MessageEditor(CConfiguration& config, QWidget* parent) : QWidget(parent, Qt::Window) {
+MessageEditor::MessageEditor(CConfiguration& config, QWidget* parent) : QWidget(parent, Qt::Window), m_config(config) {
     setWindowTitle(ShellText(5420, "New message"));
     auto* layout = new QVBoxLayout(this);
 
@@ -34,7 +38,7 @@ MessageEditor::MessageEditor(CConfiguration& config, QWidget* parent) : QWidget(
     for (int t = 0; t < kMessageTypeCount; ++t)
         m_type->addItem(MessageTypeDisplayName(t), t);
     m_address = new QLineEdit(this);
-    m_address->setPlaceholderText(ShellText(5421, "Address, number or code"));
+    m_address->setPlaceholderText(ShellText(6340, "Address-book names or addresses, separated by ';'"));
     auto* add = new QPushButton(ShellText(5422, "&Add"), this);
     auto* remove = new QPushButton(ShellText(5423, "&Remove"), this);
     entry->addWidget(m_field);
@@ -43,6 +47,13 @@ MessageEditor::MessageEditor(CConfiguration& config, QWidget* parent) : QWidget(
     entry->addWidget(add);
     entry->addWidget(remove);
     layout->addLayout(entry);
+    auto* bookRow = new QHBoxLayout;
+    auto* book = new QPushButton(ShellText(6336, "Address &Book..."), this);
+    auto* toBook = new QPushButton(ShellText(6337, "Add to address boo&k"), this);
+    bookRow->addWidget(book);
+    bookRow->addWidget(toBook);
+    bookRow->addStretch(1);
+    layout->addLayout(bookRow);
 
     m_recipients = new QTableWidget(0, 3, this);
     m_recipients->setHorizontalHeaderLabels(
@@ -95,6 +106,8 @@ MessageEditor::MessageEditor(CConfiguration& config, QWidget* parent) : QWidget(
     connect(add, &QPushButton::clicked, this, &MessageEditor::addFromEntry);
     connect(m_address, &QLineEdit::returnPressed, this, &MessageEditor::addFromEntry);
     connect(remove, &QPushButton::clicked, this, &MessageEditor::removeSelected);
+    connect(book, &QPushButton::clicked, this, [this] { ShowAddressBook(m_config, this, this); });
+    connect(toBook, &QPushButton::clicked, this, &MessageEditor::addSelectedToAddressBook);
     connect(send, &QPushButton::clicked, this, [this] {
         // An address typed but not yet added is what the operator means to send to.
         if (!m_address->text().trimmed().isEmpty())
@@ -105,12 +118,57 @@ MessageEditor::MessageEditor(CConfiguration& config, QWidget* parent) : QWidget(
     resize(720, 560);
 }
 
+QVector<AddressBookEntry> MessageEditor::loadBook() const {
+    // Read when used: the book may have changed in its window or by remote configuration.
+    return LoadAddressBook(StoreFolderPath(m_config, kAddressBookKey));
+}
+
 void MessageEditor::addFromEntry() {
-    const QString address = m_address->text().trimmed();
-    if (address.isEmpty())
-        return;
-    addRecipient({m_field->currentData().toInt(), m_type->currentData().toInt(), address});
+    addTyped(m_address->text());
     m_address->clear();
+}
+
+void MessageEditor::addTyped(const QString& text) {
+    for (const Recipient& r :
+         ResolveRecipientText(loadBook(), text, m_field->currentData().toInt(), m_type->currentData().toInt()))
+        addRecipient(r);
+}
+
+void MessageEditor::addNames(int field, const QStringList& names) {
+    const QVector<AddressBookEntry> book = loadBook();
+    for (const QString& name : names)
+        for (const Recipient& r : ResolveRecipientText(book, name, field, m_type->currentData().toInt()))
+            addRecipient(r);
+}
+
+void MessageEditor::selectRecipient(int row) {
+    m_recipients->selectRow(row);
+}
+
+QString MessageEditor::recipientText(int row) const {
+    const QTableWidgetItem* item = m_recipients->item(row, AddressColumn);
+    return item ? item->text() : QString();
+}
+
+bool MessageEditor::addSelectedToAddressBook() {
+    const int row = m_recipients->currentRow();
+    const QTableWidgetItem* item = m_recipients->item(row, AddressColumn);
+    if (!item || !item->data(kAliasRole).toString().isEmpty())
+        return false;
+    AddressBookEntry preset;
+    preset.Type = quint8(m_recipients->item(row, TypeColumn)->data(Qt::UserRole).toInt());
+    preset.Address = item->data(Qt::UserRole).toString();
+    auto* box = new QMessageBox(
+        QMessageBox::Information, ShellText(6338, "Information"),
+        ShellText(6335, "'%0' will be added to the address book . ").replace(QLatin1String("%0"), preset.Address),
+        QMessageBox::Ok, this);
+    box->setObjectName(QStringLiteral("AddToAddressBookNotice"));
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setWindowModality(Qt::WindowModal);
+    connect(box, &QMessageBox::finished, this,
+            [this, preset] { ShowAddressBook(m_config, this, this)->newEntry(preset); });
+    box->open();
+    return true;
 }
 
 void MessageEditor::addRecipient(const Recipient& r) {
@@ -122,7 +180,12 @@ void MessageEditor::addRecipient(const Recipient& r) {
     type->setData(Qt::UserRole, r.type);
     m_recipients->setItem(row, FieldColumn, field);
     m_recipients->setItem(row, TypeColumn, type);
-    m_recipients->setItem(row, AddressColumn, new QTableWidgetItem(r.address));
+    // A name from the book shows with its address; the address is what is sent.
+    auto* address =
+        new QTableWidgetItem(r.alias.isEmpty() ? r.address : r.alias + QStringLiteral(" <") + r.address + u'>');
+    address->setData(Qt::UserRole, r.address);
+    address->setData(kAliasRole, r.alias);
+    m_recipients->setItem(row, AddressColumn, address);
 }
 
 void MessageEditor::removeSelected() {
@@ -148,7 +211,8 @@ OutgoingMessage MessageEditor::message() const {
     for (int row = 0; row < m_recipients->rowCount(); ++row) {
         m.recipients.push_back({m_recipients->item(row, FieldColumn)->data(Qt::UserRole).toInt(),
                                 m_recipients->item(row, TypeColumn)->data(Qt::UserRole).toInt(),
-                                m_recipients->item(row, AddressColumn)->text()});
+                                m_recipients->item(row, AddressColumn)->data(Qt::UserRole).toString(),
+                                m_recipients->item(row, AddressColumn)->data(kAliasRole).toString()});
     }
     m.subject = m_subject->text();
     // Bodies travel with CR LF line ends.

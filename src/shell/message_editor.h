@@ -44,6 +44,19 @@ public:
     };
     QAction* insertAction(Insertion which) const;
 
+    // Names picked in the address book: each becomes a recipient of that field with its entry's type and
+    // address (a name no longer in the book is kept as a literal address of the chosen type).
+    void addNames(int field, const QStringList& names);
+    // Typed text for the recipient field and type chosen in the editor, as Add takes it.
+    void addTyped(const QString& text);
+    // The address of the selected recipient goes into a new address-book entry: the operator is told, then
+    // the card opens. False when no typed (non-book) recipient is selected.
+    bool addSelectedToAddressBook();
+    // Selects a recipient row.
+    void selectRecipient(int row);
+    // The text a recipient row shows in its address column.
+    QString recipientText(int row) const;
+
 Q_SIGNALS:
     void sendRequested();
     void insertRequested(tessaro::MessageEditor::Insertion which);
@@ -51,7 +64,9 @@ Q_SIGNALS:
 private:
     void addFromEntry();
     void removeSelected();
+    QVector<AddressBookEntry> loadBook() const;
 
+    CConfiguration& m_config;
     QComboBox* m_field;
     QComboBox* m_type;
     QLineEdit* m_address;

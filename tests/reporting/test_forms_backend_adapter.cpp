@@ -146,3 +146,34 @@ TEST(FormsBackendAdapter, AnswerNamesCharactersTheCodePageCannotCarry) {
     EXPECT_TRUE(r.text.contains(QString::fromUtf8("\xD0\x96 (U+0416)"))) << r.text.toStdString();
     EXPECT_TRUE(env.host.queue.isEmpty());
 }
+
+// A form naming an address-book entry goes to the entry's address with its type and presentation.
+TEST(FormsBackendAdapter, AddressBookEntryIsSentToItsAddressAndType) {
+    AdapterEnv env;
+    env.config.SetIni(QStringLiteral("[Default LES East]"), QStringLiteral("112"));
+    env.write(StoreFolderPath(env.config, kAddressBookKey) + QStringLiteral("address.dat"),
+              "Ship A:InmC:8:581412345678\r\nFleet:DNID:7:12345:7\r\n");
+
+    const FormsSendResult ship = env.backend.SendMessageToAddressBookEntry(QStringLiteral(" ship a "),
+                                                                           QStringLiteral("s"), QStringLiteral("Hi"));
+    ASSERT_EQ(ship.code, SendResult::Done) << ship.text.toStdString();
+    const QString tx = env.host.queue.filter(QStringLiteral("tx ")).value(0);
+    // InmC, 8 bit: network 3 and presentation 7; the 8-bit entry's prefix 581 is sent as 1111.
+    EXPECT_TRUE(tx.endsWith(QStringLiteral(" -c 112 -s 0 -t 3 -l 7 -n"))) << tx.toStdString();
+    QFile index(env.outbox.indexPath());
+    ASSERT_TRUE(index.open(QIODevice::ReadOnly));
+    const QStringList line =
+        QString::fromLatin1(index.readAll()).split(QStringLiteral("\r\n")).value(0).split(QLatin1Char(';'));
+    EXPECT_EQ(line.value(OutIdx::Destination), QStringLiteral("1111412345678"));
+
+    env.host.queue.clear();
+    const FormsSendResult fleet = env.backend.SendMessageToAddressBookEntry(QStringLiteral("Fleet"), {}, {});
+    ASSERT_EQ(fleet.code, SendResult::Done) << fleet.text.toStdString();
+    EXPECT_TRUE(
+        env.host.queue.filter(QStringLiteral("tx ")).value(0).endsWith(QStringLiteral(" -t 5 -l 0 -e 12345,7 -n")))
+        << env.host.queue.join(u'|').toStdString();
+
+    const FormsSendResult unknown = env.backend.SendMessageToAddressBookEntry(QStringLiteral("Ship"), {}, {});
+    EXPECT_EQ(unknown.code, SendResult::EmptyDestination);
+    EXPECT_EQ(unknown.text, QStringLiteral("The address book has no entry 'Ship'."));
+}
