@@ -4,6 +4,7 @@
 #include "config/logs.h"
 #include "config/strings.h"
 #include "config/text_util.h"
+#include "messaging/address_book.h"
 #include "messaging/index_file.h"
 
 #include <QDir>
@@ -185,9 +186,35 @@ bool cRemoteConfigProcess::ProcessSAVEHTML(const QString& parameter) {
     return true;
 }
 
-bool cRemoteConfigProcess::ProcessSAVECONTACT(const RemoteConfigCommand&) {
-    logFor(QStringLiteral("SAVECONTACT"), QStringLiteral(":Error occurred. Address book might not have been updated"));
-    return false;
+bool cRemoteConfigProcess::ProcessSAVECONTACT(const RemoteConfigCommand& c) {
+    const QString cmd = QStringLiteral("SAVECONTACT");
+    AddressBookEntry entry;
+    entry.Name = c.Params[0].trimmed();
+    const int type = NetworkTypeCode(c.Params[1].trimmed());
+    entry.Type = quint8(std::max(type, 0));
+    const QString member = c.Params[2].trimmed();
+    entry.Extra = member.isEmpty() ? QString() : QString::number(qint16(Val(member)));
+    entry.Address = c.Params[3].trimmed();
+    // The presentation comes as the file's word ("5", "7", "8") or as its index (0, 1, 2).
+    const QString presentation = c.Params[4].trimmed();
+    const qint64 p = Val(presentation);
+    entry.Presentation = qint16(p == 5 || p == 7 || p == 8 ? PresentationOfWord(presentation)
+                                : p >= 0 && p <= 2         ? p
+                                                           : 0);
+    // No operator is there to answer "Continue anyway?": only a card that passes outright is stored.
+    const AddressCardCheck check = ValidateAddressCard(entry);
+    if (type < 0 || !check.ok || !m_addressBook) {
+        logFor(cmd, QStringLiteral(":Error occurred. Address validation failed"));
+        logFor(cmd, QStringLiteral(":Address book was not updated"));
+        return false;
+    }
+    m_addressBook->SetLogFile(m_log);
+    if (!m_addressBook->AddAddress(entry.Name, entry.Type, entry.Presentation, entry.Address, entry.Extra, false)) {
+        logFor(cmd, QStringLiteral(":Error occurred. Address book might not have been updated"));
+        return false;
+    }
+    logFor(cmd, QStringLiteral(":Address book successfully updated"));
+    return true;
 }
 
 bool cRemoteConfigProcess::ProcessSAVEISP() {

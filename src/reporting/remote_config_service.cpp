@@ -4,7 +4,9 @@
 #include "config/logs.h"
 #include "config/text_util.h"
 #include "link/operator_notifier.h"
+#include "messaging/address_book.h"
 #include "messaging/index_file.h"
+#include "messaging/message_store.h"
 #include "messaging/message_types.h"
 #include "messaging/messaging_module.h"
 #include "status/session.h"
@@ -66,7 +68,9 @@ bool RemoteConfigService::Handle(const QString& text, bool allowed) {
     log.SetLogFile(QStringLiteral("RemoteLog.txt"));
     cRemoteConfig remote;
     remote.Logging = &log;
-    cRemoteConfigProcess process(m_config, m_addressBook, m_mailer);
+    // The book of the folder configured now, unless one was given (tests).
+    cAddressBook book(StoreFolderPath(m_config, kAddressBookKey));
+    cRemoteConfigProcess process(m_config, m_addressBook ? m_addressBook : &book, m_mailer);
     process.SetLogFile(&log);
 
     if (!cRemoteConfig::ExistConfig(text))

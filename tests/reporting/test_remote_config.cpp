@@ -2,6 +2,7 @@
 #include "config/configuration.h"
 #include "config/logs.h"
 #include "config/temp_data_dir.h"
+#include "messaging/address_book.h"
 #include "reporting/remote_config.h"
 #include "reporting/remote_config_process.h"
 
@@ -324,4 +325,37 @@ TEST(RemoteConfigCommands, WrongCommandsFailWithoutStoppingTheOthers) {
     EXPECT_TRUE(c.log.lines.contains(QStringLiteral("Error in command 'SETDEFLES': Wrong number of parameters")));
     EXPECT_TRUE(c.log.lines.contains(QStringLiteral("Error processing command 'NOPE': Command not valid")));
     EXPECT_EQ(c.config.GetIni(QStringLiteral("[Default LES East]")), QStringLiteral("101")) << "the third still ran";
+}
+
+TEST(RemoteConfigCommands, SaveContactAddsAValidEntryOnce) {
+    Commands c;
+    cAddressBook book(c.data.path());
+    ASSERT_TRUE(SaveAddressBook(c.data.path(), {}));
+    cRemoteConfigProcess process(c.config, &book, &c.mailer);
+    process.SetLogFile(&c.log);
+    const auto run = [&](const QString& commands) {
+        cRemoteConfig remote;
+        remote.Password = kPassword;
+        remote.UTCDate = kHour.date();
+        remote.UTCTime = kHour.time();
+        return process.ProcessConfig(remote.DecodePacket(packet(validHash(), commands)));
+    };
+    EXPECT_TRUE(run(QStringLiteral("SAVECONTACT#Ship A&MOBILE&&581412345678&7")));
+    EXPECT_EQ(c.read(QStringLiteral("address.dat")), QByteArray("Ship A:InmC:7:581412345678\r\n"));
+    EXPECT_TRUE(c.log.lines.contains(QStringLiteral("SAVECONTACT:Address book successfully updated")));
+
+    // Refused by the card's rules (fourth digit not 4; e-mail without "@"; unknown type): nothing stored.
+    for (const char* bad : {"SAVECONTACT#Ship B&mobile&&581312345678&7", "SAVECONTACT#Office&email&&office.example&7",
+                            "SAVECONTACT#Pager&pager&&12345&7"}) {
+        c.log.lines.clear();
+        EXPECT_FALSE(run(QLatin1String(bad))) << bad;
+        EXPECT_EQ(c.log.lines.mid(1, 2),
+                  (QStringList{QStringLiteral("SAVECONTACT:Error occurred. Address validation failed"),
+                               QStringLiteral("SAVECONTACT:Address book was not updated")}))
+            << bad;
+    }
+    // An existing name is not overwritten.
+    EXPECT_TRUE(run(QStringLiteral("SAVECONTACT#Ship A&mobile&&582412345678&8")));
+    EXPECT_EQ(c.read(QStringLiteral("address.dat")), QByteArray("Ship A:InmC:7:581412345678\r\n"));
+    EXPECT_TRUE(c.log.lines.contains(QStringLiteral("Address already exists and will not be overwritten")));
 }
