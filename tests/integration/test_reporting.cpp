@@ -68,8 +68,7 @@ struct ReportingRig {
         t.timer(TerminalTimer::Timer2).setInterval(3600 * 1000);
         ReportingModule& m = module();
         QObject::connect(&m, &ReportingModule::dnidListReady, [this](const QList<DnidRecord>& r) { lists << r; });
-        QObject::connect(&m, &ReportingModule::programsReady,
-                         [this](const ProgramListing& l, bool) { listings << l; });
+        QObject::connect(&m, &ReportingModule::programsReady, [this](const ProgramListing& l, bool) { listings << l; });
         QObject::connect(&m, &ReportingModule::dnidChoicesReady,
                          [this](int slot, const std::array<QStringList, 4>& c) { choices << std::make_pair(slot, c); });
         QObject::connect(&m, &ReportingModule::programStatusReady,
