@@ -11,6 +11,7 @@
 #include "messaging/messaging_module.h"
 #include "reporting/forms_module.h"
 #include "reporting/remote_config_service.h"
+#include "reporting/reporting_module.h"
 #include "status/info_lines.h"
 #include "status/module_context.h"
 #include "status/session.h"
@@ -72,6 +73,7 @@ public:
     FormsModule& forms() { return *m_forms; }
     EgcModule& egc() { return *m_egc; }
     RemoteConfigService& remoteConfig() { return *m_remoteConfig; }
+    ReportingModule& reporting() { return *m_reporting; }
 
 private:
     RuntimeOptions m_options;
@@ -91,6 +93,7 @@ private:
     std::unique_ptr<RemoteConfigService> m_remoteConfig;
     std::unique_ptr<FormsModule> m_forms;
     std::unique_ptr<EgcModule> m_egc;
+    std::unique_ptr<ReportingModule> m_reporting;
 };
 
 // Outbox lines still waiting for the transceiver or the LES ("Initiated", "Sending").

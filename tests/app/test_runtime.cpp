@@ -67,7 +67,7 @@ const char* const kEngineRoutingOrder[] = {
 // A module that takes what another subsystem already owns, to show how start-up refuses it.
 class IntruderModule final : public ITerminalModule {
 public:
-    Subsystem subsystem() const override { return Subsystem::Reporting; }
+    Subsystem subsystem() const override { return Subsystem::Printing; }
     bool providesAllRoutes() const override { return complete; }
     void attach(ModuleContext& context) override {
         if (takeRoute)
@@ -99,7 +99,7 @@ TEST(Runtime, RoutingTableKeepsTheEngineOrder) {
     for (const RouteRow& r : rig.runtime->context().router().rows())
         owners.insert(RouteKeyOwner(r.key));
     EXPECT_EQ(owners, (std::set<Subsystem>{Subsystem::Status, Subsystem::Messaging, Subsystem::Egc, Subsystem::Distress,
-                                           Subsystem::Editor, Subsystem::Lists}));
+                                           Subsystem::Editor, Subsystem::Lists, Subsystem::Reporting}));
     EXPECT_TRUE(rig.runtime->context().errors().isEmpty()) << rig.runtime->context().errors().join(u'\n').toStdString();
 }
 
@@ -155,6 +155,16 @@ TEST(Runtime, EveryAssembledRowRoutesItsReply) {
         {"set -z\r\nPRINTER=YES\r\ncan0:/$ ", {QStringLiteral("ConfigVariables")}},
         {"ro\r\nRouting Configuration\r\nEnter filenumber > ", {QStringLiteral("Routing")}},
         {"ro 10  5\r\nRouting of 10 set to 5\r\ncan0:/$ ", {}},
+        {"st -d\r\nName Rd\r\n  0 DNID(s) stored\r\ncan0:/$ ", {QStringLiteral("DnidList")}},
+        {"st -d E102,12345,7,0\r\nDNID 12345 enabled\r\ncan0:/$ ", {}},
+        {"pg -d\r\nConnection\r\ncan0:/$ ", {QStringLiteral("ReportPrograms")}},
+        {"pg -d 0\r\nx\r\ncan0:/$ ", {QStringLiteral("ReportProgramStatus0")}},
+        {"pg -d 1\r\nx\r\ncan0:/$ ", {QStringLiteral("ReportProgramStatus1")}},
+        {"pg -d 2\r\nx\r\ncan0:/$ ", {QStringLiteral("ReportProgramStatus2")}},
+        {"pg -d 3\r\nx\r\ncan0:/$ ", {QStringLiteral("ReportProgramStatus3")}},
+        {"pg -i 0,P\r\nProgram 1 started\r\ncan0:/$ ", {}},
+        {"rs\r\nIllegal argument\r\ncan0:/$ ", {QStringLiteral("ReportSettings")}},
+        {"rs -f 6\r\nMessage reporting settings stored\r\ncan0:/$ ", {}},
     };
     RuntimeRig rig;
     rig.attach();
@@ -188,8 +198,8 @@ TEST(Runtime, RegistrationMistakesStopTheStartWithAClearMessage) {
     };
     const Case cases[] = {
         {"route twice", true, false, false, "reply route TerminalStatus registered twice"},
-        {"INFO code twice", false, true, false, "INFO 81 registered twice (by messaging and reporting)"},
-        {"unfilled route", false, false, true, "reply route DnidList of the reporting subsystem is not filled"},
+        {"INFO code twice", false, true, false, "INFO 81 registered twice (by messaging and printing)"},
+        {"unfilled route", false, false, true, "reply route PrintDone of the printing subsystem is not filled"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
