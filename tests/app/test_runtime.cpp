@@ -99,7 +99,7 @@ TEST(Runtime, RoutingTableKeepsTheEngineOrder) {
     for (const RouteRow& r : rig.runtime->context().router().rows())
         owners.insert(RouteKeyOwner(r.key));
     EXPECT_EQ(owners, (std::set<Subsystem>{Subsystem::Status, Subsystem::Messaging, Subsystem::Egc, Subsystem::Distress,
-                                           Subsystem::Editor}));
+                                           Subsystem::Editor, Subsystem::Lists}));
     EXPECT_TRUE(rig.runtime->context().errors().isEmpty()) << rig.runtime->context().errors().join(u'\n').toStdString();
 }
 
@@ -152,6 +152,10 @@ TEST(Runtime, EveryAssembledRowRoutesItsReply) {
          {QStringLiteral("TransceiverRestart"), QStringLiteral("TxRefusedEgcOnly")}},
         {"tx -l 102\r\nOK\r\ncan0:/$ ", {}},
         {"st -l\r\nINFO 999: x\r\ncan0:/$ ", {}},
+        {"st -n\r\nLES id \x02"
+         "101\x03\r\ncan0:/$ ",
+         {QStringLiteral("LesList")}},
+        {"status -n\r\nLES id 101 Southbury\r\n\r\ncan0:/$ ", {QStringLiteral("LesServices")}},
     };
     RuntimeRig rig;
     rig.attach();
