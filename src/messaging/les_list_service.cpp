@@ -112,6 +112,9 @@ bool LesListService::reloadProviders() {
 }
 
 QString LesListService::saveProviders(const QVector<ServiceProvider>& providers) {
+    // Edits start from the list as read; a file that could not be read must not be replaced by them.
+    if (!m_providersLoaded && ReadProviderFileState(dataPath()) != ProviderFileState::Missing)
+        return GetText(6412, QStringLiteral("Error loading ISP list"));
     FileError error;
     if (!SaveProviders(dataPath(), providers, &error))
         return saveFailureText(QStringLiteral("EmailServicesForm.SaveIsp"), error);
@@ -159,7 +162,18 @@ QString LesListService::deleteProvider(const QString& name) {
 }
 
 QString LesListService::loadDefaultProviders() {
-    return saveProviders(DefaultProviders());
+    const ProviderFileState state = ReadProviderFileState(dataPath());
+    if (state == ProviderFileState::Missing || state == ProviderFileState::Current) {
+        m_providersLoaded = true; // the operator agreed to lose the present list
+        return saveProviders(DefaultProviders());
+    }
+    // A list this version cannot read is kept beside the new one.
+    QString keptAs;
+    FileError error;
+    if (!ReplaceProvidersWithDefaults(dataPath(), &keptAs, &error))
+        return saveFailureText(QStringLiteral("EmailServicesForm.LoadDefault"), error);
+    reloadProviders();
+    return {};
 }
 
 void LesListService::setDefaultLes(int ocean, const QString& les) {

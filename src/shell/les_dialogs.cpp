@@ -253,7 +253,7 @@ void EmailServicesForm::onDelete() {
     if (!item)
         return;
     const QString name = item->text();
-    ask(ShellText(6426, "Do you want to delete the Service Provider: ") + name, ShellText(6427, "Delete confirmation!"),
+    ask(ShellText(6426, "Do you want to delete the Service Provider:") + QLatin1Char(' ') + name, ShellText(6427, "Delete confirmation!"),
         [this, name] {
             const QString problem = m_service.deleteProvider(name);
             EmailServicesFormInit();
@@ -465,6 +465,30 @@ LesServicesForm::LesServicesForm(LesListService& service, QWidget* parent) : QDi
     });
     connect(&service, &LesListService::lesServicesReady, this,
             [this](const QString&, const QString& text) { m_text->setPlainText(QString(text).remove(u'\r')); });
+}
+
+QDialog* OpenLesWindow(LesWindow which, LesListService& service, QWidget* parent) {
+    QDialog* dialog = nullptr;
+    switch (which) {
+    case LesWindow::LesList:
+        dialog = new LesListForm(service, parent);
+        break;
+    case LesWindow::Providers:
+        dialog = new EmailServicesForm(service, parent);
+        break;
+    case LesWindow::DefaultLes:
+        dialog = new DefaultLesForm(service, parent);
+        break;
+    case LesWindow::DefaultProvider:
+        dialog = new DefaultProviderForm(service, parent);
+        break;
+    case LesWindow::Services:
+        dialog = new LesServicesForm(service, parent);
+        break;
+    }
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->show();
+    return dialog;
 }
 
 } // namespace tessaro

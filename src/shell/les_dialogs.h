@@ -155,6 +155,10 @@ private:
     QPlainTextEdit* m_text;
 };
 
+// The windows of the lists, for the menus: each opens modeless and is deleted when closed.
+enum class LesWindow { LesList, Providers, DefaultLes, DefaultProvider, Services };
+QDialog* OpenLesWindow(LesWindow which, LesListService& service, QWidget* parent);
+
 // Fills a combo box with the LESs of an ocean as "id name" with the identifier as item data, and selects
 // current (added when the list lacks it); nothing is selected when current is empty.
 void FillLesBox(QComboBox* box, const QVector<LesTableEntry>& entries, const QString& current);

@@ -497,3 +497,24 @@ TEST_F(LesListServiceTest, SendingStopsWithTheLesOrProviderText) {
         EXPECT_TRUE(runtime.terminal().engine().queue().text().isEmpty());
     }
 }
+
+TEST(LesListService, AnUnreadProviderFileIsNeverOverwrittenByEdits) {
+    ServiceRig rig;
+    const QByteArray old = "VERSION 90\r\nOld Provider\r\n";
+    QFile f(rig.data() + QStringLiteral("isp.dat"));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(old);
+    f.close();
+    rig.form.setNextAnswer(false); // keep the file at start-up
+    rig.start();
+    ASSERT_FALSE(rig.service->providersLoaded());
+    EXPECT_EQ(rig.service->addProvider(ServiceProvider::fromLine(QStringLiteral("New|001"))),
+              QStringLiteral("Error loading ISP list"));
+    EXPECT_FALSE(rig.service->deleteProvider(QStringLiteral("Old Provider")).isEmpty());
+    EXPECT_EQ(readFile(rig.data() + QStringLiteral("isp.dat")), old);
+    // Load Default replaces it, keeping the old list beside it.
+    EXPECT_EQ(rig.service->loadDefaultProviders(), QString());
+    EXPECT_EQ(readFile(rig.data() + QStringLiteral("isp.dat")), QByteArray(kExpectedIsp));
+    EXPECT_EQ(readFile(rig.data() + QStringLiteral("isp.dat.old")), old);
+    EXPECT_TRUE(rig.service->providersLoaded());
+}

@@ -177,3 +177,18 @@ TEST_F(LesDialogs, SendingDialogOffersTheOceansLessByName) {
     SendingDialog notLoggedIn(config, 4, false);
     EXPECT_FALSE(notLoggedIn.lesBox()->isEnabled());
 }
+
+TEST_F(LesDialogs, MenuOpensEachWindowModeless) {
+    QWidget parent;
+    const LesWindow windows[] = {LesWindow::LesList, LesWindow::Providers, LesWindow::DefaultLes,
+                                 LesWindow::DefaultProvider, LesWindow::Services};
+    for (LesWindow w : windows) {
+        SCOPED_TRACE(int(w));
+        QDialog* dialog = OpenLesWindow(w, *service, &parent);
+        ASSERT_NE(dialog, nullptr);
+        EXPECT_TRUE(dialog->isVisible());
+        EXPECT_FALSE(dialog->isModal());
+        EXPECT_TRUE(dialog->testAttribute(Qt::WA_DeleteOnClose));
+        dialog->close();
+    }
+}
