@@ -253,8 +253,8 @@ void EmailServicesForm::onDelete() {
     if (!item)
         return;
     const QString name = item->text();
-    ask(ShellText(6426, "Do you want to delete the Service Provider:") + QLatin1Char(' ') + name, ShellText(6427, "Delete confirmation!"),
-        [this, name] {
+    ask(ShellText(6426, "Do you want to delete the Service Provider:") + QLatin1Char(' ') + name,
+        ShellText(6427, "Delete confirmation!"), [this, name] {
             const QString problem = m_service.deleteProvider(name);
             EmailServicesFormInit();
             showProblem(problem);
