@@ -103,6 +103,35 @@ void CConfiguration::SetDistressGenLes(int ocean, const QString& les) {
     SetIni(DistressLesKey(ocean), les.trimmed(), true);
 }
 
+namespace {
+QString defaultLesKey(int ocean) {
+    static const char* const kKeys[] = {"[Default LES West]", "[Default LES East]", "[Default LES Pacific]",
+                                        "[Default LES Indian]"};
+    return QLatin1String(kKeys[ocean]);
+}
+} // namespace
+
+QString CConfiguration::DefaultLes(int ocean) {
+    if (ocean < 0 || ocean > 3)
+        return {};
+    return GetIni(defaultLesKey(ocean)).trimmed();
+}
+
+void CConfiguration::SetDefaultLes(int ocean, const QString& les) {
+    if (ocean < 0 || ocean > 3 || DefaultLes(ocean) == les.trimmed())
+        return;
+    SetIni(defaultLesKey(ocean), les.trimmed(), true);
+}
+
+QString CConfiguration::AvailableLESs(int ocean) const {
+    return ocean >= 0 && ocean <= 3 ? m_availableLes[ocean] : QString();
+}
+
+void CConfiguration::SetAvailableLESs(int ocean, const QString& list) {
+    if (ocean >= 0 && ocean <= 3)
+        m_availableLes[ocean] = list;
+}
+
 QString CConfiguration::settingsLocation() const {
     if (m_portable)
         return m_ini.filePath();

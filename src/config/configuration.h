@@ -53,6 +53,15 @@ public:
     QString GetDistressGenLes(int ocean);
     void SetDistressGenLes(int ocean, const QString& les);
 
+    // The default LES of an ocean region (0..3), "[Default LES West]" and its siblings; "000" means none
+    // chosen. Other regions read as empty and are not stored.
+    QString DefaultLes(int ocean);
+    void SetDefaultLes(int ocean, const QString& les);
+    // The LESs the NCS of a region last listed ("st -n"), identifiers joined by ","; empty until a list
+    // came. Kept for this run only: the list is asked again at every login.
+    QString AvailableLESs(int ocean) const;
+    void SetAvailableLESs(int ocean, const QString& list);
+
     // Whether the transceiver takes four additional NAVAREAs rather than one, as its reply to "se -sn"
     // last said; the EGC set-up window offers that many boxes.
     bool Support4ExtraNavAreas() const { return m_support4ExtraNavAreas; }
@@ -65,6 +74,7 @@ private:
     QString m_dataPath;
     bool m_portable;
     bool m_support4ExtraNavAreas = false;
+    QString m_availableLes[4];
     CIniStore m_ini;
     std::unique_ptr<ISettingsStore> m_settings;
 };

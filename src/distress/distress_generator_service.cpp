@@ -3,7 +3,7 @@
 #include "config/clock.h"
 #include "config/configuration.h"
 #include "config/text_util.h"
-#include "distress/les_tables.h"
+#include "messaging/les_lists.h"
 #include "messaging/messaging_module.h"
 #include "messaging/outbox.h"
 #include "status/module_context.h"

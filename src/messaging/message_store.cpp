@@ -3,6 +3,7 @@
 #include "config/configuration.h"
 #include "config/logs.h"
 #include "messaging/index_file.h"
+#include "messaging/les_lists.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -121,6 +122,8 @@ StoreCheckResult CheckStoreFolders(CConfiguration& config, cInfoLog* infoLog) {
         else
             result.failures << QStringLiteral("File '%1' could not be created.").arg(path);
     }
+    // The LES lists and the provider list live in the data folder itself.
+    result.failures << WriteMissingListFiles(config.DataPath());
     return result;
 }
 

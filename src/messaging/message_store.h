@@ -33,9 +33,9 @@ struct StoreCheckResult {
 inline const QLatin1String kSentItemsWarningTitle("Sent Items directory warning!");
 QString SentItemsWarningText(const QString& dataPath, const QString& iniPath);
 
-// Start-up check of the store: creates each configured folder, falls back to the data folder's default
-// sub-folder (and stores that path) when the configured one cannot be made, creates the missing index
-// files, and repairs what an interrupted index rewrite left behind. The reset messages also go to the
+// Start-up check of the store: writes the missing LES and provider lists, creates each configured folder, falls back to
+// the data folder's default sub-folder (and stores that path) when the configured one cannot be made, creates the
+// missing index files, and repairs what an interrupted index rewrite left behind. The reset messages also go to the
 // information log when one is given.
 StoreCheckResult CheckStoreFolders(CConfiguration& config, cInfoLog* infoLog);
 

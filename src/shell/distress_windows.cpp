@@ -1,7 +1,7 @@
 #include "shell/distress_windows.h"
 
 #include "distress/distress_generator_service.h"
-#include "distress/les_tables.h"
+#include "messaging/les_lists.h"
 #include "shell/shell_texts.h"
 
 #include <QButtonGroup>

@@ -2,7 +2,9 @@
 
 #include "config/configuration.h"
 #include "config/text_util.h"
+#include "messaging/les_lists.h"
 #include "messaging/provider_list.h"
+#include "shell/les_dialogs.h"
 #include "shell/shell_texts.h"
 
 #include <QCheckBox>
@@ -15,7 +17,6 @@
 #include <QListWidget>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QRegularExpressionValidator>
 #include <QTimeEdit>
 #include <QVBoxLayout>
 
@@ -78,13 +79,16 @@ SendingDialog::SendingDialog(CConfiguration& config, int ocean, bool needsProvid
         std::max(0, m_codePage->findData(config.GetIni(QStringLiteral("[CodePage]")).trimmed())));
     form->addRow(ShellText(5448, "Code page:"), m_codePage);
 
-    m_les = new QLineEdit(options);
-    m_les->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{0,3}")), m_les));
-    if (ocean >= 0 && ocean <= 3)
-        m_les->setText(config.GetIni(QLatin1String(kOceanKeys[ocean])).trimmed());
-    else
+    // The LESs the NCS of the current ocean listed, by name; the default LES of the ocean is chosen.
+    m_les = new QComboBox(options);
+    m_les->setObjectName(QStringLiteral("SendingLes"));
+    if (ocean >= 0 && ocean <= 3) {
+        const QString current = config.DefaultLes(ocean);
+        FillLesBox(m_les, OfferedLes(config.DataPath(), ocean, config.AvailableLESs(ocean)),
+                   current == QLatin1String("000") ? QString() : current);
+    } else {
         m_les->setEnabled(false);
-    m_les->setPlaceholderText(ShellText(5440, "LES number, e.g. 112"));
+    }
     form->addRow(ShellText(5441, "Land Earth Station:"), m_les);
     m_provider = new QComboBox(options);
     const QString isp = config.GetIni(QStringLiteral("[Default ISP]")).trimmed();
@@ -131,8 +135,9 @@ SendingOptions SendingDialog::options() const {
 }
 
 void SendingDialog::storeChoices() {
-    if (m_ocean >= 0 && m_ocean <= 3 && !m_les->text().trimmed().isEmpty())
-        m_config.SetIni(QLatin1String(kOceanKeys[m_ocean]), m_les->text().trimmed());
+    const QString les = m_les->currentData().toString();
+    if (m_ocean >= 0 && m_ocean <= 3 && !les.isEmpty())
+        m_config.SetIni(QLatin1String(kOceanKeys[m_ocean]), les);
     if (m_provider->isEnabled() && !m_provider->currentText().isEmpty())
         m_config.SetIni(QStringLiteral("[Default ISP]"), m_provider->currentText());
     m_config.SetIni(QStringLiteral("[CodePage]"), m_codePage->currentData().toString());

@@ -38,6 +38,8 @@ public:
 
     QCheckBox* confirmationBox() const { return m_confirmation; }
     QComboBox* codePageBox() const { return m_codePage; }
+    // The LESs of the current ocean by name; the item data is the identifier.
+    QComboBox* lesBox() const { return m_les; }
 
 Q_SIGNALS:
     void submitRequested();
@@ -54,7 +56,7 @@ private:
     QComboBox* m_presentation;
     QComboBox* m_priority;
     QComboBox* m_codePage;
-    QLineEdit* m_les;
+    QComboBox* m_les;
     QComboBox* m_provider;
     QListWidget* m_outcome;
     QProgressBar* m_progress;

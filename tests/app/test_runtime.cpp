@@ -165,6 +165,10 @@ TEST(Runtime, EveryAssembledRowRoutesItsReply) {
         {"pg -i 0,P\r\nProgram 1 started\r\ncan0:/$ ", {}},
         {"rs\r\nIllegal argument\r\ncan0:/$ ", {QStringLiteral("ReportSettings")}},
         {"rs -f 6\r\nMessage reporting settings stored\r\ncan0:/$ ", {}},
+        {"st -n\r\nLES id \x02"
+         "101\x03\r\ncan0:/$ ",
+         {QStringLiteral("LesList")}},
+        {"status -n\r\nLES id 101 Southbury\r\n\r\ncan0:/$ ", {QStringLiteral("LesServices")}},
     };
     RuntimeRig rig;
     rig.attach();

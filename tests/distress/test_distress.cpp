@@ -5,7 +5,7 @@
 #include "distress/distress_generator.h"
 #include "distress/distress_generator_service.h"
 #include "distress/distress_module.h"
-#include "distress/les_tables.h"
+#include "messaging/les_lists.h"
 #include "messaging/messaging_module.h"
 #include "messaging/outbox.h"
 #include "status/identity.h"
