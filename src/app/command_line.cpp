@@ -62,11 +62,16 @@ CommandLine ParseCommandLine(const QStringList& arguments, const OptionAvailabil
         QStringLiteral("send-timeout"),
         QStringLiteral("Seconds --send waits for the transceiver to be logged in to an ocean region (default 300)."),
         QStringLiteral("SECONDS"));
+    const QCommandLineOption migrateFrom(
+        QStringLiteral("migrate-from"),
+        QStringLiteral("Take over the settings and data of the predecessor program Brivel from DIR, on a first start "
+                       "(when Tessaro's settings hold no section Config)."),
+        QStringLiteral("DIR"));
     const QCommandLineOption help(QStringList{QStringLiteral("help"), QStringLiteral("h")},
                                   QStringLiteral("Show this help."));
     const QCommandLineOption version(QStringLiteral("version"), QStringLiteral("Show the version."));
     parser.addOptions({dataDir, connect, serial, simulator, headless, formsPort, accept, portable, log, send, subject,
-                       textFile, sendTimeOut, help, version});
+                       textFile, sendTimeOut, migrateFrom, help, version});
 
     cl.helpText = parser.helpText();
     if (!parser.parse(arguments)) {
@@ -88,6 +93,13 @@ CommandLine ParseCommandLine(const QStringList& arguments, const OptionAvailabil
     cl.acceptDisclaimer = parser.isSet(accept);
     cl.portable = parser.isSet(portable);
     cl.logComm = parser.isSet(log);
+    if (parser.isSet(migrateFrom)) {
+        cl.migrateFrom = parser.value(migrateFrom).trimmed();
+        if (cl.migrateFrom.isEmpty()) {
+            cl.error = QStringLiteral("--migrate-from needs the folder of the predecessor program.");
+            return cl;
+        }
+    }
     if (parser.isSet(formsPort)) {
         bool ok = false;
         const int port = parser.value(formsPort).toInt(&ok);

@@ -16,6 +16,7 @@ struct CommandLine {
     bool acceptDisclaimer = false;
     bool portable = false;
     bool logComm = false;
+    QString migrateFrom; // --migrate-from DIR: the predecessor's folder to take over on a first start
     bool help = false;
     bool version = false;
 

@@ -7,6 +7,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 
 namespace tessaro {
 
@@ -20,6 +21,10 @@ std::optional<int> PrepareRun(const CommandLine& cl, InProcessSimulator& simulat
         *error = QStringLiteral("--serial needs a device path, for example /dev/ttyUSB0.");
         return 2;
     }
+    if (!cl.migrateFrom.isEmpty() && !QFileInfo(cl.migrateFrom).isDir()) {
+        *error = QStringLiteral("--migrate-from: the folder %1 does not exist.").arg(cl.migrateFrom);
+        return 2;
+    }
     const DataPathChoice choice = ResolveDataPath(cl.dataDir, QCoreApplication::applicationDirPath());
     if (!choice.error.isEmpty()) {
         *error = choice.error;
@@ -31,6 +36,7 @@ std::optional<int> PrepareRun(const CommandLine& cl, InProcessSimulator& simulat
     }
     options->dataPath = choice.path;
     options->portable = cl.portable;
+    options->migrateFrom = cl.migrateFrom;
     options->acceptDisclaimer = cl.acceptDisclaimer;
     options->formsPort = cl.formsPort;
     options->terminal.connect = cl.connect;

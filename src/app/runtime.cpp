@@ -1,5 +1,6 @@
 #include "app/runtime.h"
 
+#include "config/logs.h"
 #include "config/strings.h"
 #include "config/text_util.h"
 #include "messaging/outbox.h"
@@ -11,6 +12,7 @@ namespace tessaro {
 TessaroRuntime::TessaroRuntime(const RuntimeOptions& options, const IClock& clock, QObject* parent)
     : QObject(parent), m_options(options), m_clock(clock),
       m_config(options.dataPath, options.portable, options.settingsFile) {
+    MigrateFromPredecessor(options, m_config, clock);
     m_config.LoadIni();
     if (options.acceptDisclaimer)
         AcceptDisclaimer(m_config);
@@ -69,6 +71,21 @@ StartResult TessaroRuntime::start() {
         return {false, 1, text};
     }
     return m_terminal->start(m_options.terminal);
+}
+
+MigrationOutcome MigrateFromPredecessor(const RuntimeOptions& options, CConfiguration& config, const IClock& clock) {
+    MigrationPaths paths;
+    paths.predecessorFolder = options.migrateFrom;
+    if (paths.predecessorFolder.isEmpty())
+        paths.predecessorFolder = config.GetSettingValue(QStringLiteral("Settings"), QStringLiteral("MigrateFrom"));
+    if (paths.predecessorFolder.isEmpty())
+        paths.predecessorFolder = Migration::DefaultPredecessorFolder();
+    paths.ownFolder = config.DataPath();
+    paths.ownConfigFile = config.ini().filePath();
+    paths.predecessorSettingsFile = options.predecessorSettingsFile;
+    cErrorLog errorLog(config.DataPath(), clock);
+    Migration migration(paths, config.settings(), errorLog, config.portable() ? &config.ini() : nullptr);
+    return migration.run();
 }
 
 int UnsentMessageCount(const cOutBox& outbox) {

@@ -2,6 +2,7 @@
 
 #include "config/clock.h"
 #include "config/configuration.h"
+#include "config/migration.h"
 #include "distress/distress_module.h"
 #include "egc/egc_module.h"
 #include "link/disclaimer.h"
@@ -35,6 +36,9 @@ struct RuntimeOptions {
     int formsPort = -1;            // --forms-port, or -1 for the "LocalPort" setting
     TerminalOptions terminal;
     QString settingsFile; // a settings store file of its own (tests); empty: the per-user store
+    // The predecessor's folder (--migrate-from); empty: the "MigrateFrom" setting, else /opt/brivel.
+    QString migrateFrom;
+    QString predecessorSettingsFile; // the predecessor's settings store file (tests); empty: its per-user store
 };
 
 // One run of the program: configuration, session, terminal and the subsystems, built and attached the same
@@ -97,6 +101,9 @@ private:
 };
 
 // Outbox lines still waiting for the transceiver or the LES ("Initiated", "Sending").
+// Takes over the predecessor's settings and data on a first start (before the configuration is read).
+MigrationOutcome MigrateFromPredecessor(const RuntimeOptions& options, CConfiguration& config, const IClock& clock);
+
 int UnsentMessageCount(const cOutBox& outbox);
 // Whether the transceiver has a display device of its own besides this program (setting "DisplayDevice" of
 // section "Settings", "1"); without one, closing the program leaves alerts and alarms unseen.

@@ -24,6 +24,13 @@ void QSettingsStore::SaveSettingValue(const QString& section, const QString& key
     m_settings->sync();
 }
 
+QStringList QSettingsStore::SectionKeys(const QString& section) {
+    m_settings->beginGroup(section);
+    const QStringList keys = m_settings->childKeys();
+    m_settings->endGroup();
+    return keys;
+}
+
 QString QSettingsStore::location() const {
     return m_settings->fileName();
 }
@@ -39,6 +46,22 @@ QString IniSettingsStore::GetSettingValue(const QString& section, const QString&
 
 void IniSettingsStore::SaveSettingValue(const QString& section, const QString& key, const QString& value) {
     m_ini.SetIni(entryKey(section, key), value, true);
+}
+
+} // namespace tessaro
+
+namespace tessaro {
+
+QStringList IniSettingsStore::SectionKeys(const QString& section) {
+    // An empty entry reads as the caller's default, so it holds no value.
+    const QString prefix = QLatin1Char('[') + section + QLatin1Char('_');
+    if (!m_ini.isLoaded())
+        m_ini.LoadIni();
+    QStringList keys;
+    for (const CIniStore::Entry& e : m_ini.entries())
+        if (e.key.startsWith(prefix) && e.key.endsWith(QLatin1Char(']')) && !e.value.isEmpty())
+            keys << e.key.mid(prefix.size(), e.key.size() - prefix.size() - 1);
+    return keys;
 }
 
 } // namespace tessaro

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 
@@ -16,6 +17,8 @@ public:
     virtual ~ISettingsStore() = default;
     virtual QString GetSettingValue(const QString& section, const QString& key, const QString& defaultValue) = 0;
     virtual void SaveSettingValue(const QString& section, const QString& key, const QString& value) = 0;
+    // The keys of a section that hold a value.
+    virtual QStringList SectionKeys(const QString& section) = 0;
 };
 
 // QSettings under the application name "Tessaro". A file path may be given (tests, explicit stores).
@@ -27,6 +30,7 @@ public:
 
     QString GetSettingValue(const QString& section, const QString& key, const QString& defaultValue) override;
     void SaveSettingValue(const QString& section, const QString& key, const QString& value) override;
+    QStringList SectionKeys(const QString& section) override;
     QString location() const;
 
 private:
@@ -41,6 +45,7 @@ public:
 
     QString GetSettingValue(const QString& section, const QString& key, const QString& defaultValue) override;
     void SaveSettingValue(const QString& section, const QString& key, const QString& value) override;
+    QStringList SectionKeys(const QString& section) override;
 
 private:
     static QString entryKey(const QString& section, const QString& key);

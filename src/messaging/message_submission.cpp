@@ -2,6 +2,7 @@
 
 #include "config/configuration.h"
 #include "config/strings.h"
+#include "messaging/distress_message.h"
 #include "messaging/messaging_module.h"
 #include "messaging/provider_list.h"
 
@@ -64,7 +65,7 @@ QVector<SubmissionStep> SubmitMessage(CConfiguration& config, MessagingModule& m
         t.Message = built;
         t.MessageType = type;
         t.ISP = isp;
-        t.Priority = options.priority;
+        t.Priority = TransmissionPriority(options.priority);
         t.SetPresentation(options.presentation);
         t.SetService();
         SubmissionStep step;

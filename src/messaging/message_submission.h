@@ -35,7 +35,7 @@ struct OutgoingMessage {
 struct SendingOptions {
     TransmissionOptions transmission;
     quint8 presentation = 0; // 0 = 7 bit, 6 = 5 bit, 7 = 8 bit
-    quint8 priority = 0;     // 0 routine, 1 safety
+    quint8 priority = 0;     // 0 routine, 1 safety, 3 distress (the distress editor)
 };
 
 // Outcome of one message type's transmission.

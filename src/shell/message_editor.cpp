@@ -5,6 +5,7 @@
 #include "shell/message_window.h"
 #include "shell/shell_texts.h"
 
+#include <QColor>
 #include <QComboBox>
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -39,8 +40,8 @@ MessageEditor::MessageEditor(CConfiguration& config, QWidget* parent) : QWidget(
         m_type->addItem(MessageTypeDisplayName(t), t);
     m_address = new QLineEdit(this);
     m_address->setPlaceholderText(ShellText(6340, "Address-book names or addresses, separated by ';'"));
-    auto* add = new QPushButton(ShellText(5422, "&Add"), this);
-    auto* remove = new QPushButton(ShellText(5423, "&Remove"), this);
+    auto* add = m_add = new QPushButton(ShellText(5422, "&Add"), this);
+    auto* remove = m_remove = new QPushButton(ShellText(5423, "&Remove"), this);
     entry->addWidget(m_field);
     entry->addWidget(m_type);
     entry->addWidget(m_address, 1);
@@ -172,6 +173,8 @@ bool MessageEditor::addSelectedToAddressBook() {
 }
 
 void MessageEditor::addRecipient(const Recipient& r) {
+    if (m_locked)
+        return;
     const int row = m_recipients->rowCount();
     m_recipients->insertRow(row);
     auto* field = new QTableWidgetItem(RecipientFieldName(r.field));
@@ -189,6 +192,8 @@ void MessageEditor::addRecipient(const Recipient& r) {
 }
 
 void MessageEditor::removeSelected() {
+    if (m_locked)
+        return;
     const int row = m_recipients->currentRow();
     if (row >= 0)
         m_recipients->removeRow(row);
@@ -227,6 +232,50 @@ void MessageEditor::insertAtCursor(const QString& text) {
 
 QString MessageEditor::body() const {
     return m_body->toPlainText();
+}
+
+void MessageEditor::setRecipients(const QVector<Recipient>& recipients) {
+    if (m_locked)
+        return;
+    m_recipients->setRowCount(0);
+    for (const Recipient& r : recipients)
+        addRecipient(r);
+}
+
+QString MessageEditor::toText() const {
+    QString text;
+    for (const Recipient& r : message().recipients)
+        if (r.field == FieldTo)
+            text += r.address + QLatin1Char(';');
+    return text;
+}
+
+void MessageEditor::setRecipientsLocked(bool locked, const QColor& colour) {
+    m_locked = locked;
+    for (QWidget* w : {static_cast<QWidget*>(m_field), static_cast<QWidget*>(m_type), static_cast<QWidget*>(m_address),
+                       static_cast<QWidget*>(m_add), static_cast<QWidget*>(m_remove)})
+        w->setEnabled(!locked);
+    m_recipients->setSelectionMode(locked ? QAbstractItemView::NoSelection : QAbstractItemView::ExtendedSelection);
+    for (int row = 0; row < m_recipients->rowCount(); ++row)
+        for (int column = 0; column < m_recipients->columnCount(); ++column)
+            m_recipients->item(row, column)
+                ->setData(Qt::ForegroundRole, colour.isValid() ? QVariant(colour) : QVariant());
+}
+
+QColor MessageEditor::recipientColour(int row) const {
+    const QTableWidgetItem* item = m_recipients->item(row, AddressColumn);
+    return item ? item->data(Qt::ForegroundRole).value<QColor>() : QColor();
+}
+
+void MessageEditor::setBanner(QWidget* banner) {
+    // Later: the old banner's own button may be what asked for its removal.
+    if (m_banner) {
+        m_banner->hide();
+        m_banner->deleteLater();
+    }
+    m_banner = banner;
+    if (banner)
+        static_cast<QVBoxLayout*>(layout())->insertWidget(0, banner);
 }
 
 QAction* MessageEditor::insertAction(Insertion which) const {

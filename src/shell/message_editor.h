@@ -2,9 +2,12 @@
 
 #include "messaging/message_submission.h"
 
+#include <QPointer>
 #include <QWidget>
 
 class QAction;
+class QColor;
+class QPushButton;
 class QComboBox;
 class QLineEdit;
 class QPlainTextEdit;
@@ -30,6 +33,17 @@ public:
     // Puts text at the body's cursor (the insert menu's lines).
     void insertAtCursor(const QString& text);
     QString body() const;
+
+    // The recipient list as a whole, in order (the distress editor keeps and restores it).
+    void setRecipients(const QVector<Recipient>& recipients);
+    // The To addresses as one list, each ended by ";" ("SEARCH & RESCUE;").
+    QString toText() const;
+    // A locked list takes no additions or removals; colour paints its addresses (invalid: the normal colour).
+    void setRecipientsLocked(bool locked, const QColor& colour = QColor());
+    bool recipientsLocked() const { return m_locked; }
+    QColor recipientColour(int row) const;
+    // A strip above the recipients (the distress mode's notice); null removes it. The editor takes ownership.
+    void setBanner(QWidget* banner);
 
     // The insert menu's entries, in menu order.
     enum class Insertion {
@@ -74,6 +88,10 @@ private:
     QLineEdit* m_subject;
     QPlainTextEdit* m_body;
     QList<QAction*> m_insertActions;
+    QPushButton* m_add;
+    QPushButton* m_remove;
+    QPointer<QWidget> m_banner;
+    bool m_locked = false;
 };
 
 } // namespace tessaro

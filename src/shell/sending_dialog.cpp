@@ -3,6 +3,7 @@
 #include "config/configuration.h"
 #include "config/text_util.h"
 #include "messaging/les_lists.h"
+#include "messaging/distress_message.h"
 #include "messaging/provider_list.h"
 #include "shell/les_dialogs.h"
 #include "shell/shell_texts.h"
@@ -132,6 +133,16 @@ SendingOptions SendingDialog::options() const {
     o.presentation = quint8(m_presentation->currentData().toInt());
     o.priority = quint8(m_priority->currentData().toInt());
     return o;
+}
+
+void SendingDialog::setDistressPriority() {
+    int at = m_priority->findData(kDistressPriority);
+    if (at < 0) {
+        m_priority->addItem(GetText(5123, QStringLiteral("Distress")), kDistressPriority);
+        at = m_priority->count() - 1;
+    }
+    m_priority->setCurrentIndex(at);
+    m_priority->setEnabled(false);
 }
 
 void SendingDialog::storeChoices() {

@@ -36,6 +36,10 @@ public:
     void uploadProgress(int value);
     void uploadFinished();
 
+    // A message from the distress editor: the priority shows "Distress" and cannot be lowered.
+    void setDistressPriority();
+    QComboBox* priorityBox() const { return m_priority; }
+
     QCheckBox* confirmationBox() const { return m_confirmation; }
     QComboBox* codePageBox() const { return m_codePage; }
     // The LESs of the current ocean by name; the item data is the identifier.
