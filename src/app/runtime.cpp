@@ -32,9 +32,10 @@ void TessaroRuntime::attach(IMainForm& form, CTerminal::LinkFactory linkFactory)
     m_egc = std::make_unique<EgcModule>(m_session);
     m_editor = std::make_unique<EditorModule>(m_session);
     m_lists = std::make_unique<ListsModule>(m_session);
+    m_printing = std::make_unique<PrintingModule>(m_session);
     for (ITerminalModule* module :
          std::initializer_list<ITerminalModule*>{m_status.get(), m_messaging.get(), m_egc.get(), m_distress.get(),
-                                                 m_forms.get(), m_editor.get(), m_lists.get()})
+                                                 m_forms.get(), m_editor.get(), m_lists.get(), m_printing.get()})
         m_context->attach(*module);
 
     MessagingModule* messaging = m_messaging.get();

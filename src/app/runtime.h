@@ -9,6 +9,7 @@
 #include "messaging/editor_insertions.h"
 #include "messaging/lists_module.h"
 #include "messaging/messaging_module.h"
+#include "messaging/printing.h"
 #include "reporting/forms_module.h"
 #include "status/info_lines.h"
 #include "status/module_context.h"
@@ -70,6 +71,7 @@ public:
     ListsModule& lists() { return *m_lists; }
     FormsModule& forms() { return *m_forms; }
     EgcModule& egc() { return *m_egc; }
+    PrintingModule& printing() { return *m_printing; }
 
 private:
     RuntimeOptions m_options;
@@ -87,6 +89,7 @@ private:
     std::unique_ptr<ListsModule> m_lists;
     std::unique_ptr<FormsModule> m_forms;
     std::unique_ptr<EgcModule> m_egc;
+    std::unique_ptr<PrintingModule> m_printing;
 };
 
 // Outbox lines still waiting for the transceiver or the LES ("Initiated", "Sending").

@@ -99,7 +99,7 @@ TEST(Runtime, RoutingTableKeepsTheEngineOrder) {
     for (const RouteRow& r : rig.runtime->context().router().rows())
         owners.insert(RouteKeyOwner(r.key));
     EXPECT_EQ(owners, (std::set<Subsystem>{Subsystem::Status, Subsystem::Messaging, Subsystem::Egc, Subsystem::Distress,
-                                           Subsystem::Editor}));
+                                           Subsystem::Editor, Subsystem::Printing}));
     EXPECT_TRUE(rig.runtime->context().errors().isEmpty()) << rig.runtime->context().errors().join(u'\n').toStdString();
 }
 
@@ -152,6 +152,8 @@ TEST(Runtime, EveryAssembledRowRoutesItsReply) {
          {QStringLiteral("TransceiverRestart"), QStringLiteral("TxRefusedEgcOnly")}},
         {"tx -l 102\r\nOK\r\ncan0:/$ ", {}},
         {"st -l\r\nINFO 999: x\r\ncan0:/$ ", {}},
+        {"print tessprnt.txt -d\r\nPrinting tessprnt.txt, 5 bytes\r\ncan0:/$ ", {QStringLiteral("PrintDone")}},
+        {"type IN.7\r\nx\r\ncan0:/$ ", {QStringLiteral("PrintReport")}},
     };
     RuntimeRig rig;
     rig.attach();
