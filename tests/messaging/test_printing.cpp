@@ -159,6 +159,23 @@ TEST_F(PrintingTest, TwoPrintsBeforeTheFirstTransferEachSendTheirOwnText) {
     EXPECT_FALSE(runtime.terminal().engine().UploadText(QStringLiteral("13010301.out")).has_value());
 }
 
+// A "tr tessprnt.txt" written just before the link went never asks for its text: the next print must not
+// transfer that stale text under its own length.
+TEST_F(PrintingTest, ATransferLostWithTheLinkDoesNotHandItsTextToTheNextPrint) {
+    runtime.printing().Print(QStringLiteral("lost text"));
+    runtime.printing().Print(QStringLiteral("queued"));
+    // The engine took the first batch's lines (the "tr" was written), then the link went.
+    runtime.terminal().engine().queue().clear();
+    runtime.terminal().engine().QueueCommand(QStringLiteral("tr tessprnt.txt -b 6\r\nprint tessprnt.txt -d"), true);
+    runtime.terminal().LinkLost();
+    EXPECT_EQ(upload(), std::optional<QByteArray>("queued"));
+    EXPECT_FALSE(runtime.printing().PrintPending());
+    takeQueue();
+    runtime.printing().Print(QStringLiteral("next"));
+    EXPECT_EQ(takeQueue(), QStringLiteral("tr tessprnt.txt -b 4\r\nprint tessprnt.txt -d\r\n"));
+    EXPECT_EQ(upload(), std::optional<QByteArray>("next"));
+}
+
 TEST_F(PrintingTest, TextIsTransferredAsLatin1Bytes) {
     runtime.printing().Print(QStringLiteral("K\u00f8benhavn \u00e9t\u00e9"));
     EXPECT_TRUE(takeQueue().contains(QStringLiteral("tr tessprnt.txt -b 13\r\n")));
