@@ -91,8 +91,7 @@ void PrintingModule::attach(ModuleContext& context) {
     context.addRoute(RouteKey::PrintReport, MatchKind::Starts, QStringLiteral("type "),
                      [this](const QString& reply) { onPrintReport(reply); });
     context.setUploadTextProvider([this](const QString& fileName) { return uploadText(fileName); });
-    // A link reset loses whatever the transceiver had been told: set the printer up again next time.
-    context.addLinkLostJob([this] { m_configured = false; });
+    context.addLinkLostJob([this] { dropLostTransfers(); });
 }
 
 void PrintingModule::Print(const QString& text) {
@@ -125,6 +124,17 @@ void PrintingModule::onPrintReport(const QString& reply) {
     for (QLatin1StringView prompt : shell::kMainPrompts)
         text = CutFinalPrompt(text, prompt);
     Q_EMIT pcPrintRequested(text);
+}
+
+void PrintingModule::dropLostTransfers() {
+    // The texts still waiting belong to the transfers still queued, the newest ones; an older text whose
+    // "tr" was written but never answered went with the link.
+    qsizetype queued = 0;
+    const QString transfer = QStringLiteral("tr ") + kPrintFileName + QLatin1Char(' ');
+    for (const QString& line : m_context->queuedText().split(QStringLiteral("\r\n")))
+        queued += line.startsWith(transfer, Qt::CaseInsensitive) ? 1 : 0;
+    while (m_pending.size() > queued)
+        m_pending.dequeue();
 }
 
 } // namespace tessaro

@@ -68,6 +68,7 @@ Q_SIGNALS:
 private:
     std::optional<QByteArray> uploadText(const QString& fileName);
     void onPrintReport(const QString& reply);
+    void dropLostTransfers();
 
     CSession& m_session;
     ModuleContext* m_context = nullptr;
