@@ -27,6 +27,8 @@ namespace {
 constexpr int kUncarriedExitCode = 4;
 // --send gave up: the transceiver was not logged in to an ocean region in time.
 constexpr int kNotReadyExitCode = 5;
+// --send was refused: a transmit password is set and was not given, or was wrong.
+constexpr int kTransmitPasswordExitCode = 6;
 QString lineEndName(const QString& lineEnd) {
     if (lineEnd == QLatin1String("\n"))
         return QStringLiteral("LF");
@@ -72,6 +74,18 @@ int RunHeadless(QCoreApplication& app, const CommandLine& cl) {
     form.print(QStringLiteral("Settings store: %1").arg(config.settingsLocation()));
     if (cl.simulator)
         form.print(QStringLiteral("Simulator: listening on %1").arg(options.terminal.connect));
+
+    if (cl.send) {
+        // Read once and removed, so that no program started later (slptool) inherits it.
+        const bool givenSet = qEnvironmentVariableIsSet(kTransmitPasswordVariable);
+        const QString given = qEnvironmentVariable(kTransmitPasswordVariable);
+        qunsetenv(kTransmitPasswordVariable);
+        const QString refusal = SendTransmitPasswordRefusal(config, given, givenSet);
+        if (!refusal.isEmpty()) {
+            form.printError(refusal);
+            return kTransmitPasswordExitCode;
+        }
+    }
 
     runtime.attach(form);
     CTerminal& terminal = runtime.terminal();

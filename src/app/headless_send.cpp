@@ -1,5 +1,6 @@
 #include "app/headless_send.h"
 
+#include "config/access_password.h"
 #include "config/clock.h"
 #include "config/text_util.h"
 #include "link/terminal.h"
@@ -11,6 +12,17 @@
 #include <QFile>
 
 namespace tessaro {
+
+QString SendTransmitPasswordRefusal(CConfiguration& config, const QString& given, bool givenSet) {
+    if (StoredAccessPassword(config, AccessPassword::Transmit).isEmpty())
+        return {};
+    if (!givenSet)
+        return QStringLiteral("a transmit password is set; give it in the environment variable %1 to send.")
+            .arg(QLatin1String(kTransmitPasswordVariable));
+    if (!AccessPasswordAccepts(config, AccessPassword::Transmit, given))
+        return QStringLiteral("Invalid Transmit Password! Nothing was sent.");
+    return {};
+}
 
 bool ReadSendText(const QString& path, QString* text, QString* error) {
     QFile file(path);

@@ -7,6 +7,7 @@
 
 namespace tessaro {
 
+class CConfiguration;
 class CSession;
 class CTerminal;
 class IClock;
@@ -25,6 +26,13 @@ struct SendRequest {
 // characters it cannot carry stop the send), else bytes as Latin-1, so every byte reaches the transceiver
 // unchanged. Returns false with *error set when it cannot be read.
 bool ReadSendText(const QString& path, QString* text, QString* error);
+
+// The environment variable that carries the transmit password to --send. Never an option: a command line is
+// readable by every user through ps.
+inline constexpr char kTransmitPasswordVariable[] = "TESSARO_TRANSMIT_PASSWORD";
+// Whether --send may go while a transmit password may be set: empty when it may (no password set, or given is
+// the password), else the reason it may not. givenSet tells an empty password from none given.
+QString SendTransmitPasswordRefusal(CConfiguration& config, const QString& given, bool givenSet);
 
 // Queues one message through SendMessageToAddress once the transceiver can take it: the link is up (the
 // line end is learned and the transceiver answers) and a status reply read since then says it is logged in

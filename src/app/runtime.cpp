@@ -35,9 +35,10 @@ void TessaroRuntime::attach(IMainForm& form, CTerminal::LinkFactory linkFactory)
     m_editor = std::make_unique<EditorModule>(m_session);
     m_lists = std::make_unique<ListsModule>(m_session);
     m_reporting = std::make_unique<ReportingModule>(m_session);
-    for (ITerminalModule* module :
-         std::initializer_list<ITerminalModule*>{m_status.get(), m_messaging.get(), m_egc.get(), m_distress.get(),
-                                                 m_forms.get(), m_editor.get(), m_lists.get(), m_reporting.get()})
+    m_printing = std::make_unique<PrintingModule>(m_session);
+    for (ITerminalModule* module : std::initializer_list<ITerminalModule*>{
+             m_status.get(), m_messaging.get(), m_egc.get(), m_distress.get(), m_forms.get(), m_editor.get(),
+             m_lists.get(), m_reporting.get(), m_printing.get()})
         m_context->attach(*module);
 
     // Packets from shore arrive in messages and EGCs alike; either way the carrier is deleted, never filed.

@@ -10,6 +10,7 @@
 #include "messaging/editor_insertions.h"
 #include "messaging/lists_module.h"
 #include "messaging/messaging_module.h"
+#include "messaging/printing.h"
 #include "reporting/forms_module.h"
 #include "reporting/remote_config_service.h"
 #include "reporting/reporting_module.h"
@@ -78,6 +79,7 @@ public:
     EgcModule& egc() { return *m_egc; }
     RemoteConfigService& remoteConfig() { return *m_remoteConfig; }
     ReportingModule& reporting() { return *m_reporting; }
+    PrintingModule& printing() { return *m_printing; }
 
 private:
     RuntimeOptions m_options;
@@ -98,6 +100,7 @@ private:
     std::unique_ptr<FormsModule> m_forms;
     std::unique_ptr<EgcModule> m_egc;
     std::unique_ptr<ReportingModule> m_reporting;
+    std::unique_ptr<PrintingModule> m_printing;
 };
 
 // Outbox lines still waiting for the transceiver or the LES ("Initiated", "Sending").

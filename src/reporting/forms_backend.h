@@ -17,6 +17,10 @@ struct FormsSendResult {
     QString reference;
 };
 
+// The refusal of a form while a transmit password is set: any page the browser loads can post to the local
+// server, so it must not be able to send past the password the window asks for.
+inline constexpr int kFormsTransmitPasswordRefused = 1030;
+
 // Outcome of a status look-up: the status text when found, otherwise the look-up's own explanation.
 struct FormsStatusLookup {
     bool found = false;

@@ -1,5 +1,6 @@
 #include "reporting/forms_backend_adapter.h"
 
+#include "config/access_password.h"
 #include "config/text_util.h"
 #include "messaging/address_book.h"
 #include "messaging/inbox.h"
@@ -48,6 +49,11 @@ QDateTime CFormsBackend::transceiverTimeUtc() {
 
 FormsSendResult CFormsBackend::SendMessageToAddress(const QString& address, int messageType, int formatCode,
                                                     const QString& subject, const QString& text) {
+    if (!StoredAccessPassword(m_config, AccessPassword::Transmit).isEmpty())
+        return {kFormsTransmitPasswordRefused,
+                QStringLiteral("Sending from the forms server is turned off while a transmit password is set. Send "
+                               "the message from the Tessaro window, which asks for the password."),
+                QString()};
     const SendOutcome outcome = tessaro::SendMessageToAddress(m_config, m_outbox, m_host, m_transfers, m_clock, address,
                                                               messageType, formatCode, subject, text);
     return {outcome.code, SendOutcomeText(outcome), outcome.outFileName};

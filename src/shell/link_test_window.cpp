@@ -20,8 +20,11 @@ LinkTestWindow::LinkTestWindow(QWidget* parent) : QDialog(parent) {
     layout->addWidget(m_text);
     auto* buttons = new QDialogButtonBox(this);
     QPushButton* execute = buttons->addButton(ShellText(5311, "&Execute link test"), QDialogButtonBox::ActionRole);
+    QPushButton* print = buttons->addButton(ShellText(6904, "&Print"), QDialogButtonBox::ActionRole);
+    print->setObjectName(QStringLiteral("print"));
     buttons->addButton(QDialogButtonBox::Close)->setText(ShellText(5301, "&Close"));
     connect(execute, &QPushButton::clicked, this, &LinkTestWindow::executeRequested);
+    connect(print, &QPushButton::clicked, this, [this] { Q_EMIT printRequested(results()); });
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::close);
     layout->addWidget(buttons);
     resize(560, 380);

@@ -17,6 +17,8 @@ public:
 
 Q_SIGNALS:
     void executeRequested();
+    // "Print": the results shown, for the one print routine.
+    void printRequested(const QString& text);
 
 private:
     QPlainTextEdit* m_text;

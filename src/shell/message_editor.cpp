@@ -96,6 +96,10 @@ MessageEditor::MessageEditor(CConfiguration& config, QWidget* parent) : QWidget(
     }
     insert->setMenu(insertMenu);
     buttons->addWidget(insert);
+    auto* print = new QPushButton(ShellText(6904, "&Print"), this);
+    print->setObjectName(QStringLiteral("print"));
+    connect(print, &QPushButton::clicked, this, [this] { Q_EMIT printRequested(body()); });
+    buttons->addWidget(print);
     auto* send = new QPushButton(ShellText(5426, "&Send..."), this);
     send->setDefault(true);
     auto* cancel = new QPushButton(ShellText(5427, "Cancel"), this);

@@ -73,6 +73,8 @@ public:
 
 Q_SIGNALS:
     void sendRequested();
+    // The editor's print entry: the body as it stands.
+    void printRequested(const QString& text);
     void insertRequested(tessaro::MessageEditor::Insertion which);
 
 private:

@@ -52,6 +52,7 @@ MessageWindow::MessageWindow(CConfiguration& config, const QString& caption, con
     auto* layout = new QVBoxLayout(this);
     auto* form = new QFormLayout;
     for (const Field& f : fields) {
+        m_header += f.label + QStringLiteral(": ") + f.value + QStringLiteral("\r\n");
         auto* value = new QLabel(f.value.toHtmlEscaped(), this);
         value->setTextInteractionFlags(Qt::TextSelectableByMouse);
         form->addRow(f.label, value);
@@ -64,9 +65,18 @@ MessageWindow::MessageWindow(CConfiguration& config, const QString& caption, con
     layout->addWidget(m_body, 1);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
     buttons->button(QDialogButtonBox::Close)->setText(ShellText(5301, "&Close"));
+    QPushButton* print = buttons->addButton(ShellText(6904, "&Print"), QDialogButtonBox::ActionRole);
+    print->setObjectName(QStringLiteral("print"));
+    connect(print, &QPushButton::clicked, this, [this] { Q_EMIT printRequested(printText()); });
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::close);
     layout->addWidget(buttons);
     resize(640, 520);
+}
+
+QString MessageWindow::printText() const {
+    QString text = body();
+    text.replace(QStringLiteral("\n"), QStringLiteral("\r\n"));
+    return m_header + QStringLiteral("\r\n") + text;
 }
 
 QString MessageWindow::body() const {

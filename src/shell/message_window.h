@@ -28,8 +28,14 @@ public:
     MessageWindow(CConfiguration& config, const QString& caption, const QList<Field>& fields, const QString& body,
                   QWidget* parent = nullptr);
     QString body() const;
+    // What "Print" prints: the index values, an empty line, then the body.
+    QString printText() const;
+
+Q_SIGNALS:
+    void printRequested(const QString& text);
 
 private:
+    QString m_header;
     QPlainTextEdit* m_body;
 };
 

@@ -26,8 +26,11 @@ TextWindow::TextWindow(CConfiguration& config, const QString& settingsSection, Q
     layout->addWidget(m_text);
     auto* buttons = new QDialogButtonBox(this);
     m_refresh = buttons->addButton(ShellText(5300, "&Refresh"), QDialogButtonBox::ActionRole);
+    QPushButton* print = buttons->addButton(ShellText(6904, "&Print"), QDialogButtonBox::ActionRole);
+    print->setObjectName(QStringLiteral("print"));
     buttons->addButton(QDialogButtonBox::Close)->setText(ShellText(5301, "&Close"));
     connect(m_refresh, &QPushButton::clicked, this, &TextWindow::refreshRequested);
+    connect(print, &QPushButton::clicked, this, [this] { Q_EMIT printRequested(text()); });
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::close);
     layout->addWidget(buttons);
     // First opening: wide enough for the transceiver's 80-column replies with their two-column layouts.

@@ -25,6 +25,8 @@ public:
 
 Q_SIGNALS:
     void refreshRequested();
+    // "Print": the text shown, for the one print routine.
+    void printRequested(const QString& text);
 
 protected:
     void hideEvent(QHideEvent* event) override;

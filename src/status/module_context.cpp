@@ -84,12 +84,19 @@ void ModuleContext::addShutDownJob(std::function<void()> job) {
 }
 
 void ModuleContext::setUploadTextProvider(CommandEngine::UploadTextProvider provider) {
-    if (m_uploadProviderSet) {
+    if (m_uploadProviders.contains(owner())) {
         m_errors << QStringLiteral("a second upload text provider (from the %1 subsystem)").arg(SubsystemName(owner()));
         return;
     }
-    m_uploadProviderSet = true;
-    m_terminal.engine().setUploadTextProvider(std::move(provider));
+    // One provider per subsystem, each answering only for its own file names; asked in attach order.
+    m_uploadProviders.emplace(owner(), std::move(provider));
+    m_providerOrder.push_back(owner());
+    m_terminal.engine().setUploadTextProvider([this](const QString& fileName) -> std::optional<QByteArray> {
+        for (Subsystem s : m_providerOrder)
+            if (std::optional<QByteArray> text = m_uploadProviders.at(s)(fileName))
+                return text;
+        return std::nullopt;
+    });
 }
 
 bool ModuleContext::QueueCommand(const QString& command, bool allowDuplicate, bool atFront) {

@@ -11,8 +11,10 @@
 #include <QStringList>
 
 #include <functional>
+#include <map>
 #include <optional>
 #include <set>
+#include <vector>
 
 namespace tessaro {
 
@@ -65,7 +67,8 @@ public:
     void addLinkLostJob(std::function<void()> job);
     void addStartUpJob(std::function<void()> job);
     void addShutDownJob(std::function<void()> job);
-    // The one provider of in-memory upload texts; a second one is a registration error.
+    // A subsystem's provider of in-memory upload texts (nothing for file names not its own); a second one from
+    // the same subsystem is a registration error.
     void setUploadTextProvider(CommandEngine::UploadTextProvider provider);
 
     // The command sink: QueueCommand with all its rules, and what the queue holds.
@@ -105,7 +108,8 @@ private:
     std::set<Subsystem> m_complete;
     std::optional<Subsystem> m_current;
     QStringList m_errors;
-    bool m_uploadProviderSet = false;
+    std::map<Subsystem, CommandEngine::UploadTextProvider> m_uploadProviders;
+    std::vector<Subsystem> m_providerOrder;
 };
 
 } // namespace tessaro

@@ -233,3 +233,47 @@ TEST(Headless, SendNamesCharactersTheCodePageCannotCarryAndFails) {
     QFile index(dir.path() + QStringLiteral("/sent items/OUT.IDX"));
     EXPECT_TRUE(!index.open(QIODevice::ReadOnly) || index.readAll().trimmed().isEmpty()) << "nothing sent";
 }
+
+// A set transmit password guards --send too: it comes only from the environment (never the command line that
+// ps shows), and a run without it or with a wrong one ends before anything is queued.
+TEST(Headless, SendNeedsTheTransmitPasswordFromTheEnvironmentWhenOneIsSet) {
+    QTemporaryDir dir;
+    {
+        QFile ini(dir.path() + QStringLiteral("/Tessaro.ini"));
+        ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
+        ini.write("[Config_Transmit Password]\r\n53656137\r\n"); // "Sea7" in the stored encoding
+        QFile text(dir.path() + QStringLiteral("/noon.txt"));
+        ASSERT_TRUE(text.open(QIODevice::WriteOnly));
+        text.write("Noon position 55N 012E.\r\n");
+    }
+    QTcpServer closed;
+    ASSERT_TRUE(closed.listen(QHostAddress::LocalHost));
+    const quint16 port = closed.serverPort();
+    closed.close();
+    const QStringList args = baseArgs(dir) << QStringLiteral("--connect") << QStringLiteral("127.0.0.1:%1").arg(port)
+                                           << QStringLiteral("--accept-disclaimer") << QStringLiteral("--send")
+                                           << QStringLiteral("telex:4712345678") << QStringLiteral("--text-file")
+                                           << dir.path() + QStringLiteral("/noon.txt")
+                                           << QStringLiteral("--send-timeout") << QStringLiteral("1");
+    struct Case {
+        const char* password; // null: not set
+        int exitCode;
+        const char* says;
+    };
+    const Case cases[] = {
+        {nullptr, 6, "a transmit password is set; give it in the environment variable TESSARO_TRANSMIT_PASSWORD"},
+        {"sea7", 6, "Invalid Transmit Password! Nothing was sent."},
+        {"Sea7", 5, "Send: waiting for the link to the transceiver"}, // past the password, then no transceiver
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.password ? c.password : "none");
+        if (c.password)
+            qputenv("TESSARO_TRANSMIT_PASSWORD", c.password);
+        else
+            qunsetenv("TESSARO_TRANSMIT_PASSWORD");
+        const ProcessResult r = runToEnd(args);
+        qunsetenv("TESSARO_TRANSMIT_PASSWORD");
+        EXPECT_EQ(r.exitCode, c.exitCode) << r.out.toStdString() << r.err.toStdString();
+        EXPECT_TRUE((r.out + r.err).contains(QLatin1String(c.says))) << r.out.toStdString() << r.err.toStdString();
+    }
+}

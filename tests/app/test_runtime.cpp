@@ -98,8 +98,9 @@ TEST(Runtime, RoutingTableKeepsTheEngineOrder) {
     std::set<Subsystem> owners;
     for (const RouteRow& r : rig.runtime->context().router().rows())
         owners.insert(RouteKeyOwner(r.key));
-    EXPECT_EQ(owners, (std::set<Subsystem>{Subsystem::Status, Subsystem::Messaging, Subsystem::Egc, Subsystem::Distress,
-                                           Subsystem::Editor, Subsystem::Lists, Subsystem::Reporting}));
+    EXPECT_EQ(owners,
+              (std::set<Subsystem>{Subsystem::Status, Subsystem::Messaging, Subsystem::Egc, Subsystem::Distress,
+                                   Subsystem::Editor, Subsystem::Lists, Subsystem::Reporting, Subsystem::Printing}));
     EXPECT_TRUE(rig.runtime->context().errors().isEmpty()) << rig.runtime->context().errors().join(u'\n').toStdString();
 }
 
@@ -169,6 +170,8 @@ TEST(Runtime, EveryAssembledRowRoutesItsReply) {
          "101\x03\r\ncan0:/$ ",
          {QStringLiteral("LesList")}},
         {"status -n\r\nLES id 101 Southbury\r\n\r\ncan0:/$ ", {QStringLiteral("LesServices")}},
+        {"print tessprnt.txt -d\r\nPrinting tessprnt.txt, 5 bytes\r\ncan0:/$ ", {QStringLiteral("PrintDone")}},
+        {"type IN.7\r\nx\r\ncan0:/$ ", {QStringLiteral("PrintReport")}},
     };
     RuntimeRig rig;
     rig.attach();

@@ -1,3 +1,4 @@
+#include "config/access_password.h"
 #include "config/clock.h"
 #include "config/configuration.h"
 #include "config/temp_data_dir.h"
@@ -176,4 +177,21 @@ TEST(FormsBackendAdapter, AddressBookEntryIsSentToItsAddressAndType) {
     const FormsSendResult unknown = env.backend.SendMessageToAddressBookEntry(QStringLiteral("Ship"), {}, {});
     EXPECT_EQ(unknown.code, SendResult::EmptyDestination);
     EXPECT_EQ(unknown.text, QStringLiteral("The address book has no entry 'Ship'."));
+TEST(FormsBackendAdapter, ASetTransmitPasswordStopsEverySendFromTheForms) {
+    AdapterEnv env;
+    env.config.SetIni(QStringLiteral("[Default LES East]"), QStringLiteral("112"));
+    ASSERT_TRUE(
+        ChangeAccessPassword(env.config, AccessPassword::Transmit, {}, QStringLiteral("Sea7"), QStringLiteral("Sea7")));
+    const FormsSendResult refused =
+        env.backend.SendMessageToAddress(QStringLiteral("4711"), 1, 1, QStringLiteral("s"), QStringLiteral("x"));
+    EXPECT_EQ(refused.code, kFormsTransmitPasswordRefused);
+    EXPECT_TRUE(refused.text.contains(QStringLiteral("transmit password is set"))) << refused.text.toStdString();
+    EXPECT_TRUE(env.host.queue.isEmpty());
+    EXPECT_TRUE(env.outbox.ReadRecords().isEmpty());
+
+    // Cleared again, the same form goes out.
+    ASSERT_TRUE(ChangeAccessPassword(env.config, AccessPassword::Transmit, QStringLiteral("Sea7"), {}, {}));
+    EXPECT_EQ(
+        env.backend.SendMessageToAddress(QStringLiteral("4711"), 1, 1, QStringLiteral("s"), QStringLiteral("x")).code,
+        SendResult::Done);
 }
