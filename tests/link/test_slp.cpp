@@ -8,6 +8,7 @@
 #include "link/lan_discovery.h"
 #include "link/lan_setup_exchange.h"
 #include "link/slp_codec.h"
+#include "link/terminal.h"
 #include "link_test_support.h"
 
 #include <QFile>
@@ -371,4 +372,81 @@ TEST(LanSetupExchange, SilenceSendsRebootAndNoSocketIsATimeOut) {
     EXPECT_TRUE(unreachable.tcp.written().isEmpty()) << "nothing is sent without a socket";
     EXPECT_EQ(LanSetupExchange::OutcomeText(*unreachable.outcome),
               QStringLiteral("TCP/IP Timemout, please check IP address or try again"));
+}
+
+namespace {
+// The terminal on in-memory links, switched to the LAN by the comm-settings dialog's OK.
+struct LanOkRig {
+    QTemporaryDir dir;
+    QString path = dir.path() + QStringLiteral("/");
+    CConfiguration config{path, false, path + QStringLiteral("settings.ini")};
+    SessionFlags session;
+    ManualClock clock;
+    RecordingMainForm form;
+    InMemoryLink* tcp = nullptr;
+    std::unique_ptr<CTerminal> terminal;
+
+    LanOkRig() {
+        config.SetIni(QStringLiteral("[AS IS Accepted?]"), QStringLiteral("yes"));
+        config.SetIni(QStringLiteral("[HOST Interface]"), QStringLiteral("COM"));
+        terminal = std::make_unique<CTerminal>(config, session, form, clock, [this](LinkKind kind) {
+            auto link = std::make_unique<InMemoryLink>(kind);
+            if (kind == LinkKind::Tcp)
+                tcp = link.get();
+            return link;
+        });
+        EXPECT_TRUE(terminal->start({}).ok);
+        for (int i = 0; i < kTerminalTimerCount; ++i)
+            terminal->timer(TerminalTimer(i)).stop(); // the test steps them; only the exchange's own runs
+        terminal->engine().queue().clear();
+    }
+    bool wrote(const QByteArray& text) {
+        return QTest::qWaitFor([this, text] { return tcp->written().contains(text); }, 3000);
+    }
+    QStringList boxTexts() {
+        for (int i = 0; i < 5; ++i)
+            terminal->messageBoxes().onMBoxTimer();
+        QStringList out;
+        for (const MessageBoxRequest& b : form.boxes)
+            out << b.text;
+        return out;
+    }
+};
+} // namespace
+
+TEST(CommSettingsLanOk, TheBannerLinksAtOnceAndQueuesTheIdentityCommands) {
+    LanOkRig rig;
+    rig.terminal->useLan(QStringLiteral("10.0.0.2"));
+    EXPECT_TRUE(rig.terminal->lanSetupRunning());
+    ASSERT_TRUE(rig.wrote("\r\nminic -f\r\n"));
+    EXPECT_EQ(rig.tcp->target(), QStringLiteral("10.0.0.2"));
+    rig.terminal->tick(TerminalTimer::Winsock);
+    EXPECT_EQ(rig.terminal->lan().LanConnectState(), LanState::Start) << "the connect sequence waits meanwhile";
+    rig.tcp->feed("minic -f\r\nConnected\r\ncan0:/$ ");
+    ASSERT_TRUE(QTest::qWaitFor([&rig] { return !rig.terminal->lanSetupRunning(); }, 3000));
+    EXPECT_EQ(rig.terminal->lan().LanConnectState(), LanState::WaitReport);
+    EXPECT_TRUE(rig.session.LanLinkUp());
+    EXPECT_EQ(rig.terminal->engine().queue().text(), QStringLiteral("st -v\r\nst -i\r\n"));
+    EXPECT_TRUE(rig.boxTexts().isEmpty());
+}
+
+TEST(CommSettingsLanOk, SilenceRebootsAndANoSocketSaysTimeOut) {
+    LanOkRig quiet;
+    quiet.terminal->useLan(QStringLiteral("10.0.0.2"));
+    ASSERT_TRUE(quiet.wrote("minic -f"));
+    quiet.clock.advanceMs(LanSetupExchange::kBannerWaitMs);
+    ASSERT_TRUE(quiet.wrote("reboot\r\n"));
+    EXPECT_FALSE(quiet.terminal->lanSetupRunning());
+    EXPECT_EQ(quiet.boxTexts(), QStringList{QStringLiteral("Mini-C Terminal not responding, please try again")});
+    EXPECT_FALSE(quiet.session.LanLinkUp());
+
+    LanOkRig unreachable;
+    unreachable.tcp->connectOnOpen = false;
+    unreachable.terminal->useLan(QStringLiteral("10.0.0.3"));
+    unreachable.clock.advanceMs(LanSetupExchange::kConnectWaitMs);
+    ASSERT_TRUE(QTest::qWaitFor([&unreachable] { return !unreachable.terminal->lanSetupRunning(); }, 3000));
+    EXPECT_EQ(unreachable.boxTexts(),
+              QStringList{QStringLiteral("TCP/IP Timemout, please check IP address or try again")});
+    EXPECT_TRUE(unreachable.tcp->written().isEmpty());
+    EXPECT_EQ(unreachable.config.GetIni(QStringLiteral("[IP Settings]")), QStringLiteral("10.0.0.3"));
 }
