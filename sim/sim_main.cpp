@@ -1,4 +1,5 @@
 #include "mes_simulator.h"
+#include "slp_agent.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -52,7 +53,17 @@ int main(int argc, char* argv[]) {
     const QCommandLineOption seed(QStringLiteral("seed"), QStringLiteral("Seed of the random choices."),
                                   QStringLiteral("N"), QStringLiteral("1"));
     const QCommandLineOption noChunks(QStringLiteral("no-chunks"), QStringLiteral("Write each reply in one piece."));
-    parser.addOptions({listen, pty, lineEnd, prompt, baud, model, egcOnly, control, scenario, seed, noChunks});
+    const QCommandLineOption slp(QStringLiteral("slp"),
+                                 QStringLiteral("Answer SLP requests on this unicast UDP address (never multicast)."),
+                                 QStringLiteral("HOST:PORT"));
+    const QCommandLineOption slpModel(QStringLiteral("slp-model"),
+                                      QStringLiteral("The device-model attribute (default 7302)."),
+                                      QStringLiteral("MODEL"), QStringLiteral("7302"));
+    const QCommandLineOption slpVersion(QStringLiteral("slp-sw-version"),
+                                        QStringLiteral("The device-sw-version attribute (default 1.06)."),
+                                        QStringLiteral("VERSION"), QStringLiteral("1.06"));
+    parser.addOptions({listen, pty, lineEnd, prompt, baud, model, egcOnly, control, scenario, seed, noChunks, slp,
+                       slpModel, slpVersion});
     parser.process(app);
 
     SimOptions options;
@@ -97,6 +108,18 @@ int main(int argc, char* argv[]) {
         if (!sim.openPty(&path, &error))
             fail(error);
         std::printf("Pseudo-terminal: %s\n", qPrintable(path));
+    }
+    SlpAgent agent;
+    if (parser.isSet(slp)) {
+        if (!parseHostPort(parser.value(slp), &host, &port))
+            fail(QStringLiteral("bad --slp address '%1'").arg(parser.value(slp)));
+        if (!agent.listen(host, port))
+            fail(QStringLiteral("cannot listen for SLP on %1: %2").arg(parser.value(slp), agent.errorString()));
+        agent.setShellAddress(sim.serverAddress(), sim.serverPort());
+        agent.setModel(parser.value(slpModel).toLatin1());
+        agent.setSoftwareVersion(parser.value(slpVersion).toLatin1());
+        std::printf("SLP: %s:%u %s\n", qPrintable(agent.address().toString()), agent.port(),
+                    agent.serviceUrl().constData());
     }
     std::printf("Model: %s\n", qPrintable(sim.unit()->model().key));
     std::fflush(stdout);

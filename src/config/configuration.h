@@ -4,6 +4,7 @@
 #include "config/settings_store.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 
@@ -67,6 +68,18 @@ public:
     bool Support4ExtraNavAreas() const { return m_support4ExtraNavAreas; }
     void SetSupport4ExtraNavAreas(bool value) { m_support4ExtraNavAreas = value; }
 
+    // Transceivers that network discovery found (addresses as their service URLs name them), for this run.
+    const QStringList& SlpTcuAddresses() const { return m_slpTcuAddresses; }
+    int SlpTcuAddressCount() const { return int(m_slpTcuAddresses.size()); }
+    void SetSlpTcuAddresses(const QStringList& addresses) { m_slpTcuAddresses = addresses; }
+    // The control unit's software version as network discovery reports it; major 0 while unknown.
+    void SetTcuSwVersion(int major, int minor) {
+        m_tcuSwMajor = major;
+        m_tcuSwMinor = minor;
+    }
+    int GetTcuSwMajor() const { return m_tcuSwMajor; }
+    int GetTcuSwMinor() const { return m_tcuSwMinor; }
+
     // Human-readable place of the settings store (for --help output and the README's promise).
     QString settingsLocation() const;
 
@@ -75,6 +88,9 @@ private:
     bool m_portable;
     bool m_support4ExtraNavAreas = false;
     QString m_availableLes[4];
+    QStringList m_slpTcuAddresses;
+    int m_tcuSwMajor = 0;
+    int m_tcuSwMinor = 0;
     CIniStore m_ini;
     std::unique_ptr<ISettingsStore> m_settings;
 };

@@ -174,7 +174,7 @@ void CEGC::LinkLost() {
 bool CEGC::completenessChecked(const EgcFileEntry* listed) const {
     const int model = m_session.ProductModel();
     return model != 1 && model != 6 && listed && m_session.MinicSwMajor() == 1 && m_session.MinicSwMinor() >= 3 &&
-           m_session.TcuSwMajor() == 1 && m_session.TcuSwMinor() >= 3;
+           m_context.config().GetTcuSwMajor() == 1 && m_context.config().GetTcuSwMinor() >= 3;
 }
 
 void CEGC::Transfer(const QString& reply) {

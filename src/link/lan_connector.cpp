@@ -136,6 +136,15 @@ void LanConnector::waitBanner(bool connected) {
         goTo(LanState::Start);
 }
 
+void LanConnector::terminalProgramRunning() {
+    m_session.SetTcpConnected(true);
+    m_session.SetLanLinkUp(true);
+    m_retry = 0;
+    m_buffer.clear();
+    goTo(LanState::WaitReport);
+    Q_EMIT terminalProgramStarted();
+}
+
 void LanConnector::waitReport() {
     m_session.SetLanLinkUp(true);
     if (m_session.MesConnected()) {

@@ -56,6 +56,9 @@ public:
     const QString& LanConnectBuffer() const { return m_buffer; }
     // Back to the beginning (a new address was chosen).
     void restart() { m_state = LanState::Start; }
+    // The terminal program was started on the socket by someone else (the comm-settings dialog's OK): carry
+    // on from the wait for the transceiver's report, as after the banner.
+    void terminalProgramRunning();
 
 Q_SIGNALS:
     // The terminal program answered: the shell over TCP is usable.

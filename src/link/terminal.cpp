@@ -23,13 +23,15 @@ CTerminal::CTerminal(CConfiguration& config, SessionFlags& session, IMainForm& f
     : QObject(parent), m_config(config), m_session(session), m_form(form), m_clock(clock),
       m_errorLog(config.DataPath(), clock), m_infoLog(config.DataPath(), clock), m_debugLog(config.DataPath(), clock),
       m_serial(linkFactory(LinkKind::Serial)), m_tcp(linkFactory(LinkKind::Tcp)), m_engine(session, clock, form),
-      m_lan(*m_tcp, session, config, m_errorLog), m_fixedIp(*m_tcp, clock), m_boxes(form) {
+      m_lan(*m_tcp, session, config, m_errorLog), m_fixedIp(*m_tcp, clock), m_discovery(config, m_errorLog),
+      m_lanSetup(*m_tcp, clock), m_boxes(form) {
     for (int i = 0; i < kTerminalTimerCount; ++i) {
         m_timers[size_t(i)].setInterval(kPeriods[i]);
         connect(&m_timers[size_t(i)], &QTimer::timeout, this, [this, i] { tick(TerminalTimer(i)); });
     }
 
     m_engine.setErrorLog(&m_errorLog);
+    m_lan.setDiscovery(&m_discovery);
     m_engine.setLinkProvider([this] { return activeLink(); });
     m_engine.watchLink(m_serial.get());
     m_engine.watchLink(m_tcp.get());
@@ -71,7 +73,7 @@ CTerminal::~CTerminal() {
 ILink* CTerminal::activeLink() {
     if (!m_lanSelected)
         return m_serial->isOpen() ? m_serial.get() : nullptr;
-    if (m_fixedIp.running())
+    if (m_fixedIp.running() || m_lanSetup.running())
         return nullptr; // the exchange owns the socket; lines wait in the queue
     return (m_session.LanLinkUp() && m_tcp->isOpen()) ? m_tcp.get() : nullptr;
 }
@@ -197,6 +199,7 @@ bool CTerminal::OpenSerialPort() {
 
 void CTerminal::useSerial(int port, const QString& settings) {
     m_config.SetIni(QStringLiteral("[HOST Interface]"), QStringLiteral("COM"));
+    m_lanSetup.cancel();
     m_tcp->close();
     m_session.SetLanLinkUp(false);
     m_session.SetTcpConnected(false);
@@ -219,8 +222,22 @@ void CTerminal::useLan(const QString& address) {
     LinkLost();
     m_config.SetIni(QStringLiteral("[IP Settings]"), address);
     m_lan.setHostOverride(QString());
-    m_lan.restart(); // the connect sequence starts the terminal program and queues "st -v" and "st -i"
+    m_lan.restart();
     m_engine.setEngineState(CommandEngine::Idle);
+    if (m_fixedIp.running() || m_lanSetup.running())
+        return; // the connect sequence picks the new address up once the socket is free
+    QObject::disconnect(&m_lanSetup, &LanSetupExchange::finished, this, nullptr);
+    connect(&m_lanSetup, &LanSetupExchange::finished, this, [this](LanSetupExchange::Outcome outcome) {
+        if (outcome == LanSetupExchange::Outcome::Done) {
+            m_lan.terminalProgramRunning(); // queues "st -v" and "st -i"
+            m_engine.setEngineState(CommandEngine::Idle);
+            return;
+        }
+        m_lan.restart();
+        m_boxes.ShowMessageQueued(LanSetupExchange::OutcomeText(outcome), QStringLiteral("Info"),
+                                  MessageStyle::Warning);
+    });
+    m_lanSetup.start(address);
 }
 
 void CTerminal::LinkLost() {
@@ -353,7 +370,7 @@ void CTerminal::updateIndicator() {
 void CTerminal::onWinsockTimer() {
     updateIndicator();
     // The connect sequence would read the exchange's replies and take the bare shell for a stopped program.
-    if (m_lanSelected && !m_fixedIp.running())
+    if (m_lanSelected && !m_fixedIp.running() && !m_lanSetup.running())
         m_lan.onTick();
 }
 

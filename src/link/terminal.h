@@ -7,6 +7,8 @@
 #include "link/fixed_ip_exchange.h"
 #include "link/imain_form.h"
 #include "link/lan_connector.h"
+#include "link/lan_discovery.h"
+#include "link/lan_setup_exchange.h"
 #include "link/link.h"
 #include "link/message_box_queue.h"
 #include "link/operator_notifier.h"
@@ -77,6 +79,8 @@ public:
     MessageBoxQueue& messageBoxes() { return m_boxes; }
     OperatorNotifier& notifier() { return m_notifier; }
     LanConnector& lan() { return m_lan; }
+    // Network discovery of LAN transceivers (the LAN connect sequence and the comm-settings dialog use it).
+    LanDiscovery& discovery() { return m_discovery; }
     ILink& serialLink() { return *m_serial; }
     ILink& tcpLink() { return *m_tcp; }
 
@@ -90,9 +94,12 @@ public:
     }
 
     bool usingLan() const { return m_lanSelected; }
-    // The comm-settings dialog's choices: switch transport, reset the link and start over with it.
+    // The comm-settings dialog's choices: switch transport, reset the link and start over with it. On the LAN
+    // the socket is connected to the address and the terminal program started at once; the operator is told
+    // when the socket or the terminal program does not answer (the connect sequence keeps trying).
     void useSerial(int port, const QString& settings);
     void useLan(const QString& address);
+    bool lanSetupRunning() const { return m_lanSetup.running(); }
     // Opens (or reopens) the serial port with the configured or overridden device and settings.
     bool OpenSerialPort();
     // The reset after a lost link: session values, indicator, engine back to idle.
@@ -169,6 +176,8 @@ private:
     CommandEngine m_engine;
     LanConnector m_lan;
     FixedIpExchange m_fixedIp;
+    LanDiscovery m_discovery;
+    LanSetupExchange m_lanSetup;
     MessageBoxQueue m_boxes;
     std::array<QTimer, kTerminalTimerCount> m_timers;
     std::array<std::vector<std::function<void()>>, kTerminalTimerCount> m_jobs;

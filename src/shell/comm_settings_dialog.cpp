@@ -2,6 +2,7 @@
 
 #include "config/configuration.h"
 #include "config/text_util.h"
+#include "link/lan_discovery.h"
 #include "link/link_settings.h"
 #include "shell/shell_texts.h"
 
@@ -107,6 +108,9 @@ CommSettingsDialog::CommSettingsDialog(CConfiguration& config, const QStringList
     fixed->addWidget(setFixed);
     fixed->addWidget(clearFixed);
     lanForm->addRow(fixed);
+    m_lanStatus = new QLabel(lan);
+    m_lanStatus->setWordWrap(true);
+    lanForm->addRow(m_lanStatus);
     connect(setFixed, &QPushButton::clicked, this, [this] { Q_EMIT fixedIpRequested(m_tcu->currentText(), true); });
     connect(clearFixed, &QPushButton::clicked, this, [this] { Q_EMIT fixedIpRequested(QString(), false); });
     m_tabs->addTab(lan, ShellText(5509, "LAN"));
@@ -121,6 +125,64 @@ CommSettingsDialog::CommSettingsDialog(CConfiguration& config, const QStringList
     connect(buttons, &QDialogButtonBox::accepted, this, &CommSettingsDialog::onOk);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     layout->addWidget(buttons);
+}
+
+void CommSettingsDialog::setDiscovery(LanDiscovery* discovery) {
+    if (m_discovery)
+        m_discovery->disconnect(this);
+    m_discovery = discovery;
+    if (!discovery)
+        return;
+    fillList(discovery->discoveredHosts());
+    connect(discovery, &LanDiscovery::searchFinished, this, [this](const QStringList& found) {
+        fillList(found);
+        m_lanStatus->setText(found.isEmpty() ? ShellText(5513, "No transceiver was found on the LAN.")
+                                             : ShellText(5514, "Transceivers found: %1.").arg(found.size()));
+    });
+    connect(discovery, &LanDiscovery::addressChecked, this, &CommSettingsDialog::onAddressChecked);
+    // Picking an address from the list (not typing one) asks it what it is.
+    connect(m_tcu, &QComboBox::activated, this, [this](int index) {
+        const QString address = m_tcu->itemText(index).trimmed();
+        if (!m_discovery || QHostAddress(ParseHostPort(address).host).isNull() || address == QLatin1String("0.0.0.0"))
+            return;
+        m_lanStatus->setText(ShellText(5515, "Checking %1 ...").arg(address));
+        m_discovery->checkAddress(address);
+    });
+    connect(m_tabs, &QTabWidget::currentChanged, this, [this](int index) {
+        if (index == 1)
+            search();
+    });
+    if (m_tabs->currentIndex() == 1)
+        search();
+}
+
+QString CommSettingsDialog::lanStatusText() const {
+    return m_lanStatus->text();
+}
+
+void CommSettingsDialog::search() {
+    if (!m_discovery)
+        return;
+    m_discovery->runSearch();
+    if (m_discovery->searching())
+        m_lanStatus->setText(ShellText(5516, "Searching the LAN for transceivers ..."));
+}
+
+void CommSettingsDialog::fillList(const QStringList& addresses) {
+    for (const QString& a : addresses) {
+        if (m_tcu->findText(a) < 0)
+            m_tcu->addItem(a);
+    }
+}
+
+void CommSettingsDialog::onAddressChecked(const QString& address, bool supported, int major, int minor) {
+    if (!supported) {
+        m_lanStatus->setText(ShellText(5517, "No supported transceiver answers at %1.").arg(address));
+        return;
+    }
+    const QString version =
+        major > 0 ? QStringLiteral("%1.%2").arg(major).arg(minor, 2, 10, QLatin1Char('0')) : ShellText(5518, "unknown");
+    m_lanStatus->setText(ShellText(5519, "%1 is a supported transceiver, software version %2.").arg(address, version));
 }
 
 CommChoice CommSettingsDialog::choice() const {
@@ -144,7 +206,7 @@ void CommSettingsDialog::onOk() {
         box->open();
         return;
     }
-    if (c.lan && QHostAddress(c.tcuAddress).isNull()) {
+    if (c.lan && QHostAddress(ParseHostPort(c.tcuAddress).host).isNull()) {
         auto* box =
             new QMessageBox(QMessageBox::Information, ShellText(5510, "Info"),
                             ShellText(5512, "Please enter the transceiver's IP address."), QMessageBox::Ok, this);

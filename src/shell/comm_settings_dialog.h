@@ -9,6 +9,7 @@ class QTabWidget;
 namespace tessaro {
 
 class CConfiguration;
+class LanDiscovery;
 
 // What the comm-settings dialog decided, for the main window to apply.
 struct CommChoice {
@@ -34,6 +35,11 @@ class CommSettingsDialog final : public QDialog {
 public:
     CommSettingsDialog(CConfiguration& config, const QStringList& discovered, QWidget* parent = nullptr);
     CommChoice choice() const;
+    // Network discovery for the LAN page: showing the page searches the LAN and fills the list; picking an
+    // address from the list asks it whether it is a supported transceiver. Without it the list holds only
+    // what was found before.
+    void setDiscovery(LanDiscovery* discovery);
+    QString lanStatusText() const;
 
 Q_SIGNALS:
     void choiceAccepted(const CommChoice& choice);
@@ -42,12 +48,17 @@ Q_SIGNALS:
 
 private:
     void onOk();
+    void search();
+    void fillList(const QStringList& addresses);
+    void onAddressChecked(const QString& address, bool supported, int major, int minor);
 
     QTabWidget* m_tabs;
     QComboBox* m_ports;
     QComboBox* m_baud;
     QComboBox* m_tcu;
     QLabel* m_pcAddress;
+    QLabel* m_lanStatus;
+    LanDiscovery* m_discovery = nullptr;
 };
 
 } // namespace tessaro

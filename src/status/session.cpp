@@ -154,11 +154,6 @@ void CSession::SetMinicSwVersion(int major, int minor) {
     m_minicMinor = minor;
 }
 
-void CSession::SetTcuSwVersion(int major, int minor) {
-    m_tcuMajor = major;
-    m_tcuMinor = minor;
-}
-
 void CSession::SetGpsStatus(const QString& text) {
     update(m_gpsStatus, text);
 }

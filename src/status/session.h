@@ -76,10 +76,6 @@ public:
     int MinicSwMajor() const { return m_minicMajor; }
     int MinicSwMinor() const { return m_minicMinor; }
     void SetMinicSwVersion(int major, int minor);
-    // Control-unit software version as network discovery reports it; 0.0 while unknown.
-    int TcuSwMajor() const { return m_tcuMajor; }
-    int TcuSwMinor() const { return m_tcuMinor; }
-    void SetTcuSwVersion(int major, int minor);
 
     // Distress and messaging values held for other subsystems.
     bool AddDistressAlertToOutbox() const { return m_addDistressAlertToOutbox; }
@@ -142,8 +138,6 @@ private:
     int m_swVerBuild = 0;
     int m_minicMajor = 0;
     int m_minicMinor = 0;
-    int m_tcuMajor = 0;
-    int m_tcuMinor = 0;
     bool m_addDistressAlertToOutbox = false;
     QString m_distressAlertStatus;
     int m_messagePriority = 0;

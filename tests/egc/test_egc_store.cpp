@@ -33,7 +33,7 @@ protected:
         rig.runtime->config().SetIni(QStringLiteral("[egc]"), rig.path + QStringLiteral("egc/"));
         ASSERT_TRUE(rig.start().ok);
         rig.session().SetMinicSwVersion(1, 3);
-        rig.session().SetTcuSwVersion(1, 3);
+        rig.runtime->config().SetTcuSwVersion(1, 3);
         egc = &rig.runtime->egc().egc();
         rig.runtime->egc().setFreeDiskProbe([this](const QString&) { return freeKb; });
     }
@@ -247,7 +247,7 @@ TEST_F(EgcStoreTest, CompletenessIsCheckedOnlyForKnownCapableVersions) {
                          .arg(c.model)
                          .toStdString());
         rig.session().SetMinicSwVersion(c.minicMajor, c.minicMinor);
-        rig.session().SetTcuSwVersion(c.tcuMajor, c.tcuMinor);
+        rig.runtime->config().SetTcuSwVersion(c.tcuMajor, c.tcuMinor);
         setModel(c.model);
         rig.runtime->config().SetIni(kLastNumber, QString());
         rig.runtime->config().SetIni(kLastDate, QString());

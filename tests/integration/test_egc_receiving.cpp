@@ -113,7 +113,7 @@ TEST(EgcIntegration, AShortReceptionIsFetchedAgainUpToTheLimitThenStoredWithTheN
     // The check needs versions that can report a complete size: the terminal program's comes with the poll's
     // "ver" (not run here), the TCU's only through network discovery.
     rig.session.SetMinicSwVersion(1, 3);
-    rig.session.SetTcuSwVersion(1, 3);
+    rig.config.SetTcuSwVersion(1, 3);
     rig.egc().setSimulateRxError(true);
     ASSERT_TRUE(rig.sim(QStringLiteral("egc priority=1 Navigational warning 123")));
     ASSERT_TRUE(rig.downloadCycle(20000));

@@ -177,6 +177,8 @@ TEST(FormsBackendAdapter, AddressBookEntryIsSentToItsAddressAndType) {
     const FormsSendResult unknown = env.backend.SendMessageToAddressBookEntry(QStringLiteral("Ship"), {}, {});
     EXPECT_EQ(unknown.code, SendResult::EmptyDestination);
     EXPECT_EQ(unknown.text, QStringLiteral("The address book has no entry 'Ship'."));
+}
+
 TEST(FormsBackendAdapter, ASetTransmitPasswordStopsEverySendFromTheForms) {
     AdapterEnv env;
     env.config.SetIni(QStringLiteral("[Default LES East]"), QStringLiteral("112"));
