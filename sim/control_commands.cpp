@@ -287,16 +287,16 @@ ControlResult ControlInterpreter::remotePacket(QStringList words) {
     if (words.size() < 3 || !toInt(words[1], 0, 48, &hoursBack))
         return failure(QStringLiteral("usage: remote-packet [egc] PASSWORD HOURS_BACK COMMANDS [TRAILER]"));
     const QDateTime utc = m_unit->now().addSecs(-3600 * hoursBack);
-    const QByteArray hash = QCryptographicHash::hash(utc.toString(QStringLiteral("yyyyMMddHH")).toLatin1() +
-                                                         words[0].toLatin1(),
-                                                     QCryptographicHash::Md5)
-                                .toHex()
-                                .toUpper();
-    const QByteArray body = "$XYWGHJIP$" + hash + "$" + unescape(words[2]) + "$PIJHGWYX$\r\n" +
-                            unescape(words.mid(3).join(u' '));
+    const QByteArray hash =
+        QCryptographicHash::hash(utc.toString(QStringLiteral("yyyyMMddHH")).toLatin1() + words[0].toLatin1(),
+                                 QCryptographicHash::Md5)
+            .toHex()
+            .toUpper();
+    const QByteArray body =
+        "$XYWGHJIP$" + hash + "$" + unescape(words[2]) + "$PIJHGWYX$\r\n" + unescape(words.mid(3).join(u' '));
     const int les = m_unit->ocean() < 4 ? m_unit->ocean() * 100 + 2 : 102;
-    SimFile& f = egc ? m_unit->receiveEgc(les, 31, 0, 0, QStringLiteral("Mem"), body)
-                     : m_unit->receiveMessage(les, 0, 0, body);
+    SimFile& f =
+        egc ? m_unit->receiveEgc(les, 31, 0, 0, QStringLiteral("Mem"), body) : m_unit->receiveMessage(les, 0, 0, body);
     ControlResult r;
     r.lines << QStringLiteral("%1 %2 bytes").arg(f.name).arg(f.body.size());
     return r;

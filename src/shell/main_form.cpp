@@ -28,6 +28,20 @@
 #include "shell/main_menus.h"
 #include "shell/message_editor.h"
 #include "shell/message_window.h"
+#include "messaging/default_message.h"
+#include "messaging/distress_message.h"
+#include "messaging/lists_module.h"
+#include "messaging/printing.h"
+#include "reporting/hot_list.h"
+#include "shell/address_book_window.h"
+#include "shell/default_message_dialog.h"
+#include "shell/distress_editor.h"
+#include "shell/dnid_window.h"
+#include "shell/hot_list_menu.h"
+#include "shell/les_dialogs.h"
+#include "shell/pc_printer.h"
+#include "shell/routing_dialog.h"
+#include "shell/terminal_window.h"
 #include "shell/outbox_model.h"
 #include "shell/password_prompt.h"
 #include "shell/remote_password_dialog.h"
@@ -308,6 +322,8 @@ void MainForm::openEgc(int row) {
                           m_egc->cellText(row, c)});
     const QString caption = ShellText(5747, "EGC message") + QStringLiteral(" - ") + name;
     auto* window = new MessageWindow(m_config, caption, fields, ReadMessageBody(m_egcFolder, name), this);
+    if (m_printing)
+        connect(window, &MessageWindow::printRequested, m_printing, &PrintingModule::Print);
     window->setObjectName(QStringLiteral("MessageWindow"));
     window->setAttribute(Qt::WA_DeleteOnClose);
     window->show();
@@ -318,6 +334,8 @@ void MainForm::retranslate() {
     m_menus->retranslate();
     if (m_formsMenu)
         m_formsMenu->retranslate();
+    if (m_hotList)
+        m_hotList->retranslate();
     m_menus->setLanguageChecked(CurrentLanguage());
     m_tabs->setTabText(0, ShellText(5020, "Inbox"));
     m_tabs->setTabText(1, ShellText(5021, "Sent Items"));
@@ -334,6 +352,73 @@ void MainForm::retranslate() {
     setWindowTitle(MainPresenter::WindowTitle(m_session.MobileNumber(), m_compact));
 }
 
+// The windows of the lists, reporting, printing and terminal subsystems, reached from the menus.
+void MainForm::attachLists(TessaroRuntime& runtime) {
+    MainMenus& m = *m_menus;
+    connect(m.addressBook, &QAction::triggered, this, [this] { ShowAddressBook(m_config, this, m_editor); });
+
+    RoutingService& routing = runtime.lists().routing();
+    connect(m.routing, &QAction::triggered, this, [this, &routing] { OpenRoutingForm(m_config, routing, this); });
+    connect(m.defaultMessages, &QAction::triggered, this, [this] {
+        const QString data = m_config.DataPath();
+        auto* form =
+            new DefaultMessageForm(data + QLatin1String(kDefaultMessagesFolder) + QLatin1Char('/'), data, m_editor, this);
+        form->setAttribute(Qt::WA_DeleteOnClose);
+        form->show();
+    });
+    m_hotListStore = &runtime.forms().hotList();
+    auto* hotMenu = new QMenu(menuBar());
+    menuBar()->insertMenu(m.helpMenuAction(), hotMenu);
+    m_hotList = new HotListMenu(*hotMenu, *m_hotListStore, this);
+    CountFormsInHotList(*m_hotList, *m_formsMenu, runtime.forms(), *m_hotListStore);
+    m_terminal->addTimerJob(TerminalTimer::HotList, [this] { m_hotList->refresh(); });
+
+    if (LesListService* lists = runtime.lists().lesLists()) {
+        const std::pair<QAction*, LesWindow> entries[] = {{m.lesList, LesWindow::LesList},
+                                                          {m.emailProviders, LesWindow::Providers},
+                                                          {m.defaultLes, LesWindow::DefaultLes},
+                                                          {m.defaultProvider, LesWindow::DefaultProvider},
+                                                          {m.lesServices, LesWindow::Services}};
+        for (const auto& [action, window] : entries)
+            connect(action, &QAction::triggered, this, [this, lists, w = window] { OpenLesWindow(w, *lists, this); });
+    }
+
+    ReportingModule& reporting = runtime.reporting();
+    ConnectReportingWindows(reporting, this);
+    connect(m.dnidList, &QAction::triggered, this, [this, &reporting] { OpenDnidListMenu(m_config, reporting, this); });
+    connect(m.messageReporting, &QAction::triggered, this,
+            [this, &reporting] { OpenMessageReportingMenu(m_config, reporting, this); });
+    connect(m.positionReports, &QAction::triggered, this,
+            [this, &reporting] { OpenPositionReportsMenu(m_config, reporting, this); });
+
+    m_printing = &runtime.printing();
+    m_pcPrinter = new PcPrinter(m_config, this, this);
+    ConnectPrintSources(*m_printing, *m_pcPrinter, runtime.egc(), runtime.messaging());
+    for (TextWindow* w : {m_statusWindow, m_gpsWindow, m_positionWindow, m_infoWindow})
+        if (w)
+            connect(w, &TextWindow::printRequested, m_printing, &PrintingModule::Print);
+    if (m_linkTestWindow)
+        connect(m_linkTestWindow, &LinkTestWindow::printRequested, m_printing, &PrintingModule::Print);
+    CommandEngine& engine = runtime.terminal().engine();
+    connect(m.terminalMode, &QAction::triggered, this, [this, &engine] {
+        GuardConfigAction(m_config, this, [this, &engine] { OpenTerminalWindow(engine, this); });
+    });
+
+    m_distressEditor = new DistressEditorController(
+        m_config, m_session,
+        [this] {
+            newMessage();
+            return editor();
+        },
+        this);
+    connect(m.distressEditor, &QAction::triggered, m_distressEditor,
+            &DistressEditorController::DistressEditorButton_Click);
+    QPushButton* distressButton = MakeDistressEditorButton(this);
+    statusBar()->addPermanentWidget(distressButton);
+    connect(distressButton, &QPushButton::clicked, m_distressEditor,
+            &DistressEditorController::DistressEditorButton_Click);
+}
+
 void MainForm::attach(TessaroRuntime& runtime) {
     m_terminal = &runtime.terminal();
     m_status = &runtime.status();
@@ -347,6 +432,8 @@ void MainForm::attach(TessaroRuntime& runtime) {
         if (m_terminal)
             m_terminal->notifier().showMessage(text, ShellText(5706, "Forms"), MessageStyle::Warning);
     };
+
+    attachLists(runtime);
 
     reloadMailboxes();
     announceAlarmSound();
@@ -668,6 +755,14 @@ void MainForm::newMessage() {
         m_editor->setAttribute(Qt::WA_DeleteOnClose);
         connect(m_editor, &MessageEditor::sendRequested, this, &MainForm::onSendRequested);
         connect(m_editor, &MessageEditor::insertRequested, this, &MainForm::insertIntoEditor);
+        connect(m_editor, &MessageEditor::printRequested, this, [this](const QString& text) {
+            if (m_printing)
+                m_printing->Print(text);
+        });
+        AttachDefaultMessageKeys(*m_editor,
+                                 m_config.DataPath() + QLatin1String(kDefaultMessagesFolder) + QLatin1Char('/'));
+        if (m_hotList)
+            CountInsertionsInHotList(*m_hotList, *m_editor, *m_hotListStore);
     }
     m_editor->show();
     m_editor->raise();
@@ -728,6 +823,8 @@ void MainForm::onSendRequested() {
         m_sending->close();
     m_sending = new SendingDialog(m_config, m_session.CurrentOcean(), needsProvider, this);
     m_sending->setAttribute(Qt::WA_DeleteOnClose);
+    if (m_session.MessagePriority() == kDistressPriority)
+        m_sending->setDistressPriority();
     // The transmit password, when one is set, is asked before anything is queued.
     connect(m_sending, &SendingDialog::submitRequested, this,
             [this] { GuardTransmitAction(m_config, this, [this] { onSubmit(); }); });
@@ -792,6 +889,8 @@ void MainForm::openMessageWindow(bool inbox, int row) {
         caption = ShellText(5035, "Sent message") + QStringLiteral(" - ") + name;
     }
     auto* window = new MessageWindow(m_config, caption, fields, body, this);
+    if (m_printing)
+        connect(window, &MessageWindow::printRequested, m_printing, &PrintingModule::Print);
     window->setObjectName(QStringLiteral("MessageWindow"));
     window->show();
 }
@@ -841,6 +940,8 @@ void MainForm::requestConfirmationOfSelected() {
 
 void MainForm::showCommSettings() {
     auto* dialog = new CommSettingsDialog(m_config, {}, this);
+    if (m_terminal)
+        dialog->setDiscovery(&m_terminal->discovery());
     connect(dialog, &CommSettingsDialog::choiceAccepted, this, &MainForm::applyCommChoice);
     connect(dialog, &CommSettingsDialog::fixedIpRequested, this, [this](const QString& address, bool set) {
         if (m_terminal)

@@ -75,6 +75,7 @@ public:
     void setEgcStore(const QString& indexPath, const QString& egcFolder);
     // Joins the EGC grid, menus and windows to the EGC subsystem (done by attach()).
     void attachEgc(EgcModule& egc);
+    void attachLists(TessaroRuntime& runtime);
     // A line of the editor's insert menu at the body's cursor.
     void insertIntoEditor(MessageEditor::Insertion which);
     // Joins the distress menu and windows to the distress generator (done by attach()).
@@ -200,6 +201,11 @@ private:
 
     MainMenus* m_menus = nullptr;
     FormsMenuController* m_formsMenu = nullptr;
+    class HotListMenu* m_hotList = nullptr;
+    class IHotList* m_hotListStore = nullptr;
+    class PcPrinter* m_pcPrinter = nullptr;
+    class PrintingModule* m_printing = nullptr;
+    class DistressEditorController* m_distressEditor = nullptr;
     AlertWindow* m_alertWindow = nullptr;
     EgcAlarmWindow* m_egcAlarm = nullptr;
     std::unique_ptr<IAlarmPlayer> m_player;

@@ -1,5 +1,6 @@
 #include "shell/main_menus.h"
 
+#include "shell/distress_editor.h"
 #include "shell/language.h"
 #include "shell/shell_texts.h"
 
@@ -20,6 +21,7 @@ MainMenus::MainMenus(QMenuBar& bar, QObject* parent) : QObject(parent) {
     m_file = bar.addMenu(QString());
     newMessage = action(m_file, QKeySequence::New);
     openMessage = action(m_file);
+    addressBook = action(m_file, QKeySequence(Qt::CTRL | Qt::Key_B));
     m_file->addSeparator();
     exit = action(m_file, QKeySequence::Quit);
 
@@ -49,6 +51,7 @@ MainMenus::MainMenus(QMenuBar& bar, QObject* parent) : QObject(parent) {
         m_preferredGroup->addAction(a);
     }
     scan = action(m_transceiver);
+    lesServices = action(m_transceiver);
 
     m_egc = bar.addMenu(QString());
     egcSetup = action(m_egc);
@@ -73,6 +76,8 @@ MainMenus::MainMenus(QMenuBar& bar, QObject* parent) : QObject(parent) {
     m_distress->addSeparator();
     distressTestMode = action(m_distress);
     latestDistressInfo = action(m_distress);
+    m_distress->addSeparator();
+    distressEditor = action(m_distress);
 
     m_options = bar.addMenu(QString());
     commSettings = action(m_options);
@@ -83,6 +88,19 @@ MainMenus::MainMenus(QMenuBar& bar, QObject* parent) : QObject(parent) {
     configPassword = action(m_options);
     transmitPassword = action(m_options);
     remotePassword = action(m_options);
+    m_options->addSeparator();
+    routing = action(m_options);
+    defaultMessages = action(m_options);
+    terminalMode = action(m_options);
+    m_options->addSeparator();
+    lesList = action(m_options);
+    emailProviders = action(m_options);
+    defaultLes = action(m_options);
+    defaultProvider = action(m_options);
+    m_options->addSeparator();
+    dnidList = action(m_options);
+    messageReporting = action(m_options);
+    positionReports = action(m_options);
     m_language = m_options->addMenu(QString());
     m_languageGroup = new QActionGroup(this);
     for (size_t i = 0; i < languages.size(); ++i) {
@@ -151,6 +169,19 @@ void MainMenus::retranslate() {
     configPassword->setText(ShellText(5638, "Config pass&word..."));
     transmitPassword->setText(ShellText(5639, "&Transmit password..."));
     remotePassword->setText(ShellText(2766, "&Remote Config password..."));
+    addressBook->setText(ShellText(6300, "&Address Book..."));
+    routing->setText(ShellText(6609, "&Routing..."));
+    defaultMessages->setText(ShellText(6635, "&Default messages..."));
+    terminalMode->setText(ShellText(6905, "Te&rminal..."));
+    lesList->setText(ShellText(6470, "LES l&ist..."));
+    emailProviders->setText(ShellText(6471, "E-mail service &providers..."));
+    defaultLes->setText(ShellText(6472, "Default L&ES..."));
+    defaultProvider->setText(ShellText(6473, "Default provi&der..."));
+    lesServices->setText(ShellText(6474, "LES ser&vices..."));
+    dnidList->setText(ShellText(2016, "&DNIDs..."));
+    messageReporting->setText(ShellText(2018, "Message &reporting..."));
+    positionReports->setText(ShellText(2017, "&Position reporting..."));
+    distressEditor->setText(DistressEditorMenuText());
     m_language->setTitle(ShellText(5633, "&Language"));
     m_help->setTitle(ShellText(5634, "&Help"));
     about->setText(ShellText(5635, "&About Tessaro"));

@@ -62,6 +62,19 @@ public:
     QAction* configPassword;
     QAction* transmitPassword;
     QAction* remotePassword;
+    QAction* addressBook;
+    QAction* routing;
+    QAction* defaultMessages;
+    QAction* dnidList;
+    QAction* messageReporting;
+    QAction* positionReports;
+    QAction* terminalMode;
+    QAction* lesList;
+    QAction* emailProviders;
+    QAction* defaultLes;
+    QAction* defaultProvider;
+    QAction* lesServices;
+    QAction* distressEditor;
     std::array<QAction*, 3> languages; // English, French, Russian
     QAction* about;
 
