@@ -1,6 +1,7 @@
 #include "app/command_line.h"
 
 #include <QCommandLineParser>
+#include <QProcess>
 
 #include <iterator>
 
@@ -62,11 +63,15 @@ CommandLine ParseCommandLine(const QStringList& arguments, const OptionAvailabil
         QStringLiteral("send-timeout"),
         QStringLiteral("Seconds --send waits for the transceiver to be logged in to an ocean region (default 300)."),
         QStringLiteral("SECONDS"));
+    const QCommandLineOption runOnReceive(
+        QStringLiteral("run-on-receive"),
+        QStringLiteral("Program run (without a shell) after every stored message or EGC, for this run."),
+        QStringLiteral("CMD"));
     const QCommandLineOption help(QStringList{QStringLiteral("help"), QStringLiteral("h")},
                                   QStringLiteral("Show this help."));
     const QCommandLineOption version(QStringLiteral("version"), QStringLiteral("Show the version."));
     parser.addOptions({dataDir, connect, serial, simulator, headless, formsPort, accept, portable, log, send, subject,
-                       textFile, sendTimeOut, help, version});
+                       textFile, sendTimeOut, runOnReceive, help, version});
 
     cl.helpText = parser.helpText();
     if (!parser.parse(arguments)) {
@@ -88,6 +93,11 @@ CommandLine ParseCommandLine(const QStringList& arguments, const OptionAvailabil
     cl.acceptDisclaimer = parser.isSet(accept);
     cl.portable = parser.isSet(portable);
     cl.logComm = parser.isSet(log);
+    cl.runOnReceive = parser.value(runOnReceive);
+    if (parser.isSet(runOnReceive) && QProcess::splitCommand(cl.runOnReceive).isEmpty()) {
+        cl.error = QStringLiteral("--run-on-receive needs the program to run.");
+        return cl;
+    }
     if (parser.isSet(formsPort)) {
         bool ok = false;
         const int port = parser.value(formsPort).toInt(&ok);

@@ -16,6 +16,7 @@ struct CommandLine {
     bool acceptDisclaimer = false;
     bool portable = false;
     bool logComm = false;
+    QString runOnReceive; // the received-traffic hook's command for this run
     bool help = false;
     bool version = false;
 

@@ -33,6 +33,7 @@ std::optional<int> PrepareRun(const CommandLine& cl, InProcessSimulator& simulat
     options->portable = cl.portable;
     options->acceptDisclaimer = cl.acceptDisclaimer;
     options->formsPort = cl.formsPort;
+    options->receiveHook = cl.runOnReceive;
     options->terminal.connect = cl.connect;
     options->terminal.serial = cl.serial;
     options->terminal.logComm = cl.logComm;

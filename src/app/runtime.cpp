@@ -47,6 +47,21 @@ void TessaroRuntime::attach(IMainForm& form, CTerminal::LinkFactory linkFactory)
     m_egc->egc().setRemoteConfigHandler(
         [this](const QString& text, bool allowed) { return m_remoteConfig->Handle(text, allowed); });
 
+    // The operator's program for every stored message and EGC; read at each store, so a changed setting
+    // applies from the next one on.
+    m_receiveHook = std::make_unique<ReceiveHook>(m_terminal->errorLog(), m_config.DataPath());
+    const auto runHook = [this](const QString& path, const QString& kind, int priority, const QString& modemFile) {
+        const QString command = receiveHookCommand();
+        if (command.isEmpty())
+            return;
+        const qint64 seconds =
+            Val(m_config.GetSettingValue(QStringLiteral("Settings"), QStringLiteral("RunOnReceiveTimeout"), QString()));
+        m_receiveHook->setTimeOutMs(seconds > 0 && seconds <= 86400 ? int(seconds * 1000) : 0);
+        m_receiveHook->fileStored(command, {path, kind, priority, modemFile});
+    };
+    connect(m_messaging.get(), &MessagingModule::stored, this, runHook);
+    connect(m_egc.get(), &EgcModule::stored, this, runHook);
+
     MessagingModule* messaging = m_messaging.get();
     m_terminal->setExitQuestion([this, messaging] {
         return ExitQuestionText(UnsentMessageCount(messaging->outbox()), OtherDisplayDeviceUsed(m_config));
@@ -68,6 +83,12 @@ StartResult TessaroRuntime::start() {
         return {false, 1, text};
     }
     return m_terminal->start(m_options.terminal);
+}
+
+QString TessaroRuntime::receiveHookCommand() {
+    if (!m_options.receiveHook.trimmed().isEmpty())
+        return m_options.receiveHook.trimmed();
+    return m_config.GetSettingValue(QStringLiteral("Settings"), QStringLiteral("RunOnReceive"), QString()).trimmed();
 }
 
 int UnsentMessageCount(const cOutBox& outbox) {

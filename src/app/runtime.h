@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/receive_hook.h"
 #include "config/clock.h"
 #include "config/configuration.h"
 #include "distress/distress_module.h"
@@ -34,6 +35,7 @@ struct RuntimeOptions {
     int formsPort = -1;            // --forms-port, or -1 for the "LocalPort" setting
     TerminalOptions terminal;
     QString settingsFile; // a settings store file of its own (tests); empty: the per-user store
+    QString receiveHook;  // --run-on-receive: the hook's command for this run instead of the setting
 };
 
 // One run of the program: configuration, session, terminal and the subsystems, built and attached the same
@@ -72,6 +74,10 @@ public:
     FormsModule& forms() { return *m_forms; }
     EgcModule& egc() { return *m_egc; }
     RemoteConfigService& remoteConfig() { return *m_remoteConfig; }
+    ReceiveHook& receiveHook() { return *m_receiveHook; }
+    // The received-traffic hook's command: --run-on-receive, else the setting "RunOnReceive" of section
+    // "Settings"; empty when none is set.
+    QString receiveHookCommand();
 
 private:
     RuntimeOptions m_options;
@@ -91,6 +97,7 @@ private:
     std::unique_ptr<RemoteConfigService> m_remoteConfig;
     std::unique_ptr<FormsModule> m_forms;
     std::unique_ptr<EgcModule> m_egc;
+    std::unique_ptr<ReceiveHook> m_receiveHook;
 };
 
 // Outbox lines still waiting for the transceiver or the LES ("Initiated", "Sending").
