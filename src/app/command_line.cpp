@@ -1,6 +1,7 @@
 #include "app/command_line.h"
 
 #include <QCommandLineParser>
+#include <QProcess>
 
 #include <iterator>
 
@@ -67,11 +68,15 @@ CommandLine ParseCommandLine(const QStringList& arguments, const OptionAvailabil
         QStringLiteral("Take over the settings and data of the predecessor program Brivel from DIR, on a first start "
                        "(when Tessaro's settings hold no section Config)."),
         QStringLiteral("DIR"));
+    const QCommandLineOption runOnReceive(
+        QStringLiteral("run-on-receive"),
+        QStringLiteral("Program run (without a shell) after every stored message or EGC, for this run."),
+        QStringLiteral("CMD"));
     const QCommandLineOption help(QStringList{QStringLiteral("help"), QStringLiteral("h")},
                                   QStringLiteral("Show this help."));
     const QCommandLineOption version(QStringLiteral("version"), QStringLiteral("Show the version."));
     parser.addOptions({dataDir, connect, serial, simulator, headless, formsPort, accept, portable, log, send, subject,
-                       textFile, sendTimeOut, migrateFrom, help, version});
+                       textFile, sendTimeOut, migrateFrom, runOnReceive, help, version});
 
     cl.helpText = parser.helpText();
     if (!parser.parse(arguments)) {
@@ -99,6 +104,11 @@ CommandLine ParseCommandLine(const QStringList& arguments, const OptionAvailabil
             cl.error = QStringLiteral("--migrate-from needs the folder of the predecessor program.");
             return cl;
         }
+    }
+    cl.runOnReceive = parser.value(runOnReceive);
+    if (parser.isSet(runOnReceive) && QProcess::splitCommand(cl.runOnReceive).isEmpty()) {
+        cl.error = QStringLiteral("--run-on-receive needs the program to run.");
+        return cl;
     }
     if (parser.isSet(formsPort)) {
         bool ok = false;

@@ -120,6 +120,12 @@ int RunHeadless(QCoreApplication& app, const CommandLine& cl) {
     QObject::connect(&runtime.egc(), &EgcModule::egcStored, &app,
                      [&form](const EgcIdxRecord& record, const QString&) { form.egcStored(record); });
 
+    // Hook reports go to ErrorLog.txt and, here, to the output too (the journal under systemd).
+    QObject::connect(&runtime.receiveHook(), &ReceiveHook::reported, &app,
+                     [&form](const QString& line) { form.print(line); });
+    if (const QString hook = runtime.receiveHookCommand(); !hook.isEmpty())
+        form.print(QStringLiteral("Receive hook: %1").arg(hook));
+
     CommandEngine& engine = terminal.engine();
     QObject::connect(&engine, &CommandEngine::lineWritten, &app,
                      [&form](const QString& line) { form.print(QStringLiteral("> ") + traceText(line)); });

@@ -39,6 +39,7 @@ std::optional<int> PrepareRun(const CommandLine& cl, InProcessSimulator& simulat
     options->migrateFrom = cl.migrateFrom;
     options->acceptDisclaimer = cl.acceptDisclaimer;
     options->formsPort = cl.formsPort;
+    options->receiveHook = cl.runOnReceive;
     options->terminal.connect = cl.connect;
     options->terminal.serial = cl.serial;
     options->terminal.logComm = cl.logComm;

@@ -51,6 +51,21 @@ void TessaroRuntime::attach(IMainForm& form, CTerminal::LinkFactory linkFactory)
     m_egc->egc().setRemoteConfigHandler(
         [this](const QString& text, bool allowed) { return m_remoteConfig->Handle(text, allowed); });
 
+    // The operator's program for every stored message and EGC; read at each store, so a changed setting
+    // applies from the next one on.
+    m_receiveHook = std::make_unique<ReceiveHook>(m_terminal->errorLog(), m_config.DataPath());
+    const auto runHook = [this](const QString& path, const QString& kind, int priority, const QString& modemFile) {
+        const QString command = receiveHookCommand();
+        if (command.isEmpty())
+            return;
+        const qint64 seconds =
+            Val(m_config.GetSettingValue(QStringLiteral("Settings"), QStringLiteral("RunOnReceiveTimeout"), QString()));
+        m_receiveHook->setTimeOutMs(seconds > 0 && seconds <= 86400 ? int(seconds * 1000) : 0);
+        m_receiveHook->fileStored(command, {path, kind, priority, modemFile});
+    };
+    connect(m_messaging.get(), &MessagingModule::stored, this, runHook);
+    connect(m_egc.get(), &EgcModule::stored, this, runHook);
+
     MessagingModule* messaging = m_messaging.get();
     m_terminal->setExitQuestion([this, messaging] {
         return ExitQuestionText(UnsentMessageCount(messaging->outbox()), OtherDisplayDeviceUsed(m_config));
@@ -87,6 +102,12 @@ MigrationOutcome MigrateFromPredecessor(const RuntimeOptions& options, CConfigur
     cErrorLog errorLog(config.DataPath(), clock);
     Migration migration(paths, config.settings(), errorLog, config.portable() ? &config.ini() : nullptr);
     return migration.run();
+}
+
+QString TessaroRuntime::receiveHookCommand() {
+    if (!m_options.receiveHook.trimmed().isEmpty())
+        return m_options.receiveHook.trimmed();
+    return m_config.GetSettingValue(QStringLiteral("Settings"), QStringLiteral("RunOnReceive"), QString()).trimmed();
 }
 
 int UnsentMessageCount(const cOutBox& outbox) {

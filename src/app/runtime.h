@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/receive_hook.h"
 #include "config/clock.h"
 #include "config/configuration.h"
 #include "config/migration.h"
@@ -40,6 +41,7 @@ struct RuntimeOptions {
     // The predecessor's folder (--migrate-from); empty: the "MigrateFrom" setting, else /opt/brivel.
     QString migrateFrom;
     QString predecessorSettingsFile; // the predecessor's settings store file (tests); empty: its per-user store
+    QString receiveHook;  // --run-on-receive: the hook's command for this run instead of the setting
 };
 
 // One run of the program: configuration, session, terminal and the subsystems, built and attached the same
@@ -80,6 +82,10 @@ public:
     RemoteConfigService& remoteConfig() { return *m_remoteConfig; }
     ReportingModule& reporting() { return *m_reporting; }
     PrintingModule& printing() { return *m_printing; }
+    ReceiveHook& receiveHook() { return *m_receiveHook; }
+    // The received-traffic hook's command: --run-on-receive, else the setting "RunOnReceive" of section
+    // "Settings"; empty when none is set.
+    QString receiveHookCommand();
 
 private:
     RuntimeOptions m_options;
@@ -101,6 +107,7 @@ private:
     std::unique_ptr<EgcModule> m_egc;
     std::unique_ptr<ReportingModule> m_reporting;
     std::unique_ptr<PrintingModule> m_printing;
+    std::unique_ptr<ReceiveHook> m_receiveHook;
 };
 
 // Outbox lines still waiting for the transceiver or the LES ("Initiated", "Sending").

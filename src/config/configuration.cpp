@@ -49,7 +49,10 @@ DataPathChoice ResolveDataPath(const QString& commandLineDir, const QString& pro
             return {WithTrailingSeparator(named), {}};
     }
 
-    if (folderWritable(programDir))
+    // An installed program (its shared files in <prefix>/share/tessaro) lives in a system folder: data
+    // written there would be the administrator's, not the operator's, even when root can write it.
+    const bool installed = QFileInfo(QDir(programDir).filePath(QStringLiteral("../share/tessaro"))).isDir();
+    if (!installed && folderWritable(programDir))
         return {WithTrailingSeparator(programDir), {}};
 
     const QString user = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);

@@ -11,7 +11,8 @@
 namespace tessaro {
 
 // Where the data folder comes from, in order: the command line, "DataPath.txt" beside the program,
-// the program folder when writable, the per-user data location. The result ends with "/".
+// the program folder when writable and not an installed one (with ../share/tessaro), the per-user data
+// location. The result ends with "/".
 struct DataPathChoice {
     QString path;
     QString error; // non-empty when no usable folder could be made

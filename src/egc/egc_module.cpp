@@ -15,6 +15,7 @@ void EgcModule::attach(ModuleContext& context) {
     if (m_freeDisk)
         m_egc->setFreeDiskProbe(m_freeDisk);
     connect(m_egc.get(), &CEGC::egcStored, this, &EgcModule::egcStored);
+    connect(m_egc.get(), &CEGC::stored, this, &EgcModule::stored);
     connect(m_egc.get(), &CEGC::indexChanged, this, &EgcModule::indexChanged);
     connect(m_egc.get(), &CEGC::enidDownloaded, this, &EgcModule::enidDownloaded);
     connect(m_egc.get(), &CEGC::printRequested, this, &EgcModule::printRequested);

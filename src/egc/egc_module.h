@@ -45,6 +45,7 @@ public:
 
 Q_SIGNALS:
     void egcStored(const tessaro::EgcIdxRecord& record, const QString& text);
+    void stored(const QString& path, const QString& kind, int priority, const QString& modemFileName);
     void indexChanged();
     void enidDownloaded();
     void printRequested(const QString& text);

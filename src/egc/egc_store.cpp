@@ -291,6 +291,7 @@ void CEGC::store(const EgcLogEntry& entry, const QString& text) {
                                        QStringLiteral(") stored as ") + diskName);
     advanceLastEgc(entry);
     m_context.QueueCommand(QStringLiteral("delete ") + m_currentName);
+    Q_EMIT stored(bodyPath, QStringLiteral("egc"), entry.Priority, m_currentName);
 
     const int family = m_session.ProductType();
     if ((family == 4 || family == 5) &&

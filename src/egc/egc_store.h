@@ -93,6 +93,8 @@ public:
 
 Q_SIGNALS:
     void egcStored(const tessaro::EgcIdxRecord& record, const QString& text);
+    // The same event for whoever wants only the file: kind "egc", priority 0..3, the transceiver's file name.
+    void stored(const QString& path, const QString& kind, int priority, const QString& modemFileName);
     void indexChanged();
     void enidDownloaded();
     void printRequested(const QString& text);

@@ -19,6 +19,9 @@ void MessagingModule::attach(ModuleContext& context) {
     m_outbox = std::make_unique<cOutBox>(config);
     m_inbox = std::make_unique<CInbox>(config);
     m_reception = std::make_unique<CMessageReception>(config, *m_inbox, *this, context.errorLog(), context.clock());
+    m_reception->setStoredObserver([this](const QString& path, int priority, const QString& modemFileName) {
+        Q_EMIT stored(path, QStringLiteral("message"), priority, modemFileName);
+    });
     m_replies = std::make_unique<CTransmissionReplies>(config, *m_outbox, *this, m_transfers);
     m_reports = std::make_unique<OutboxReports>(config, *m_outbox, m_session);
     connect(m_reports.get(), &OutboxReports::printRequested, this, &MessagingModule::printRequested);

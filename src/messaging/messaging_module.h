@@ -73,6 +73,9 @@ Q_SIGNALS:
     void printRequested(const QString& text);
     // INFO 552 sets the alarm indicator; the delivery report that settles the last one clears it.
     void indicatorAlarm(bool alarm);
+    // A received message was stored for the first time: kind "message", priority 0..3, the transceiver's
+    // file name ("IN.5").
+    void stored(const QString& path, const QString& kind, int priority, const QString& modemFileName);
 
 private:
     bool cp866Upload() const;

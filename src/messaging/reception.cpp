@@ -160,14 +160,18 @@ void CMessageReception::HandleMessage(const QString& reply) {
         m_errorLog.AddLine(QStringLiteral("A message was received that was not found in the In Log"));
 
     quint8 priority = 0;
-    const StoreResult stored = store(modemFileName, text, logged, listed, &priority);
+    QString storedPath;
+    const StoreResult stored = store(modemFileName, text, logged, listed, &priority, &storedPath);
     if (stored == StoreResult::Failed) {
         endBatchIfIdle(); // the message stays in the transceiver; the next cycle tries again
         return;
     }
     m_host.QueueCommand(QStringLiteral("delete ") + modemFileName, false, false);
-    if (stored == StoreResult::Stored)
+    if (stored == StoreResult::Stored) {
         alert(priority, text);
+        if (m_storedObserver)
+            m_storedObserver(storedPath, priority, modemFileName);
+    }
     endBatchIfIdle();
 }
 
@@ -190,7 +194,7 @@ void CMessageReception::loadStoredKeys() {
 
 CMessageReception::StoreResult CMessageReception::store(const QString& modemFileName, const QString& text,
                                                         const ReceptionLogRecord* logged, const ListingRecord* listed,
-                                                        quint8* priority) {
+                                                        quint8* priority, QString* storedPath) {
     loadStoredKeys();
     InboxRecord r;
     r.ModemFileName = modemFileName;
@@ -247,6 +251,7 @@ CMessageReception::StoreResult CMessageReception::store(const QString& modemFile
     m_inboxIdxKeys.insert(key);
     m_storeErrorShown = false;
     *priority = r.Priority;
+    *storedPath = m_inbox.folder() + r.DiskFileName;
     return StoreResult::Stored; // also when only the Inbox.idx line was missing: the first complete store
 }
 

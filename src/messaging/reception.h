@@ -42,6 +42,11 @@ public:
     using RemoteConfigHandler = std::function<bool(const QString& text, const QString& modemFileName)>;
     void setRemoteConfigHandler(RemoteConfigHandler handler) { m_remoteConfigHandler = std::move(handler); }
 
+    // Told once per message that reached the inbox for the first time (body and both index lines on disk,
+    // its delete queued): the stored body's path, the priority 0..3 and the transceiver's file name.
+    using StoredObserver = std::function<void(const QString& path, int priority, const QString& modemFileName)>;
+    void setStoredObserver(StoredObserver observer) { m_storedObserver = std::move(observer); }
+
     const QVector<ListingRecord>& listing() const { return m_listing; }
     const QVector<ReceptionLogRecord>& log() const { return m_log; }
 
@@ -52,10 +57,11 @@ public:
 
 private:
     RemoteConfigHandler m_remoteConfigHandler;
+    StoredObserver m_storedObserver;
     enum class StoreResult { Failed, Stored, AlreadyStored };
     void endBatchIfIdle();
     StoreResult store(const QString& modemFileName, const QString& text, const ReceptionLogRecord* logRecord,
-                      const ListingRecord* listed, quint8* priority);
+                      const ListingRecord* listed, quint8* priority, QString* storedPath);
     void loadStoredKeys();
     void reportStoreFailure(const FileError& error);
     void alert(quint8 priority, const QString& text);

@@ -57,3 +57,22 @@ TEST(DataPath, WithTrailingSeparator) {
     EXPECT_EQ(WithTrailingSeparator(QStringLiteral("/x/")), QStringLiteral("/x/"));
     EXPECT_EQ(WithTrailingSeparator(QString()), QString());
 }
+
+// Installed (a share/tessaro folder beside bin/), the program folder is a system folder even where it is
+// writable (root): the operator's data goes to the per-user data folder instead.
+TEST(DataPath, AnInstalledProgramKeepsItsDataOutOfItsOwnFolder) {
+    TempDataDir root;
+    const QString bin = root.path() + QStringLiteral("bin");
+    ASSERT_TRUE(QDir().mkpath(bin));
+    ASSERT_TRUE(QDir().mkpath(root.path() + QStringLiteral("share/tessaro")));
+    const DataPathChoice choice = ResolveDataPath({}, bin);
+    EXPECT_TRUE(choice.error.isEmpty());
+    EXPECT_NE(choice.path, bin + QStringLiteral("/"));
+    EXPECT_FALSE(choice.path.startsWith(root.path())) << choice.path.toStdString();
+    EXPECT_FALSE(QFile::exists(bin + QStringLiteral("/Tessaro.ini")));
+
+    // DataPath.txt still names the folder.
+    const QString named = root.path() + QStringLiteral("ship");
+    writeFile(bin + QStringLiteral("/DataPath.txt"), named.toUtf8());
+    EXPECT_EQ(ResolveDataPath({}, bin).path, named + QStringLiteral("/"));
+}
