@@ -16,7 +16,7 @@ struct CommandLine {
     bool acceptDisclaimer = false;
     bool portable = false;
     bool logComm = false;
-    QString migrateFrom; // --migrate-from DIR: the predecessor's folder to take over on a first start
+    QString migrateFrom;  // --migrate-from DIR: the predecessor's folder to take over on a first start
     QString runOnReceive; // the received-traffic hook's command for this run
     bool help = false;
     bool version = false;

@@ -41,7 +41,7 @@ struct RuntimeOptions {
     // The predecessor's folder (--migrate-from); empty: the "MigrateFrom" setting, else /opt/brivel.
     QString migrateFrom;
     QString predecessorSettingsFile; // the predecessor's settings store file (tests); empty: its per-user store
-    QString receiveHook;  // --run-on-receive: the hook's command for this run instead of the setting
+    QString receiveHook;             // --run-on-receive: the hook's command for this run instead of the setting
 };
 
 // One run of the program: configuration, session, terminal and the subsystems, built and attached the same

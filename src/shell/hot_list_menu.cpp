@@ -26,7 +26,7 @@ void HotListMenu::addResolver(const QString& parentMenuId, Resolver resolver) {
 }
 
 void HotListMenu::retranslate() {
-    m_menu.setTitle(ShellText(6640, "&Hot list"));
+    m_menu.setTitle(ShellText(6640, "Hot &list"));
     m_builtGeneration.reset();
 }
 

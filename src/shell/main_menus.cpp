@@ -21,6 +21,7 @@ MainMenus::MainMenus(QMenuBar& bar, QObject* parent) : QObject(parent) {
     m_file = bar.addMenu(QString());
     newMessage = action(m_file, QKeySequence::New);
     openMessage = action(m_file);
+    distressEditor = action(m_file);
     addressBook = action(m_file, QKeySequence(Qt::CTRL | Qt::Key_B));
     m_file->addSeparator();
     exit = action(m_file, QKeySequence::Quit);
@@ -76,8 +77,6 @@ MainMenus::MainMenus(QMenuBar& bar, QObject* parent) : QObject(parent) {
     m_distress->addSeparator();
     distressTestMode = action(m_distress);
     latestDistressInfo = action(m_distress);
-    m_distress->addSeparator();
-    distressEditor = action(m_distress);
 
     m_options = bar.addMenu(QString());
     commSettings = action(m_options);
@@ -170,16 +169,16 @@ void MainMenus::retranslate() {
     transmitPassword->setText(ShellText(5639, "&Transmit password..."));
     remotePassword->setText(ShellText(2766, "&Remote Config password..."));
     addressBook->setText(ShellText(6300, "&Address Book..."));
-    routing->setText(ShellText(6609, "&Routing..."));
-    defaultMessages->setText(ShellText(6635, "&Default messages..."));
-    terminalMode->setText(ShellText(6905, "Te&rminal..."));
+    routing->setText(ShellText(6609, "Ro&uting..."));
+    defaultMessages->setText(ShellText(6635, "Default messa&ges..."));
+    terminalMode->setText(ShellText(6905, "Termi&nal..."));
     lesList->setText(ShellText(6470, "LES l&ist..."));
-    emailProviders->setText(ShellText(6471, "E-mail service &providers..."));
-    defaultLes->setText(ShellText(6472, "Default L&ES..."));
-    defaultProvider->setText(ShellText(6473, "Default provi&der..."));
+    emailProviders->setText(ShellText(6471, "&E-mail service providers..."));
+    defaultLes->setText(ShellText(6472, "De&fault LES..."));
+    defaultProvider->setText(ShellText(6473, "Def&ault provider..."));
     lesServices->setText(ShellText(6474, "LES ser&vices..."));
     dnidList->setText(ShellText(2016, "&DNIDs..."));
-    messageReporting->setText(ShellText(2018, "Message &reporting..."));
+    messageReporting->setText(ShellText(2018, "Message rep&orting..."));
     positionReports->setText(ShellText(2017, "&Position reporting..."));
     distressEditor->setText(DistressEditorMenuText());
     m_language->setTitle(ShellText(5633, "&Language"));

@@ -2,8 +2,8 @@
 
 #include "config/configuration.h"
 #include "config/text_util.h"
-#include "messaging/les_lists.h"
 #include "messaging/distress_message.h"
+#include "messaging/les_lists.h"
 #include "messaging/provider_list.h"
 #include "shell/les_dialogs.h"
 #include "shell/shell_texts.h"

@@ -3,6 +3,7 @@
 #include "temp_data_dir.h"
 
 #include <QFile>
+#include <QStandardPaths>
 #include <gtest/gtest.h>
 
 using namespace tessaro;
@@ -51,4 +52,13 @@ TEST(SettingsStore, StoredLanguageIsSelectedAtStartUp) {
     EXPECT_EQ(LoadLanguage(config), int(Russian));
     EXPECT_EQ(CurrentLanguage(), int(Russian));
     SetLanguage(English);
+}
+
+// Tests never touch the settings of the user who runs them.
+TEST(TestEnvironment, SettingsAndDataStayInTheBuildFolder) {
+    EXPECT_TRUE(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)
+                    .startsWith(QStringLiteral(TESSARO_TEST_CONFIG_HOME)));
+    EXPECT_TRUE(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation)
+                    .startsWith(QStringLiteral(TESSARO_TEST_DATA_HOME)));
+    EXPECT_EQ(qgetenv("TESSARO_TESTING"), QByteArray("1"));
 }

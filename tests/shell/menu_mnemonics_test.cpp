@@ -90,8 +90,8 @@ TEST(MenuMnemonicsTest, NoTwoEntriesOfOneMenuShareTheirKeyInAnyLanguage) {
         EXPECT_TRUE(found.isEmpty()) << language.name.toStdString() << ":\n"
                                      << found.join(QLatin1Char('\n')).toStdString();
     }
-    EXPECT_EQ(menusWalked, 3 * 8)
-        << "File, Messages, Transceiver, EGC, Distress, Options, Forms and Help in three languages";
+    EXPECT_EQ(menusWalked, 3 * 9)
+        << "File, Messages, Transceiver, EGC, Distress, Options, Forms, Hot list and Help in three languages";
     form.selectLanguage(English);
 }
 
