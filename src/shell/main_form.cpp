@@ -380,7 +380,14 @@ void MainForm::attachLists(TessaroRuntime& runtime) {
                                                           {m.defaultProvider, LesWindow::DefaultProvider},
                                                           {m.lesServices, LesWindow::Services}};
         for (const auto& [action, window] : entries)
-            connect(action, &QAction::triggered, this, [this, lists, w = window] { OpenLesWindow(w, *lists, this); });
+            connect(action, &QAction::triggered, this, [this, lists, w = window] {
+                // The provider list changes where e-mail goes: the configuration password guards it.
+                if (w == LesWindow::Providers)
+                    GuardConfigAction(m_config, this,
+                                      [this, lists] { OpenLesWindow(LesWindow::Providers, *lists, this); });
+                else
+                    OpenLesWindow(w, *lists, this);
+            });
     }
 
     ReportingModule& reporting = runtime.reporting();

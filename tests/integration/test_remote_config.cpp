@@ -93,8 +93,14 @@ TEST(RemoteConfigIntegration, APacketInAnEgcRunsAndTheEgcIsNotStored) {
     ASSERT_TRUE(rig.fixTransceiverTime());
 
     ASSERT_TRUE(rig.sim(QStringLiteral("remote-packet egc ") + kPassword + QStringLiteral(" 0 SETDEFLES#12&&&")));
+    ASSERT_TRUE(rig.sim(QStringLiteral("remote-packet egc ") + kPassword + QStringLiteral(" 3 SETDEFLES#&&&321")));
+    ASSERT_TRUE(
+        rig.sim(QStringLiteral("remote-packet egc ") + kPassword + QStringLiteral(" 0 SAVEHTML#..\\\\evil.htm x")));
     ASSERT_TRUE(rig.cycle());
     EXPECT_EQ(rig.runtime->config().GetIni(QStringLiteral("[Default LES West]")), QStringLiteral("012"));
+    EXPECT_NE(rig.runtime->config().GetIni(QStringLiteral("[Default LES Indian]")), QStringLiteral("321"))
+        << "a stale hash runs nothing";
+    EXPECT_FALSE(QFileInfo::exists(rig.data() + QStringLiteral("evil.htm")));
     EXPECT_TRUE(rig.simFiles("egc").isEmpty());
     const QString index = QString::fromLatin1(readAll(rig.runtime->egc().indexPath()));
     EXPECT_FALSE(index.contains(QLatin1String("EGC."))) << index.toStdString();

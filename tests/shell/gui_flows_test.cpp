@@ -254,6 +254,37 @@ TEST_F(GuiFlowsTest, EgcSetupWaitsForTheConfigurationPassword) {
         << written.join(QLatin1Char('|')).toStdString();
 }
 
+// The provider list, the routing and the terminal open from their menus only after the configuration password.
+TEST_F(GuiFlowsTest, GuardedListWindowsWaitForTheConfigurationPassword) {
+    m_config->SaveSettingValue(QStringLiteral("Config"), QStringLiteral("Config Password"),
+                               EncodeAccessPassword(QStringLiteral("Bridge1")));
+    const struct {
+        QAction* action;
+        const char* window;
+    } cases[] = {{m_form->menus().emailProviders, "tessaro::EmailServicesForm"},
+                 {m_form->menus().routing, "tessaro::RoutingForm"},
+                 {m_form->menus().terminalMode, "tessaro::TerminalModeForm"}};
+    const auto open = [this](const char* name) {
+        int n = 0;
+        for (QWidget* w : m_form->findChildren<QWidget*>())
+            n += w->isVisible() && QLatin1String(w->metaObject()->className()) == QLatin1String(name) ? 1 : 0;
+        return n;
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.window);
+        c.action->trigger();
+        PasswordPrompt* prompt = nullptr;
+        for (PasswordPrompt* p : m_form->findChildren<PasswordPrompt*>())
+            if (p->isVisible())
+                prompt = p;
+        ASSERT_NE(prompt, nullptr);
+        EXPECT_EQ(open(c.window), 0) << "nothing before the password";
+        prompt->field().setText(QStringLiteral("Bridge1"));
+        prompt->submit();
+        EXPECT_TRUE(waitFor([&] { return open(c.window) == 1; }, 3000));
+    }
+}
+
 // The distress menu: the warning window first; its OK reads the generator, whose window then opens.
 TEST_F(GuiFlowsTest, DistressAlertSetupOpensTheGeneratorAfterTheWarning) {
     m_form->menus().distressSetup->trigger();
