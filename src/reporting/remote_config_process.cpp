@@ -13,15 +13,15 @@
 namespace tessaro {
 
 namespace {
-struct CommandSpec {
+struct CommandShape {
     const char* name;
     int params;
 };
-const CommandSpec kCommands[] = {{"SAVEHTML", 1},  {"SAVEISP", 0},     {"SAVECONTACT", 5},  {"SETDEFLES", 4},
-                                 {"SETDEFISP", 1}, {"GETDEBUGLOG", 2}, {"GETREMCONFLOG", 2}};
+const CommandShape kCommands[] = {{"SAVEHTML", 1},  {"SAVEISP", 0},     {"SAVECONTACT", 5},  {"SETDEFLES", 4},
+                                  {"SETDEFISP", 1}, {"GETDEBUGLOG", 2}, {"GETREMCONFLOG", 2}};
 
-const CommandSpec* findCommand(const QString& name) {
-    for (const CommandSpec& c : kCommands)
+const CommandShape* findCommand(const QString& name) {
+    for (const CommandShape& c : kCommands)
         if (name == QLatin1String(c.name))
             return &c;
     return nullptr;
@@ -66,13 +66,13 @@ bool cRemoteConfigProcess::ProcessConfig(const RemoteConfigPacket& packet) {
     bool all = true;
     for (const RemoteConfigCommand& command : packet.Commands) {
         m_trailer = packet.Trailer;
-        const CommandSpec* spec = findCommand(command.Name);
-        if (!spec || !command.Valid) {
+        const CommandShape* known = findCommand(command.Name);
+        if (!known || !command.Valid) {
             log(QStringLiteral("Error processing command '") + command.Name + QStringLiteral("': Command not valid"));
             all = false;
             continue;
         }
-        if (command.ParamCount != spec->params) {
+        if (command.ParamCount != known->params) {
             log(QStringLiteral("Error in command '") + command.Name + QStringLiteral("': Wrong number of parameters"));
             all = false;
             continue;
