@@ -1,7 +1,9 @@
-// The command engine against the built-in simulator: 1,000 commands one after another, first with the
-// simulator answering as fast as it can, then paced like a 115200 baud serial line. Prints, per run, the
-// median engine ticks (Timer1 steps) and milliseconds per command, and for the paced run the ratio of its
-// time to the pure wire time of the bytes it moved (10 bits a byte).
+// The command engine against the built-in simulator: 1,000 commands one after another, with the simulator
+// answering as fast as it can (its replies in pieces, then each in one piece), then paced like a 115200 baud
+// serial line. Prints, per run, the time per command (the whole run divided by its commands, and the median
+// from one write to the next) in milliseconds and in engine ticks, the median gap from the simulator sending
+// the prompt that ends a reply to the next command arriving there, and the pure wire time of the bytes moved
+// (10 bits a byte at 115200 baud) beside the run's time.
 //
 //   bench_engine [--quick] [--commands N] [--tick-ms MS]
 // --quick (or TESSARO_BENCH_QUICK=1, or Google Benchmark's --benchmark_min_time): 5 commands, for the test command. The
@@ -42,13 +44,15 @@ template <typename T> T median(std::vector<T> v) {
 struct RunResult {
     bool ok = false;
     int commands = 0;
-    double medianTicks = 0;
-    double medianMs = 0;
+    int ticks = 0;
+    double medianMs = 0; // write to next write
+    double medianGapMs = 0;
+    double worstGapMs = 0;
     double totalMs = 0;
     qint64 wireBytes = 0;
 };
 
-RunResult run(int baud, int commands, int tickMs) {
+RunResult run(int baud, bool chunked, int commands, int tickMs) {
     QTemporaryDir dir;
     const QString path = dir.path() + QStringLiteral("/");
     CConfiguration config(path, false, path + QStringLiteral("settings.ini"));
@@ -58,6 +62,7 @@ RunResult run(int baud, int commands, int tickMs) {
     NullMainForm form;
     sim::SimOptions options;
     options.baud = baud;
+    options.chunked = chunked;
     sim::MesSimulator simulator(options);
     RunResult r;
     if (!simulator.listen())
@@ -77,51 +82,64 @@ RunResult run(int baud, int commands, int tickMs) {
         return r;
 
     int ticks = 0;
-    QObject::connect(&terminal.timer(TerminalTimer::Timer1), &QTimer::timeout, [&] { ++ticks; });
-    std::vector<int> tickCounts;
+    bool measuring = false;
+    QObject::connect(&terminal.timer(TerminalTimer::Timer1), &QTimer::timeout, [&] { ticks += measuring ? 1 : 0; });
     std::vector<double> durations;
+    std::vector<double> gaps;
     QElapsedTimer clockMs;
-    int startTicks = 0;
-    qint64 startNs = 0;
+    qint64 lastWriteNs = -1;
+    qint64 promptSentNs = -1;
     int written = 0;
     int answered = 0;
     QObject::connect(&engine, &CommandEngine::lineWritten, [&](const QString& line) {
         r.wireBytes += line.size(); // with its line end
         ++written;
-        startTicks = ticks;
-        startNs = clockMs.nsecsElapsed();
+        const qint64 t = clockMs.nsecsElapsed();
+        if (lastWriteNs >= 0)
+            durations.push_back(double(t - lastWriteNs) / 1e6);
+        lastWriteNs = t;
     });
     QObject::connect(&engine, &CommandEngine::replyCompleted, [&](const QString& reply) {
         r.wireBytes += reply.size();
         ++answered;
-        // From the tick that wrote the command to the one that finished its reply, plus the idle tick
-        // that writes the next one: the engine's cost of one command.
-        tickCounts.push_back(ticks - startTicks + 1);
-        durations.push_back(double(clockMs.nsecsElapsed() - startNs) / 1e6);
+    });
+    // The simulator's side: from the prompt that ends a reply leaving it to the next command reaching it.
+    QObject::connect(&simulator, &sim::MesSimulator::shellBytesSent, [&](const QByteArray& bytes) {
+        if (measuring && bytes.endsWith("can0:/$ "))
+            promptSentNs = clockMs.nsecsElapsed();
+    });
+    QObject::connect(&simulator, &sim::MesSimulator::shellBytesReceived, [&](const QByteArray&) {
+        if (measuring && promptSentNs >= 0 && written < commands)
+            gaps.push_back(double(clockMs.nsecsElapsed() - promptSentNs) / 1e6);
+        promptSentNs = -1;
     });
 
     static const char* const kCommands[] = {"ti -u", "st -s", "ver", "se -p", "st -i"};
     for (int i = 0; i < commands; ++i)
         engine.QueueCommand(QLatin1String(kCommands[i % 5]), true);
     clockMs.start();
+    measuring = true;
     const bool done = waitFor([&] { return answered >= commands && idle(); }, commands * 20 * tickMs + 30000);
+    measuring = false;
     r.totalMs = double(clockMs.nsecsElapsed()) / 1e6;
     r.ok = done && written == commands;
     r.commands = answered;
-    r.medianTicks = median(tickCounts);
-    r.medianMs = median(durations) + tickMs; // the idle tick that writes the next command
+    r.ticks = ticks;
+    r.medianMs = median(durations);
+    r.medianGapMs = median(gaps);
+    r.worstGapMs = gaps.empty() ? 0 : *std::max_element(gaps.begin(), gaps.end());
     return r;
 }
 
-void print(const char* name, int baud, const RunResult& r) {
-    std::printf("%-9s %s commands=%d  median ticks/command=%.0f  median ms/command=%.1f  total=%.1f s", name,
-                r.ok ? "ok  " : "FAIL", r.commands, r.medianTicks, r.medianMs, r.totalMs / 1000.0);
-    if (baud > 0) {
-        const double wireMs = double(r.wireBytes) * 10.0 * 1000.0 / baud;
-        std::printf("  bytes=%lld  wire=%.2f s  time/wire=%.1f", static_cast<long long>(r.wireBytes), wireMs / 1000.0,
-                    r.totalMs / wireMs);
-    }
-    std::printf("\n");
+void print(const char* name, const RunResult& r, int tickMs) {
+    const double perCommand = r.commands > 0 ? r.totalMs / r.commands : 0;
+    const double wireMs = double(r.wireBytes) * 10.0 * 1000.0 / 115200;
+    std::printf("%-16s %s commands=%d  ms/command=%.1f (%.2f ticks; median write to write %.1f ms)  "
+                "prompt-to-next-command median=%.1f ms worst=%.1f ms  total=%.2f s  bytes=%lld wire@115200=%.2f s "
+                "time/wire=%.1f\n",
+                name, r.ok ? "ok  " : "FAIL", r.commands, perCommand, perCommand / tickMs, r.medianMs, r.medianGapMs,
+                r.worstGapMs, r.totalMs / 1000.0, static_cast<long long>(r.wireBytes), wireMs / 1000.0,
+                wireMs > 0 ? r.totalMs / wireMs : 0.0);
     std::fflush(stdout);
 }
 } // namespace
@@ -142,9 +160,11 @@ int main(int argc, char* argv[]) {
             tickMs = std::max(1, args[i + 1].toInt());
     }
     std::printf("bench_engine: %d commands, engine tick %d ms\n", commands, tickMs);
-    const RunResult unpaced = run(0, commands, tickMs);
-    print("unpaced", 0, unpaced);
-    const RunResult paced = run(115200, commands, tickMs);
-    print("115200", 115200, paced);
-    return unpaced.ok && paced.ok ? 0 : 1;
+    const RunResult unpaced = run(0, true, commands, tickMs);
+    print("unpaced", unpaced, tickMs);
+    const RunResult whole = run(0, false, commands, tickMs);
+    print("unpaced,no-chunks", whole, tickMs);
+    const RunResult paced = run(115200, true, commands, tickMs);
+    print("115200", paced, tickMs);
+    return unpaced.ok && whole.ok && paced.ok ? 0 : 1;
 }

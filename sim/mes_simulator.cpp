@@ -43,11 +43,21 @@ std::unique_ptr<ShellSession> MesSimulator::createSession(ShellSession::Mode mod
 void MesSimulator::acceptShell() {
     while (QTcpSocket* socket = m_server.nextPendingConnection()) {
         socket->setParent(&m_server);
+        // The shell's output is paced here like a serial line; Nagle's algorithm would add waits of its own.
+        socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
         auto* session = new ShellSession(m_unit.get(), ShellSession::Mode::BareShell, this);
-        auto* pacer = new OutputPacer([socket](const QByteArray& bytes) { socket->write(bytes); }, m_options.baud,
-                                      m_options.chunked ? m_options.chunkDelayMs : 0, socket);
+        auto* pacer = new OutputPacer(
+            [this, socket](const QByteArray& bytes) {
+                socket->write(bytes);
+                Q_EMIT shellBytesSent(bytes);
+            },
+            m_options.baud, m_options.chunked ? m_options.chunkDelayMs : 0, socket);
         connect(session, &ShellSession::output, pacer, &OutputPacer::push);
-        connect(socket, &QTcpSocket::readyRead, session, [socket, session] { session->feed(socket->readAll()); });
+        connect(socket, &QTcpSocket::readyRead, session, [this, socket, session] {
+            const QByteArray bytes = socket->readAll();
+            Q_EMIT shellBytesReceived(bytes);
+            session->feed(bytes);
+        });
         connect(session, &ShellSession::closeRequested, socket, [socket, pacer] {
             // Let what the shell printed last reach the PC, then hang up.
             if (pacer->isIdle())

@@ -52,6 +52,10 @@ public:
 
 Q_SIGNALS:
     void scenarioFinished();
+    // Bytes of a TCP shell connection as they leave for the PC (after pacing) and as they arrive from it; the
+    // benchmarks time the program's answer to a finished reply with them.
+    void shellBytesSent(const QByteArray& bytes);
+    void shellBytesReceived(const QByteArray& bytes);
 
 private:
     void acceptShell();

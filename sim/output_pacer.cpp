@@ -9,6 +9,8 @@ constexpr int kSliceMs = 20;
 OutputPacer::OutputPacer(Sink sink, int baud, int chunkDelayMs, QObject* parent)
     : QObject(parent), m_sink(std::move(sink)), m_baud(baud), m_chunkDelayMs(chunkDelayMs) {
     m_timer.setSingleShot(true);
+    m_timer.setTimerType(Qt::PreciseTimer);
+    m_since.start();
     connect(&m_timer, &QTimer::timeout, this, &OutputPacer::writeNext);
 }
 
@@ -51,8 +53,11 @@ void OutputPacer::writeNext() {
     if (chunkDone)
         m_queue.removeFirst();
     m_sink(slice);
-    const int wireMs = static_cast<int>(slice.size() * 10000 / m_baud);
-    m_timer.start(std::max(1, wireMs) + (chunkDone && !m_queue.isEmpty() ? m_chunkDelayMs : 0));
+    // The line's own clock, so that the timer's lateness does not add up slice by slice.
+    const qint64 nowNs = m_since.nsecsElapsed();
+    m_lineFreeNs = std::max(m_lineFreeNs, nowNs) + slice.size() * 10'000'000'000LL / m_baud;
+    const qint64 waitMs = (m_lineFreeNs - nowNs + 999'999) / 1'000'000;
+    m_timer.start(int(waitMs) + (chunkDone && !m_queue.isEmpty() ? m_chunkDelayMs : 0));
 }
 
 } // namespace tessaro::sim

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QList>
 #include <QObject>
 #include <QTimer>
@@ -32,6 +33,8 @@ private:
     int m_chunkDelayMs;
     QList<QByteArray> m_queue;
     QTimer m_timer;
+    QElapsedTimer m_since;
+    qint64 m_lineFreeNs = 0; // when the line has carried everything written so far
 };
 
 } // namespace tessaro::sim

@@ -17,6 +17,11 @@ CommandEngine::CommandEngine(SessionFlags& session, const IClock& clock, IMainFo
         if (m_state == Uploading && !m_inStep)
             onTimer1();
     });
+    m_dataTimer.setSingleShot(true);
+    connect(&m_dataTimer, &QTimer::timeout, this, [this] {
+        if (m_state == Receiving && !m_inStep)
+            onTimer1();
+    });
 }
 
 void CommandEngine::setLinkProvider(LinkProvider provider) {
@@ -34,6 +39,11 @@ void CommandEngine::watchLink(ILink* link) {
             m_keepReceivingUsed = false;
             m_state = Receiving;
         }
+        // Data are read as they arrive, from the event loop right after this signal rather than inside it: a
+        // reply ending in the main prompt is then finished and the next command written without waiting for
+        // the tick. The pause after "tr " still holds the echo unread.
+        if (m_state == Receiving && !m_uploadPending && m_linkProvider && m_linkProvider() == link)
+            m_dataTimer.start(0);
     });
     // The serial port reports a failed read on its own, outside any step: logged like a failed write,
     // then the line events are looked at.
@@ -83,22 +93,31 @@ void CommandEngine::onTimer1() {
     if (m_inStep)
         return;
     m_inStep = true;
-    switch (m_state) {
-    case Idle:
-        idleStep();
-        break;
-    case Receiving:
-        receiveStep();
-        break;
-    case ReplyComplete:
-        replyCompleteStep();
-        break;
-    case Uploading:
-        uploadStep();
-        break;
-    default:
-        m_state = Idle;
-        break;
+    // The steps chain within one tick: a completed reply is routed at once, and the command its handlers or
+    // the queue hold next is written in the same tick. A step that leaves the state as it was waits for the
+    // next tick, and so does a written command (its answer cannot be here yet). The bound only guards
+    // against a cycle; a command takes at most read, complete, route/write.
+    for (int steps = 0; steps < 8; ++steps) {
+        const int before = m_state;
+        switch (m_state) {
+        case Idle:
+            idleStep();
+            break;
+        case Receiving:
+            receiveStep();
+            break;
+        case ReplyComplete:
+            replyCompleteStep();
+            break;
+        case Uploading:
+            uploadStep();
+            break;
+        default:
+            m_state = Idle;
+            break;
+        }
+        if (m_state == before || before == Idle || m_state == Receiving)
+            break;
     }
     m_inStep = false;
 }
@@ -173,11 +192,18 @@ void CommandEngine::receiveStep() {
         setActivity(Activity::Receiving);
         if (m_commLogOn)
             AppendToLog(m_dataPath, QString::fromLatin1(chunk), QStringLiteral("CommLog.txt"), false);
-        return;
+        // The main prompt ends a reply for certain: no quiet tick is needed to be sure. The weaker ends
+        // ("> ", the password prompts, the echo of "tr ") still wait for a tick without new data.
+        if (!EndsWithMainPrompt(m_receiveBuffer))
+            return;
     }
 
     if (m_receiveBuffer.size() >= 2) {
-        const ReplyEndTest r = TestReplyEnd(m_receiveBuffer, m_lineEnd);
+        ReplyEndTest r = TestReplyEnd(m_receiveBuffer, m_lineEnd);
+        // A weaker end counts once the line has been quiet for a tick; data read between ticks do not make
+        // the next tick a quiet one.
+        if (r.complete && !EndsWithMainPrompt(m_receiveBuffer) && t - m_lastReceiveMs < kQuietMs)
+            r.complete = false;
         if (r.promptSeen) {
             m_promptText = r.prompt;
             m_session.SetPromptSeen(true);

@@ -162,6 +162,10 @@ private:
         int lastRound = 0;
     } m_upload;
     QTimer m_uploadTimer; // continues an upload between Timer1 ticks
+    QTimer m_dataTimer;   // reads arriving data between Timer1 ticks
+    // How long the line must be quiet before a reply with a weaker end than the main prompt is complete: one
+    // Timer1 period, less the jitter of a coarse timer.
+    static constexpr qint64 kQuietMs = 50;
 };
 
 } // namespace tessaro

@@ -1,5 +1,8 @@
 #include "link/shell_protocol.h"
 
+#include <algorithm>
+#include <iterator>
+
 #include <QList>
 
 namespace tessaro {
@@ -42,6 +45,11 @@ ReplyEndTest TestReplyEnd(QStringView buffer, QStringView lineEnd) {
     if (buffer.startsWith(QLatin1StringView("tr ")))
         r.complete = true;
     return r;
+}
+
+bool EndsWithMainPrompt(QStringView buffer) {
+    return std::any_of(std::begin(shell::kMainPrompts), std::end(shell::kMainPrompts),
+                       [buffer](QLatin1StringView p) { return buffer.endsWith(p); });
 }
 
 std::optional<QString> LearnLineEnd(QStringView reply) {

@@ -31,6 +31,9 @@ struct ReplyEndTest {
 // Applies every completion test in its order. lineEnd is the learned line end ("" until learned).
 ReplyEndTest TestReplyEnd(QStringView buffer, QStringView lineEnd);
 
+// The buffer ends with one of the main prompts: the reply is complete in the tick its last data arrived.
+bool EndsWithMainPrompt(QStringView buffer);
+
 // The line end used in the echo of a reply to "st -l": LF, CR LF or CR CR LF; nothing for other replies.
 std::optional<QString> LearnLineEnd(QStringView reply);
 

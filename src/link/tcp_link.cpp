@@ -6,6 +6,10 @@ namespace tessaro {
 
 TcpLink::TcpLink(QObject* parent) : ILink(parent) {
     connect(&m_socket, &QTcpSocket::readyRead, this, &ILink::dataArrived);
+    // A command line is a few bytes answered before the next goes out: Nagle's algorithm would only hold
+    // it back until the last reply's segment is acknowledged.
+    connect(&m_socket, &QTcpSocket::connected, this,
+            [this] { m_socket.setSocketOption(QAbstractSocket::LowDelayOption, 1); });
     connect(&m_socket, &QTcpSocket::errorOccurred, this, [this](QAbstractSocket::SocketError error) {
         m_errorNumber = int(error);
         m_errorText = m_socket.errorString();

@@ -132,8 +132,9 @@ TEST_F(EgcStoreTest, EgcsArePrintedWithoutTheirFirstLineOnlyWhenAskedAndPossible
         clearQueue();
         egc->Transfer(tyReply(number, "ZCZC AB12\r\nTEXT\r\n"));
         ASSERT_EQ(printed.size(), c.printed ? 1 : 0);
-        if (c.printed)
+        if (c.printed) {
             EXPECT_EQ(printed[0][0].toString(), QStringLiteral("TEXT\r\n"));
+        }
         clearQueue();
     }
 }
@@ -502,8 +503,9 @@ TEST(EgcStoreStart, AnInterruptedRewriteIsRecoveredBeforeTheIndexIsCreated) {
         rig.runtime->config().SetIni(QStringLiteral("[egc]"), folder);
         ASSERT_TRUE(QDir().mkpath(folder));
         ASSERT_TRUE(WriteWholeFile(folder + QLatin1String(c.work), saved));
-        if (c.indexThere)
+        if (c.indexThere) {
             ASSERT_TRUE(WriteWholeFile(folder + QStringLiteral("EGC.IDX"), "old\r\n"));
+        }
         ASSERT_TRUE(rig.start().ok);
         EXPECT_EQ(rig.file(QStringLiteral("egc/EGC.IDX")), c.expected);
         EXPECT_FALSE(QFile::exists(folder + QLatin1String(c.work)));

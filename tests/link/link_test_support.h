@@ -60,18 +60,22 @@ struct EngineRig {
         }
         return engine.EngineState() == state;
     }
-    // Writes the next queued line and returns what went out.
+    // The next queued line as it went out: written already by the tick that finished the previous reply, or
+    // by the next tick.
     QByteArray sendNext() {
-        link.takeWritten();
+        if (QByteArray written = link.takeWritten(); !written.isEmpty())
+            return written;
         tick();
         return link.takeWritten();
     }
-    // The transceiver answers in one chunk; steps until the reply has been processed.
+    // The transceiver answers in one chunk; steps until the reply has been processed. A reply ending in a main
+    // prompt is read, completed, routed and followed by the next queued line in one tick; a weaker end needs
+    // a quiet tick more.
     void answer(const QByteArray& reply) {
         link.feed(reply);
-        tick(); // read
-        tick(); // quiet tick: completion test
-        tick(); // reply-complete step
+        tick();
+        if (engine.EngineState() == CommandEngine::Receiving && !engine.ReceiveBuffer().isEmpty())
+            tick();
     }
 };
 

@@ -18,27 +18,68 @@ TEST(CommandEngine, WritesOneQueuedLinePerIdleStepAndUploadLinesEndInCr) {
     EXPECT_EQ(rig.sendNext(), QByteArray("tr msg.txt -b 3\r"));
 }
 
-TEST(CommandEngine, ReplyInSeveralChunksCompletesOnlyOnAQuietTickAtThePrompt) {
+TEST(CommandEngine, ReplyEndingInTheMainPromptCompletesInTheTickItArrivesWeakerEndsWaitForAQuietTick) {
     EngineRig rig;
     QStringList replies;
     QObject::connect(&rig.engine, &CommandEngine::replyCompleted, [&](const QString& r) { replies << r; });
     rig.engine.QueueCommand(QStringLiteral("st -v"));
-    rig.sendNext();
+    rig.engine.QueueCommand(QStringLiteral("pw"));
+    rig.engine.QueueCommand(QStringLiteral("st -w"));
+    EXPECT_EQ(rig.sendNext(), QByteArray("st -v\r\n"));
     rig.link.feed("st -v\r\nVersion 4.1\r\nc");
     rig.tick();
+    EXPECT_EQ(rig.engine.EngineState(), CommandEngine::Receiving) << "half a prompt ends nothing";
+    EXPECT_TRUE(rig.link.written().isEmpty());
     rig.link.feed("an0:/$ ");
     rig.tick();
-    EXPECT_EQ(rig.engine.EngineState(), CommandEngine::Receiving) << "data arrived in this tick: no test yet";
-    rig.tick();
-    EXPECT_EQ(rig.engine.EngineState(), CommandEngine::ReplyComplete);
+    // Read, completed, routed and the next command written: all in the tick the prompt arrived.
+    EXPECT_EQ(replies, QStringList{QStringLiteral("st -v\r\nVersion 4.1\r\ncan0:/$ ")});
+    EXPECT_EQ(rig.link.takeWritten(), QByteArray("pw\r\n"));
     EXPECT_TRUE(rig.session.MesConnected());
     EXPECT_TRUE(rig.session.PromptSeen());
     EXPECT_EQ(rig.engine.PromptText(), QStringLiteral("can0:/$ "));
-    rig.tick();
-    EXPECT_EQ(replies, QStringList{QStringLiteral("st -v\r\nVersion 4.1\r\ncan0:/$ ")});
-    EXPECT_EQ(rig.engine.EngineState(), CommandEngine::Idle);
     EXPECT_TRUE(rig.form.activities.contains(QStringLiteral("Receiving")));
     EXPECT_TRUE(rig.form.activities.contains(QStringLiteral("Processing")));
+
+    rig.link.feed("pw\r\nEnter password: ");
+    rig.tick();
+    EXPECT_EQ(rig.engine.EngineState(), CommandEngine::Receiving) << "a password prompt waits for a quiet tick";
+    EXPECT_EQ(replies.size(), 1);
+    rig.tick();
+    EXPECT_EQ(replies.size(), 2);
+    EXPECT_EQ(replies.last(), QStringLiteral("pw\r\nEnter password: "));
+    EXPECT_EQ(rig.link.takeWritten(), QByteArray("st -w\r\n")) << "the quiet tick routes and writes the next";
+}
+
+TEST(CommandEngine, DataAreReadAsTheyArriveAndAWeakerEndStillNeedsAQuietTick) {
+    EngineRig rig;
+    QStringList replies;
+    QObject::connect(&rig.engine, &CommandEngine::replyCompleted, [&](const QString& r) { replies << r; });
+    rig.engine.QueueCommand(QStringLiteral("st -v"));
+    rig.engine.QueueCommand(QStringLiteral("pw"));
+    rig.engine.QueueCommand(QStringLiteral("tr a.txt -b 3"));
+    EXPECT_EQ(rig.sendNext(), QByteArray("st -v\r\n"));
+
+    rig.link.feed("st -v\r\nVersion 4.1\r\ncan0:/$ ");
+    EXPECT_TRUE(replies.isEmpty()) << "nothing is read inside the link's signal";
+    QCoreApplication::processEvents();
+    EXPECT_EQ(replies.size(), 1) << "no tick was needed";
+    EXPECT_EQ(rig.link.takeWritten(), QByteArray("pw\r\n"));
+
+    rig.link.feed("pw\r\nEnter password: ");
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(rig.link.hasPendingInput());
+    rig.clock.advanceMs(20);
+    rig.engine.onTimer1(); // a tick right after the data: the line has not been quiet yet
+    EXPECT_EQ(replies.size(), 1);
+    rig.clock.advanceMs(40);
+    rig.engine.onTimer1();
+    EXPECT_EQ(replies.size(), 2);
+    EXPECT_EQ(rig.link.takeWritten(), QByteArray("tr a.txt -b 3\r"));
+
+    rig.link.feed("tr a.txt -b 3\r\n");
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(rig.link.hasPendingInput()) << "the pause after an upload command leaves its echo unread";
 }
 
 TEST(CommandEngine, TimeOutCountsFromTheLastChunkAndResetsTheLink) {
@@ -52,8 +93,11 @@ TEST(CommandEngine, TimeOutCountsFromTheLastChunkAndResetsTheLink) {
     rig.clock.advanceMs(3800);
     rig.tick(); // 3.86 s after the chunk: still waiting
     EXPECT_EQ(rig.engine.EngineState(), CommandEngine::Receiving);
+    QStringList timedOut;
+    QObject::connect(&rig.engine, &CommandEngine::replyTimedOut, [&](const QString& r) { timedOut << r; });
     rig.tick(3);
-    EXPECT_EQ(rig.engine.EngineState(), CommandEngine::ReplyComplete);
+    EXPECT_EQ(timedOut, QStringList{QStringLiteral("st -w\r\npartial")});
+    EXPECT_EQ(rig.engine.EngineState(), CommandEngine::Idle) << "the partial reply is routed in the same tick";
     EXPECT_EQ(rig.linkLostCount, 1);
     EXPECT_FALSE(rig.session.MesConnected()) << "a time-out is no proof of a transceiver";
 }
@@ -111,9 +155,12 @@ TEST(CommandEngine, BareShellPromptQueuesOneRestartAndIsNotDispatched) {
     EXPECT_EQ(rig.engine.queue().text(), QStringLiteral("minic -f\r\n"));
     EXPECT_TRUE(rig.session.PromptSeen());
     EXPECT_FALSE(rig.session.MesConnected());
-    ASSERT_TRUE(rig.tickUntilState(CommandEngine::ReplyComplete)); // the wait ends by time-out
+    int timedOut = 0;
+    QObject::connect(&rig.engine, &CommandEngine::replyTimedOut, [&] { ++timedOut; });
+    for (int i = 0; i < 100 && timedOut == 0; ++i) // the wait ends by time-out
+        rig.tick();
+    EXPECT_EQ(timedOut, 1);
     EXPECT_EQ(rig.linkLostCount, 1);
-    rig.tick();
     EXPECT_EQ(routed, 1);
     EXPECT_EQ(rig.sendNext(), QByteArray("minic -f\r\n"));
 }
@@ -164,8 +211,11 @@ TEST(CommandEngine, EchoOnlyDnidListKeepsCollectingThenRoutesTheWholeReply) {
     rig.engine.QueueCommand(QStringLiteral("st -d"));
     rig.sendNext();
     rig.link.feed("st -d\r\n");
-    ASSERT_TRUE(rig.tickUntilState(CommandEngine::ReplyComplete)); // time-out with only the echo
-    rig.tick();
+    int timedOut = 0;
+    QObject::connect(&rig.engine, &CommandEngine::replyTimedOut, [&] { ++timedOut; });
+    for (int i = 0; i < 100 && timedOut == 0; ++i) // time-out with only the echo
+        rig.tick();
+    EXPECT_EQ(timedOut, 1);
     EXPECT_EQ(rig.engine.EngineState(), CommandEngine::Receiving);
     EXPECT_TRUE(lists.isEmpty());
     rig.answer("1234 1 LES\r\ncan0:/$ ");
@@ -225,9 +275,9 @@ TEST(CommandEngine, UploadReadsTheFileAndStopsWhenTheTransceiverDisconnects) {
     rig.engine.QueueCommand(QStringLiteral("tr long.txt -b 1000"));
     rig.sendNext();
     rig.link.feed("tr long.txt -b 1000\r\n");
-    ASSERT_TRUE(rig.tickUntilState(CommandEngine::Uploading, 15));
-    rig.tick(3); // start, pause, first piece
-    rig.tick();  // second piece
+    ASSERT_TRUE(rig.tickUntilState(CommandEngine::Uploading, 15)); // the completed echo starts the upload
+    rig.tick(2);                                                   // pause, first piece
+    rig.tick();                                                    // second piece
     rig.session.SetMesConnected(false);
     rig.tick(20);
     EXPECT_EQ(rig.link.takeWritten(), body.left(200));
