@@ -161,7 +161,7 @@ void MainForm::buildWidgets() {
     m_splitter->setStretchFactor(1, 1);
     body->addWidget(m_splitter, 1);
     m_display = new StatusDisplay(m_session, central);
-    m_display->setFixedWidth(330);
+    m_display->setFixedWidth(350);
     body->addWidget(m_display);
     layout->addLayout(body, 1);
     setCentralWidget(central);
@@ -635,11 +635,17 @@ void MainForm::wireMenus() {
 void MainForm::showStatusField() {
     const StatusFieldView v = m_presenter.statusField();
     m_statusField->setText(v.text);
-    // At night the same colours, dimmed: green, red and white on red stay what they mean.
+    // At night the same colours, darkened: green, red and white on red stay what they mean.
     const NightSettings night = m_night ? m_night->settings() : NightSettings{};
+    QColor background(css(v.background));
+    QColor foreground(css(v.foreground));
+    if (night.on) {
+        background = ForNight(background.darker(200), night);
+        foreground = ForNight(QColor(0xF0, 0xE0, 0xD0), night);
+    }
     m_statusField->setStyleSheet(
         QStringLiteral("QLabel#MobileStatusField { background: %1; color: %2; padding: 4px; border-radius: 3px; }")
-            .arg(ForNight(QColor(css(v.background)), night).name(), ForNight(QColor(css(v.foreground)), night).name()));
+            .arg(background.name(), foreground.name()));
     if (m_tray)
         m_tray->setStatus(v.text, m_outbox->unsentCount());
 }

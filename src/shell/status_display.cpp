@@ -301,7 +301,12 @@ StatusDisplay::StatusDisplay(const CSession& session, QWidget* parent) : QWidget
         m_labels[size_t(i)] = label;
         m_values[size_t(i)] = value;
         grid->addWidget(label, row, 0, Qt::AlignTop);
-        grid->addWidget(value, row, 1);
+        if (i == RowPosition) {
+            // Two long lines: the value takes the panel's whole width under its label.
+            grid->addWidget(value, ++row, 0, 1, 2);
+        } else {
+            grid->addWidget(value, row, 1);
+        }
         ++row;
         if (i == RowSignal) {
             m_signal = new QProgressBar(this);
