@@ -74,6 +74,8 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include <functional>
+
 namespace tessaro {
 
 namespace {
@@ -442,6 +444,7 @@ void MainForm::attachLists(TessaroRuntime& runtime) {
             [this, &reporting] { OpenPositionReportsMenu(m_config, reporting, this); });
 
     m_printing = &runtime.printing();
+    connect(this, &MainForm::printRequested, m_printing, &PrintingModule::Print);
     m_pcPrinter = new PcPrinter(m_config, this, this);
     ConnectPrintSources(*m_printing, *m_pcPrinter, runtime.egc(), runtime.messaging());
     for (TextWindow* w : {m_statusWindow, m_gpsWindow, m_positionWindow, m_infoWindow})
@@ -982,8 +985,6 @@ void MainForm::openMessageWindow(bool inbox, int row) {
 }
 
 void MainForm::printSelected() {
-    if (!m_printing)
-        return;
     const int tab = m_tabs->currentIndex();
     const int row = tab == kEgcTab     ? m_egcView->currentRow()
                     : tab == kInboxTab ? m_inboxView->currentRow()
@@ -997,7 +998,7 @@ void MainForm::printSelected() {
         text += f.label + QLatin1Char(' ') + f.value + QStringLiteral("\r\n");
     QString body = m->body;
     body.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
-    m_printing->Print(text + QStringLiteral("\r\n") + body);
+    Q_EMIT printRequested(text + QStringLiteral("\r\n") + body);
 }
 
 void MainForm::markSelectedUnread() {

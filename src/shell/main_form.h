@@ -179,6 +179,8 @@ Q_SIGNALS:
     // priority 0 Routine, 1 Safety, 2 Urgent, 3 Distress
     void simulateEgcRequested(int priority);
     void simulateEgcRxErrorToggled(bool on);
+    // A text for the print routine (the selected message, Ctrl+P).
+    void printRequested(const QString& text);
 
 protected:
     void closeEvent(QCloseEvent* event) override;

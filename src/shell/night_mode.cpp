@@ -4,7 +4,6 @@
 #include "config/text_util.h"
 
 #include <QApplication>
-#include <QStyle>
 
 #include <algorithm>
 
@@ -14,6 +13,12 @@ namespace {
 const QString kSection = QStringLiteral("Settings");
 const QString kOnKey = QStringLiteral("NightMode");
 const QString kDimKey = QStringLiteral("NightDim");
+
+// The palette the program started with (the desktop's own, maybe a themed one): what day mode returns to.
+const QPalette& dayPalette() {
+    static const QPalette palette = QApplication::palette();
+    return palette;
+}
 
 QColor scaled(int r, int g, int b, double f) {
     return QColor(int(r * f), int(g * f), int(b * f));
@@ -79,7 +84,9 @@ QPalette NightPalette(int dim) {
 }
 
 NightMode::NightMode(CConfiguration& config, QObject* parent)
-    : QObject(parent), m_config(config), m_settings(LoadNightSettings(config)) {}
+    : QObject(parent), m_config(config), m_settings(LoadNightSettings(config)) {
+    dayPalette(); // taken before night mode first changes it
+}
 
 void NightMode::setOn(bool on) {
     NightSettings next = m_settings;
@@ -102,7 +109,7 @@ void NightMode::change(const NightSettings& next) {
 }
 
 void NightMode::apply() {
-    QApplication::setPalette(m_settings.on ? NightPalette(m_settings.dim) : QApplication::style()->standardPalette());
+    QApplication::setPalette(m_settings.on ? NightPalette(m_settings.dim) : dayPalette());
     Q_EMIT changed(m_settings);
 }
 

@@ -8,6 +8,8 @@
 #include "link/in_memory_link.h"
 #include "messaging/messaging_module.h"
 #include "shell/alert_window.h"
+#include "shell/egc_model.h"
+#include "shell/egc_view.h"
 #include "shell/main_form.h"
 #include "shell/main_menus.h"
 #include "shell/night_mode.h"
@@ -16,7 +18,10 @@
 #include "status/session.h"
 
 #include <QAction>
+#include <QDir>
+#include <QFile>
 #include <QLabel>
+#include <QSignalSpy>
 #include <QStyle>
 #include <QTemporaryDir>
 
@@ -150,6 +155,30 @@ TEST_F(StatusPanelTest, ChannelProtocolUtcAndGpsAreShownAsReported) {
     EXPECT_EQ(s.rows[RowPosition].level, StatusLevel::Degraded) << "a position without a fix is not current";
 }
 
+TEST_F(StatusPanelTest, CtrlPPrintsTheSelectedItemAsItsWindowWould) {
+    ASSERT_TRUE(QDir(m_dir.path()).mkpath(QStringLiteral("EGC")));
+    QFile index(m_dir.filePath(QStringLiteral("EGC/EGC.IDX")));
+    ASSERT_TRUE(index.open(QIODevice::WriteOnly));
+    index.write("EGC.001:002:31:2:0:2026-12-10 08:15:1234:56:Mem+M:No:26121001.egc\r\n");
+    index.close();
+    QFile body(m_dir.filePath(QStringLiteral("EGC/26121001.egc")));
+    ASSERT_TRUE(body.open(QIODevice::WriteOnly));
+    body.write("NAVAREA I 123/26\nGALE WARNING\r\n");
+    body.close();
+    m_form->setEgcStore(index.fileName(), m_dir.filePath(QStringLiteral("EGC")) + QLatin1Char('/'));
+    QSignalSpy printed(m_form.get(), &MainForm::printRequested);
+    m_form->menus().showTab[MainForm::kEgcTab]->trigger();
+    m_form->menus().print->trigger();
+    EXPECT_EQ(printed.count(), 0) << "nothing selected, nothing printed";
+    m_form->egcView().setCurrentIndex(m_form->egcModel().index(0, 0));
+    m_form->menus().print->trigger();
+    ASSERT_EQ(printed.count(), 1);
+    const QString text = printed.at(0).at(0).toString();
+    EXPECT_TRUE(text.contains(QStringLiteral("26121001.egc\r\n"))) << text.toStdString();
+    EXPECT_TRUE(text.endsWith(QStringLiteral("\r\n\r\nNAVAREA I 123/26\r\nGALE WARNING\r\n"))) << text.toStdString();
+    EXPECT_FALSE(text.contains(QStringLiteral("::"))) << "one colon after each label";
+}
+
 TEST(StatusPanelRowsTest, PositionAgeAndPendingMessages) {
     struct AgeCase {
         const char* time;
@@ -205,7 +234,8 @@ TEST(StatusPanelRowsTest, PositionAgeAndPendingMessages) {
 TEST_F(StatusPanelTest, NightModeDarkensTheWholeProgramInStepsAndIsRemembered) {
     connectSession(m_session, true);
     m_form->refreshStatusPanel();
-    const int dayWindow = QApplication::palette().color(QPalette::Window).lightness();
+    const QColor dayWindowColour = QApplication::palette().color(QPalette::Window);
+    const int dayWindow = dayWindowColour.lightness();
     const QColor dayGreen = paintedBackground(value(RowLogin));
     MainMenus& m = m_form->menus();
     EXPECT_FALSE(m.nightMode->isChecked());
@@ -240,8 +270,7 @@ TEST_F(StatusPanelTest, NightModeDarkensTheWholeProgramInStepsAndIsRemembered) {
 
     m.nightMode->trigger();
     EXPECT_FALSE(LoadNightSettings(*m_config).on);
-    EXPECT_EQ(QApplication::palette().color(QPalette::Window),
-              QApplication::style()->standardPalette().color(QPalette::Window));
+    EXPECT_EQ(QApplication::palette().color(QPalette::Window), dayWindowColour) << "the day palette comes back";
     EXPECT_TRUE(near(paintedBackground(value(RowLogin)), dayGreen));
 }
 
