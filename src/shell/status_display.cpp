@@ -375,7 +375,8 @@ void StatusDisplay::show(const StatusDisplayState& s) {
     }
     m_signal->setValue(s.signalBars);
     m_signal->setToolTip(s.rows[RowSignal].hint);
-    const LevelColours bar = ColoursForLevel(s.rows[RowSignal].level, night);
+    // The bar keeps the day colour, dimmed only: a darkened chunk would vanish into the night background.
+    const LevelColours bar{ForNight(ColoursForLevel(s.rows[RowSignal].level, {}).background, night), {}};
     m_signal->setStyleSheet(QStringLiteral("QProgressBar { border: 1px solid palette(mid); border-radius: 2px; "
                                            "background: palette(base); } QProgressBar::chunk { background: %1; }")
                                 .arg(bar.background.name()));
