@@ -39,6 +39,7 @@
 #include "shell/main_menus.h"
 #include "shell/message_editor.h"
 #include "shell/message_window.h"
+#include "shell/night_mode.h"
 #include "shell/outbox_model.h"
 #include "shell/password_prompt.h"
 #include "shell/pc_printer.h"
@@ -49,6 +50,7 @@
 #include "shell/status_display.h"
 #include "shell/terminal_window.h"
 #include "shell/text_window.h"
+#include "shell/tray_notifier.h"
 #include "shell/vessel_dialogs.h"
 #include "shell/wait_window.h"
 #include "shell/window_geometry.h"
@@ -69,9 +71,10 @@
 #include <QSplitter>
 #include <QStatusBar>
 #include <QStyle>
-#include <QSystemTrayIcon>
 #include <QTabWidget>
 #include <QVBoxLayout>
+
+#include <functional>
 
 namespace tessaro {
 
@@ -160,7 +163,7 @@ void MainForm::buildWidgets() {
     m_splitter->setStretchFactor(1, 1);
     body->addWidget(m_splitter, 1);
     m_display = new StatusDisplay(m_session, central);
-    m_display->setFixedWidth(230);
+    m_display->setFixedWidth(350);
     body->addWidget(m_display);
     layout->addLayout(body, 1);
     setCentralWidget(central);
@@ -180,18 +183,60 @@ void MainForm::buildWidgets() {
     m_infoWindow = new TextWindow(m_config, QStringLiteral("SystemInformationForm"), this);
     m_linkTestWindow = new LinkTestWindow(this);
 
-    if (QSystemTrayIcon::isSystemTrayAvailable()) {
-        m_tray = new QSystemTrayIcon(windowIcon(), this);
-        connect(m_tray, &QSystemTrayIcon::activated, this, [this] {
-            showNormal();
-            raise();
-            activateWindow();
-        });
-        m_tray->show();
-    }
+    // Without a notification area (offscreen, a bare X server) the notifier has no backend and stays quiet.
+    m_tray = new TrayNotifier(MakeSystemTray(windowIcon(), this,
+                                             [this] {
+                                                 showNormal();
+                                                 raise();
+                                                 activateWindow();
+                                             }),
+                              this);
+    m_night = new NightMode(m_config, this);
+    connect(m_night, &NightMode::changed, this, &MainForm::applyNight);
+    m_linkWasUp = m_session.MesConnected();
+    connect(&m_session, &SessionFlags::mesConnectedChanged, this, [this](bool up) {
+        m_linkWasUp = m_linkWasUp || up;
+        refreshStatusPanel();
+    });
+    connect(&m_session, &SessionFlags::changed, this, &MainForm::refreshStatusPanel);
     wireEgcMenus();
+    wireViewMenu();
     retranslate();
+    m_night->apply();
     showStatusField();
+}
+
+void MainForm::wireViewMenu() {
+    MainMenus& m = *m_menus;
+    for (QAction* a : m.showTab)
+        connect(a, &QAction::triggered, this, [this, a] {
+            m_tabs->setCurrentIndex(a->data().toInt());
+            if (QWidget* page = m_tabs->currentWidget())
+                page->setFocus(Qt::ShortcutFocusReason);
+        });
+    connect(m.nightMode, &QAction::triggered, this, [this](bool on) { m_night->setOn(on); });
+    for (QAction* a : m.nightDim)
+        connect(a, &QAction::triggered, this, [this, a] { m_night->setDim(a->data().toInt()); });
+    connect(m.print, &QAction::triggered, this, &MainForm::printSelected);
+}
+
+void MainForm::applyNight() {
+    const NightSettings& night = m_night->settings();
+    m_menus->setNightChecked(night.on, night.dim);
+    for (QAction* a : m_menus->nightDim)
+        a->setEnabled(night.on);
+    m_display->setNight(night);
+    showStatusField();
+}
+
+void MainForm::refreshStatusPanel() {
+    StatusDisplayInputs inputs;
+    inputs.nowUtc = m_clock.nowUtc();
+    inputs.pendingOutgoing = m_outbox->unsentCount();
+    inputs.linkWasUp = m_linkWasUp;
+    m_display->setInputs(inputs);
+    m_display->refresh();
+    m_tray->setStatus(m_presenter.statusField().text, inputs.pendingOutgoing);
 }
 
 void MainForm::wireEgcMenus() {
@@ -269,7 +314,7 @@ void MainForm::attachDistressTest(DistressTestService& testMode, InHarbourServic
     enableTest(m_session.MesConnected());
     connect(&m_session, &SessionFlags::mesConnectedChanged, this, enableTest);
 
-    m_inHarbour = new QPushButton(ShellText(5754, "In &Harbour"), this);
+    m_inHarbour = new QPushButton(ShellText(5754, "&In Harbour"), this);
     m_inHarbour->setObjectName(QStringLiteral("InHarbourButton"));
     statusBar()->addPermanentWidget(m_inHarbour);
     m_inHarbour->setVisible(harbour.offered());
@@ -313,21 +358,16 @@ void MainForm::announceAlarmSound() {
 }
 
 void MainForm::openEgc(int row) {
-    const QString name = m_egc->diskFileName(row);
-    if (row < 0 || name.isEmpty())
+    const std::optional<ShownMessage> m = messageAt(kEgcTab, row);
+    if (!m)
         return;
-    QList<MessageWindow::Field> fields;
-    for (int c = 0; c < m_egc->columnCount(); ++c)
-        fields.push_back({m_egc->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString() + QLatin1Char(':'),
-                          m_egc->cellText(row, c)});
-    const QString caption = ShellText(5747, "EGC message") + QStringLiteral(" - ") + name;
-    auto* window = new MessageWindow(m_config, caption, fields, ReadMessageBody(m_egcFolder, name), this);
+    auto* window = new MessageWindow(m_config, m->caption, m->fields, m->body, this);
     if (m_printing)
         connect(window, &MessageWindow::printRequested, m_printing, &PrintingModule::Print);
     window->setObjectName(QStringLiteral("MessageWindow"));
     window->setAttribute(Qt::WA_DeleteOnClose);
     window->show();
-    Q_EMIT egcOpened(name);
+    Q_EMIT egcOpened(m->diskFileName);
 }
 
 void MainForm::retranslate() {
@@ -350,6 +390,11 @@ void MainForm::retranslate() {
     m_positionWindow->setCaption(ShellText(5024, "Position"));
     m_infoWindow->setCaption(ShellText(5025, "System information"));
     setWindowTitle(MainPresenter::WindowTitle(m_session.MobileNumber(), m_compact));
+    // Alt+I: Alt+H is the Help menu's.
+    if (m_inHarbour)
+        m_inHarbour->setText(ShellText(5754, "&In Harbour"));
+    if (m_distressEditorButton)
+        m_distressEditorButton->setText(ShellText(1929, "Click for Distress Editor"));
 }
 
 // The windows of the lists, reporting, printing and terminal subsystems, reached from the menus.
@@ -399,6 +444,7 @@ void MainForm::attachLists(TessaroRuntime& runtime) {
             [this, &reporting] { OpenPositionReportsMenu(m_config, reporting, this); });
 
     m_printing = &runtime.printing();
+    connect(this, &MainForm::printRequested, m_printing, &PrintingModule::Print);
     m_pcPrinter = new PcPrinter(m_config, this, this);
     ConnectPrintSources(*m_printing, *m_pcPrinter, runtime.egc(), runtime.messaging());
     for (TextWindow* w : {m_statusWindow, m_gpsWindow, m_positionWindow, m_infoWindow})
@@ -421,6 +467,7 @@ void MainForm::attachLists(TessaroRuntime& runtime) {
     connect(m.distressEditor, &QAction::triggered, m_distressEditor,
             &DistressEditorController::DistressEditorButton_Click);
     QPushButton* distressButton = MakeDistressEditorButton(this);
+    m_distressEditorButton = distressButton;
     statusBar()->addPermanentWidget(distressButton);
     connect(distressButton, &QPushButton::clicked, m_distressEditor,
             &DistressEditorController::DistressEditorButton_Click);
@@ -464,8 +511,19 @@ void MainForm::attach(TessaroRuntime& runtime) {
         m_banner->setText(text);
         m_banner->setVisible(!text.isEmpty());
     });
+    // Routine and Safety traffic in the notification area; Urgent and Distress have their alarm windows.
+    connect(m_messaging, &MessagingModule::stored, this,
+            [this](const QString&, const QString&, int priority, const QString& modemFileName) {
+                m_tray->received(TrayNotifier::Traffic::Message, priority, modemFileName);
+            });
+    connect(&runtime.egc(), &EgcModule::stored, this,
+            [this](const QString&, const QString&, int priority, const QString& modemFileName) {
+                m_tray->received(TrayNotifier::Traffic::Egc, priority, modemFileName);
+            });
+    connect(m_messaging, &MessagingModule::outboxChanged, this, &MainForm::refreshStatusPanel,
+            Qt::QueuedConnection); // after the Sent Items grid has read the index again
     m_terminal->addTimerJob(TerminalTimer::Gui, [this] {
-        m_display->refresh();
+        refreshStatusPanel();
         const QString title = MainPresenter::WindowTitle(m_session.MobileNumber(), m_compact);
         if (windowTitle() != title)
             setWindowTitle(title);
@@ -580,11 +638,19 @@ void MainForm::wireMenus() {
 void MainForm::showStatusField() {
     const StatusFieldView v = m_presenter.statusField();
     m_statusField->setText(v.text);
+    // At night the same colours, darkened: green, red and white on red stay what they mean.
+    const NightSettings night = m_night ? m_night->settings() : NightSettings{};
+    QColor background(css(v.background));
+    QColor foreground(css(v.foreground));
+    if (night.on) {
+        background = ForNight(background.darker(200), night);
+        foreground = ForNight(QColor(0xF0, 0xE0, 0xD0), night);
+    }
     m_statusField->setStyleSheet(
         QStringLiteral("QLabel#MobileStatusField { background: %1; color: %2; padding: 4px; border-radius: 3px; }")
-            .arg(css(v.background), css(v.foreground)));
+            .arg(background.name(), foreground.name()));
     if (m_tray)
-        m_tray->setToolTip(QStringLiteral("Tessaro - ") + v.text);
+        m_tray->setStatus(v.text, m_outbox->unsentCount());
 }
 
 void MainForm::setActivity(Activity activity) {
@@ -712,9 +778,8 @@ void MainForm::showAlert(AlertKind kind, const QString& text) {
 }
 
 void MainForm::playSound(OperatorSound) {
+    // The tray notification comes with the stored message (its priority decides whether there is one).
     QApplication::beep();
-    if (m_tray)
-        m_tray->showMessage(QStringLiteral("Tessaro"), ShellText(5026, "New message received"));
 }
 
 void MainForm::closeFinished() {
@@ -870,36 +935,70 @@ void MainForm::openSelectedMessage() {
         openMessageWindow(inbox, row);
 }
 
-void MainForm::openMessageWindow(bool inbox, int row) {
-    if (!m_messaging || row < 0)
-        return;
-    QList<MessageWindow::Field> fields;
-    QString body;
-    QString caption;
-    if (inbox) {
-        const InboxModel& m = *m_inbox;
-        for (int c = 0; c < m.columnCount(); ++c)
-            fields.push_back({m.headerData(c, Qt::Horizontal, Qt::DisplayRole).toString() + QLatin1Char(':'),
-                              m.data(m.index(row, c), Qt::DisplayRole).toString()});
-        const QString name = m_inbox->diskFileName(row);
-        body = ReadMessageBody(m_messaging->inbox().folder(), name);
-        caption = ShellText(5034, "Received message") + QStringLiteral(" - ") + name;
-        if (m_inbox->isUnread(row))
-            m_messaging->inbox().SetReadState(name, true);
-    } else {
-        const OutboxModel& m = *m_outbox;
-        for (int c = 0; c < m.columnCount(); ++c)
-            fields.push_back({m.headerData(c, Qt::Horizontal, Qt::DisplayRole).toString() + QLatin1Char(':'),
-                              m.data(m.index(row, c), Qt::DisplayRole).toString()});
-        const QString name = m_outbox->fileName(row);
-        body = ReadMessageBody(m_messaging->outbox().folder(), name);
-        caption = ShellText(5035, "Sent message") + QStringLiteral(" - ") + name;
+std::optional<MainForm::ShownMessage> MainForm::messageAt(int tab, int row) const {
+    if (row < 0)
+        return std::nullopt;
+    ShownMessage m;
+    const auto fieldsOf = [&m, row](const QAbstractItemModel& model, const std::function<QString(int)>& cell) {
+        for (int c = 0; c < model.columnCount(); ++c)
+            m.fields.push_back(
+                {model.headerData(c, Qt::Horizontal, Qt::DisplayRole).toString() + QLatin1Char(':'), cell(c)});
+    };
+    if (tab == kEgcTab) {
+        m.diskFileName = m_egc->diskFileName(row);
+        if (m.diskFileName.isEmpty())
+            return std::nullopt;
+        fieldsOf(*m_egc, [this, row](int c) { return m_egc->cellText(row, c); });
+        m.body = ReadMessageBody(m_egcFolder, m.diskFileName);
+        m.caption = ShellText(5747, "EGC message") + QStringLiteral(" - ") + m.diskFileName;
+        return m;
     }
-    auto* window = new MessageWindow(m_config, caption, fields, body, this);
+    if (!m_messaging)
+        return std::nullopt;
+    const IndexFileModel& model = tab == kInboxTab ? static_cast<const IndexFileModel&>(*m_inbox) : *m_outbox;
+    if (row >= model.rowCount())
+        return std::nullopt;
+    fieldsOf(model, [&model, row](int c) { return model.data(model.index(row, c), Qt::DisplayRole).toString(); });
+    if (tab == kInboxTab) {
+        m.diskFileName = m_inbox->diskFileName(row);
+        m.body = ReadMessageBody(m_messaging->inbox().folder(), m.diskFileName);
+        m.caption = ShellText(5034, "Received message") + QStringLiteral(" - ") + m.diskFileName;
+    } else {
+        m.diskFileName = m_outbox->fileName(row);
+        m.body = ReadMessageBody(m_messaging->outbox().folder(), m.diskFileName);
+        m.caption = ShellText(5035, "Sent message") + QStringLiteral(" - ") + m.diskFileName;
+    }
+    return m;
+}
+
+void MainForm::openMessageWindow(bool inbox, int row) {
+    const std::optional<ShownMessage> m = messageAt(inbox ? kInboxTab : kSentItemsTab, row);
+    if (!m)
+        return;
+    if (inbox && m_inbox->isUnread(row))
+        m_messaging->inbox().SetReadState(m->diskFileName, true);
+    auto* window = new MessageWindow(m_config, m->caption, m->fields, m->body, this);
     if (m_printing)
         connect(window, &MessageWindow::printRequested, m_printing, &PrintingModule::Print);
     window->setObjectName(QStringLiteral("MessageWindow"));
     window->show();
+}
+
+void MainForm::printSelected() {
+    const int tab = m_tabs->currentIndex();
+    const int row = tab == kEgcTab     ? m_egcView->currentRow()
+                    : tab == kInboxTab ? m_inboxView->currentRow()
+                                       : m_outboxView->currentRow();
+    const std::optional<ShownMessage> m = messageAt(tab, row);
+    if (!m)
+        return;
+    // The same text as the message window's Print button.
+    QString text;
+    for (const MessageWindow::Field& f : m->fields)
+        text += f.label + QLatin1Char(' ') + f.value + QStringLiteral("\r\n");
+    QString body = m->body;
+    body.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
+    Q_EMIT printRequested(text + QStringLiteral("\r\n") + body);
 }
 
 void MainForm::markSelectedUnread() {

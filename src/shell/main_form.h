@@ -4,6 +4,7 @@
 #include "link/imain_form.h"
 #include "shell/main_presenter.h"
 #include "shell/message_editor.h"
+#include "shell/message_window.h"
 #include "shell/sending_dialog.h"
 
 #include <QMainWindow>
@@ -11,13 +12,13 @@
 #include <QPointer>
 
 #include <memory>
+#include <optional>
 
 class QPushButton;
 class QLabel;
 class QListWidget;
 class QProgressBar;
 class QSplitter;
-class QSystemTrayIcon;
 class QTabWidget;
 
 namespace tessaro {
@@ -47,7 +48,9 @@ class IAlarmPlayer;
 struct CommChoice;
 class MessagingModule;
 class OutboxModel;
+class NightMode;
 class StatusDisplay;
+class TrayNotifier;
 class StatusModule;
 class TextWindow;
 class WaitWindow;
@@ -124,6 +127,8 @@ public:
     void openSelectedMessage();
     void markSelectedUnread();
     void deleteSelectedMessage();
+    // The selected message, sent item or EGC to the printer (Ctrl+P); nothing without a selection.
+    void printSelected();
     void requestConfirmationOfSelected();
     void openEgc(int row);
     void setCompactMode(bool compact);
@@ -152,6 +157,11 @@ public:
     TextWindow& terminalStatusWindow() { return *m_statusWindow; }
     QMessageBox* currentMessageBox() const { return m_box; }
     bool compactMode() const { return m_compact; }
+    StatusDisplay& statusDisplay() { return *m_display; }
+    NightMode& nightMode() { return *m_night; }
+    TrayNotifier& tray() { return *m_tray; }
+    // The status panel and the tray tool tip follow the session, the outbox and the clock.
+    void refreshStatusPanel();
 
     static constexpr int kInboxTab = 0;
     static constexpr int kSentItemsTab = 1;
@@ -169,6 +179,8 @@ Q_SIGNALS:
     // priority 0 Routine, 1 Safety, 2 Urgent, 3 Distress
     void simulateEgcRequested(int priority);
     void simulateEgcRxErrorToggled(bool on);
+    // A text for the print routine (the selected message, Ctrl+P).
+    void printRequested(const QString& text);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -177,6 +189,16 @@ private:
     void buildWidgets();
     void wireMenus();
     void wireEgcMenus();
+    void wireViewMenu();
+    void applyNight();
+    // Fields, body and caption of a row of the Inbox (inbox true), Sent Items or EGC list.
+    struct ShownMessage {
+        QList<MessageWindow::Field> fields;
+        QString body;
+        QString caption;
+        QString diskFileName;
+    };
+    std::optional<ShownMessage> messageAt(int tab, int row) const;
     void showStatusField();
     void openMessageWindow(bool inbox, int row);
     void onSendRequested();
@@ -188,6 +210,7 @@ private:
     CSession& m_session;
     EditorModule* m_editorModule = nullptr;
     QPushButton* m_inHarbour = nullptr;
+    QPushButton* m_distressEditorButton = nullptr;
     const IClock& m_clock;
     CTerminal* m_terminal = nullptr;
     StatusModule* m_status = nullptr;
@@ -228,7 +251,9 @@ private:
     EgcModel* m_egc = nullptr;
     EgcView* m_egcView = nullptr;
     QString m_egcFolder;
-    QSystemTrayIcon* m_tray = nullptr;
+    TrayNotifier* m_tray = nullptr;
+    NightMode* m_night = nullptr;
+    bool m_linkWasUp = false;
     WaitWindow* m_wait = nullptr;
     TextWindow* m_statusWindow = nullptr;
     TextWindow* m_gpsWindow = nullptr;

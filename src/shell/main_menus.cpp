@@ -20,7 +20,8 @@ MainMenus::MainMenus(QMenuBar& bar, QObject* parent) : QObject(parent) {
     };
     m_file = bar.addMenu(QString());
     newMessage = action(m_file, QKeySequence::New);
-    openMessage = action(m_file);
+    openMessage = action(m_file, QKeySequence::Open);
+    print = action(m_file, QKeySequence::Print);
     distressEditor = action(m_file);
     addressBook = action(m_file, QKeySequence(Qt::CTRL | Qt::Key_B));
     m_file->addSeparator();
@@ -32,6 +33,23 @@ MainMenus::MainMenus(QMenuBar& bar, QObject* parent) : QObject(parent) {
     m_messages->addSeparator();
     confirmationRequest = action(m_messages);
     abortTransmission = action(m_messages);
+
+    m_view = bar.addMenu(QString());
+    for (size_t i = 0; i < showTab.size(); ++i) {
+        showTab[i] = action(m_view, QKeySequence(Qt::CTRL | Qt::Key(Qt::Key_1 + int(i))));
+        showTab[i]->setData(int(i));
+    }
+    m_view->addSeparator();
+    nightMode = action(m_view, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_N));
+    nightMode->setCheckable(true);
+    m_nightDim = m_view->addMenu(QString());
+    m_nightDimGroup = new QActionGroup(this);
+    for (size_t i = 0; i < nightDim.size(); ++i) {
+        nightDim[i] = action(m_nightDim);
+        nightDim[i]->setCheckable(true);
+        nightDim[i]->setData(int(i));
+        m_nightDimGroup->addAction(nightDim[i]);
+    }
 
     m_transceiver = bar.addMenu(QString());
     terminalStatus = action(m_transceiver, QKeySequence(Qt::Key_F5));
@@ -124,6 +142,16 @@ void MainMenus::retranslate() {
     newMessage->setText(ShellText(5601, "&New message..."));
     openMessage->setText(ShellText(5602, "&Open message"));
     exit->setText(ShellText(5603, "E&xit"));
+    print->setText(ShellText(9329, "&Print..."));
+    m_view->setTitle(ShellText(9330, "&View"));
+    showTab[0]->setText(ShellText(9331, "&Inbox"));
+    showTab[1]->setText(ShellText(9332, "&Sent Items"));
+    showTab[2]->setText(ShellText(9333, "&EGC"));
+    nightMode->setText(ShellText(9334, "&Night mode"));
+    m_nightDim->setTitle(ShellText(9335, "Night &brightness"));
+    nightDim[0]->setText(ShellText(9336, "&Dark"));
+    nightDim[1]->setText(ShellText(9337, "Da&rker"));
+    nightDim[2]->setText(ShellText(9338, "Darkes&t"));
     m_messages->setTitle(ShellText(5604, "&Messages"));
     markUnread->setText(ShellText(5605, "Mark as &unread"));
     deleteMessage->setText(ShellText(5606, "&Delete"));
@@ -191,6 +219,12 @@ void MainMenus::markPreferredOcean(QChar ocean) {
     const qsizetype i = order.indexOf(ocean.toUpper());
     if (i >= 0)
         preferred[size_t(i)]->setChecked(true);
+}
+
+void MainMenus::setNightChecked(bool on, int dim) {
+    nightMode->setChecked(on);
+    for (QAction* a : nightDim)
+        a->setChecked(a->data().toInt() == dim);
 }
 
 void MainMenus::setLanguageChecked(int langId) {

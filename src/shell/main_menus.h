@@ -22,11 +22,13 @@ public:
     // Check mark of the preferred-ocean item: 'W', 'E', 'P', 'I' or 'N'.
     void markPreferredOcean(QChar ocean);
     void setLanguageChecked(int langId);
+    void setNightChecked(bool on, int dim);
     // The Help menu's entry in the menu bar, so that menus added later can stand before it.
     QAction* helpMenuAction() const;
 
     QAction* newMessage;
     QAction* openMessage;
+    QAction* print; // the selected message, EGC or sent item
     QAction* markUnread;
     QAction* deleteMessage;
     QAction* confirmationRequest;
@@ -76,11 +78,17 @@ public:
     QAction* lesServices;
     QAction* distressEditor;
     std::array<QAction*, 3> languages; // English, French, Russian
+    // View: the three lists, night mode and its dim steps (data() holds the step 0..2).
+    std::array<QAction*, 3> showTab; // Inbox, Sent Items, EGC; data() holds the tab index
+    QAction* nightMode;
+    std::array<QAction*, 3> nightDim;
     QAction* about;
 
 private:
     QMenu* m_file;
     QMenu* m_messages;
+    QMenu* m_view;
+    QMenu* m_nightDim;
     QMenu* m_transceiver;
     QMenu* m_login;
     QMenu* m_preferred;
@@ -92,6 +100,7 @@ private:
     QMenu* m_help;
     QActionGroup* m_preferredGroup;
     QActionGroup* m_languageGroup;
+    QActionGroup* m_nightDimGroup;
 };
 
 } // namespace tessaro

@@ -3,6 +3,8 @@
 #include <QObject>
 #include <QTimer>
 
+class QWidget;
+
 namespace tessaro {
 
 class CSession;
@@ -11,9 +13,9 @@ class MainForm;
 class StatusModule;
 
 // Drives a run for review pictures (scripts/screenshot): waits until the transceiver is logged in and the
-// inbox holds messages, writes PNGs of the main window, the priority alert window (when an alert is up),
-// the message editor and the terminal-status window into a folder, then closes the program. Timer-driven; nothing waits
-// in a loop.
+// inbox and EGC lists hold traffic, then writes 1280x800 PNGs of the main window by day and by night, the
+// priority alarm window, the EGC list and the message editor into a folder, and closes the program.
+// Timer-driven; nothing waits in a loop.
 class ScreenshotDirector final : public QObject {
     Q_OBJECT
 public:
@@ -21,9 +23,17 @@ public:
                        CTerminal& terminal, QObject* parent = nullptr);
     void start();
 
+    static constexpr int kWidth = 1280;
+    static constexpr int kHeight = 800;
+
 private:
     void tick();
+    // The widget alone, or the whole screen when other windows stand over the main window.
     bool grab(QWidget& widget, const QString& name);
+    bool grabScreen(QWidget& window, const QString& name);
+    static void placeOverMainWindow(QWidget& window);
+    bool save(const QPixmap& picture, const QString& name);
+    void next();
 
     QString m_folder;
     MainForm& m_form;

@@ -1,7 +1,11 @@
 #pragma once
 
+#include <QColor>
+#include <QDateTime>
 #include <QString>
 #include <QWidget>
+
+#include <array>
 
 class QLabel;
 class QProgressBar;
@@ -9,6 +13,30 @@ class QProgressBar;
 namespace tessaro {
 
 class CSession;
+struct NightSettings;
+
+// How a value of the status panel stands: green normal, amber degraded, red lost. Neutral values
+// (a count, a protocol word) carry no judgement and keep the window's own colours.
+enum class StatusLevel { Neutral, Normal, Degraded, Lost };
+
+// One labelled line of the status panel. The text alone must say what the colour says.
+struct StatusRow {
+    QString label;
+    QString value;
+    StatusLevel level = StatusLevel::Neutral;
+    QString hint; // tool tip: the value in a sentence
+    bool operator==(const StatusRow&) const = default;
+};
+
+enum StatusRowId { RowLogin, RowOcean, RowChannel, RowProtocol, RowSignal, RowGps, RowPosition, RowUtc, RowPending };
+inline constexpr int kStatusRowCount = RowPending + 1;
+
+// What the panel needs beyond the session.
+struct StatusDisplayInputs {
+    QDateTime nowUtc;         // the PC's UTC time, for the age of a position while the transceiver time is unknown
+    int pendingOutgoing = -1; // messages not sent yet; -1 while the outbox is not read
+    bool linkWasUp = false;   // the transceiver answered earlier in this run: a silent link is then "lost"
+};
 
 // What the status display shows, computed from the session alone.
 struct StatusDisplayState {
@@ -23,12 +51,24 @@ struct StatusDisplayState {
     QString signalHint;
     QString linkHint;
     QString gpsHint;
+    std::array<StatusRow, kStatusRowCount> rows;
     bool operator==(const StatusDisplayState&) const = default;
 };
-StatusDisplayState ComputeStatusDisplay(const CSession& session);
+StatusDisplayState ComputeStatusDisplay(const CSession& session, const StatusDisplayInputs& inputs = {});
 
 // Signal level in dBHz as bars: below 30 nothing usable, every 3 dBHz one bar more, 5 from 42.
 int SignalBars(int dbHz);
+
+// Minutes from the time of position ("hh:mm", as the transceiver writes it, maybe followed by "UTC") to
+// the reference time of day, across midnight; -1 when either is unknown.
+int PositionAgeMinutes(const QString& timeOfPosition, const QDateTime& referenceUtc);
+
+// Background and text colour of a value at a level, day or night; an invalid background for Neutral.
+struct LevelColours {
+    QColor background;
+    QColor text;
+};
+LevelColours ColoursForLevel(StatusLevel level, const NightSettings& night);
 
 // Texts of the position and system-information windows.
 QString PositionWindowText(const CSession& session);
@@ -41,25 +81,28 @@ public:
     explicit StatusDisplay(const CSession& session, QWidget* parent = nullptr);
     void refresh();
     void retranslate();
-    // Compact mode shows everything on one line.
+    // Compact mode shows the essentials only.
     void setCompact(bool compact);
+    // Values beyond the session; the next refresh shows them.
+    void setInputs(const StatusDisplayInputs& inputs);
+    void setNight(const NightSettings& night);
     const StatusDisplayState& state() const { return m_state; }
+    // The value label of a row (tests and the screenshot check read it).
+    QLabel* valueLabel(StatusRowId row) const { return m_values[size_t(row)]; }
 
 private:
     void show(const StatusDisplayState& s);
     const CSession& m_session;
+    StatusDisplayInputs m_inputs;
     StatusDisplayState m_state;
     bool m_shown = false;
+    bool m_nightOn = false;
+    int m_nightDim = 0;
     QLabel* m_type;
     QLabel* m_imn;
-    QLabel* m_date;
-    QLabel* m_time;
-    QLabel* m_signalLabel;
-    QLabel* m_linkLabel;
-    QLabel* m_gpsLabel;
+    std::array<QLabel*, kStatusRowCount> m_labels{};
+    std::array<QLabel*, kStatusRowCount> m_values{};
     QProgressBar* m_signal;
-    QProgressBar* m_link;
-    QProgressBar* m_gps;
 };
 
 } // namespace tessaro
