@@ -52,7 +52,11 @@ MessageWindow::MessageWindow(CConfiguration& config, const QString& caption, con
     auto* layout = new QVBoxLayout(this);
     auto* form = new QFormLayout;
     for (const Field& f : fields) {
-        m_header += f.label + QStringLiteral(": ") + f.value + QStringLiteral("\r\n");
+        // The main window's labels end in a colon already; the printout carries one.
+        QString label = f.label;
+        if (label.endsWith(QLatin1Char(':')))
+            label.chop(1);
+        m_header += label + QStringLiteral(": ") + f.value + QStringLiteral("\r\n");
         auto* value = new QLabel(f.value.toHtmlEscaped(), this);
         value->setTextInteractionFlags(Qt::TextSelectableByMouse);
         form->addRow(f.label, value);

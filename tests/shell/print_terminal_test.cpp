@@ -141,8 +141,14 @@ TEST(PrintButtons, EachWindowHandsItsTextToThePrintRoutine) {
     QObject::connect(&editor, &MessageEditor::printRequested, [&](const QString& t) { texts << t; });
     editor.setBody(QStringLiteral("Draft"));
     click(editor);
+    // The main window's labels end in a colon already ("Subject:"): printed with one.
+    MessageWindow opened(rig.config, QStringLiteral("Inbox"), {{QStringLiteral("Subject:"), QStringLiteral("Ice")}},
+                         QStringLiteral("Body"));
+    QObject::connect(&opened, &MessageWindow::printRequested, [&](const QString& t) { texts << t; });
+    click(opened);
     EXPECT_EQ(texts, (QStringList{QStringLiteral("Status line"), QStringLiteral("Link test passed"),
-                                  QStringLiteral("From: LES 102\r\n\r\nBody text"), QStringLiteral("Draft")}));
+                                  QStringLiteral("From: LES 102\r\n\r\nBody text"), QStringLiteral("Draft"),
+                                  QStringLiteral("Subject: Ice\r\n\r\nBody")}));
 }
 
 // The terminal window typed into against the simulator.
