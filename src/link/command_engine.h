@@ -52,7 +52,8 @@ public:
     void addPollStep(PollOrder order, std::function<void()> step);
     CommandQueue& queue() { return m_queue; }
 
-    // One Timer1 step.
+    // One Timer1 step: the engine's steps chained while each finishes its state (read, complete, route,
+    // write the next command). Arriving data run it too, between ticks.
     void onTimer1();
 
     int EngineState() const { return m_state; }
