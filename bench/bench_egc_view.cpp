@@ -14,6 +14,7 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
+#include <ctime>
 #include <memory>
 
 using namespace tessaro;
@@ -67,17 +68,25 @@ void BM_EgcViewLoad100k(benchmark::State& state) {
 BENCHMARK(BM_EgcViewLoad100k)->Arg(100000)->Unit(benchmark::kMillisecond);
 
 // The grid as the main window holds it: model, view with its reading pane, then the index read.
-qint64 openView(const QTemporaryDir& dir, const QString& path, int* rows) {
+// Wall time, and the process's CPU time beside it: on a machine shared with builds the wall time also holds
+// the waits for a core.
+struct Figure {
+    qint64 wallMs;
+    qint64 cpuMs;
+};
+
+Figure openView(const QTemporaryDir& dir, const QString& path, int* rows) {
     CConfiguration config(dir.path() + QLatin1Char('/'), false, dir.filePath(QStringLiteral("settings.ini")));
+    const std::clock_t cpu = std::clock();
     QElapsedTimer timer;
     timer.start();
     EgcModel m;
     auto* view = new EgcView(m, config);
     std::unique_ptr<QSplitter> page(view->page());
     m.open(path);
-    const qint64 ms = timer.elapsed();
+    const Figure figure{timer.elapsed(), qint64(std::clock() - cpu) * 1000 / CLOCKS_PER_SEC};
     *rows = m.rowCount();
-    return ms;
+    return figure;
 }
 
 void BM_EgcViewOpen100k(benchmark::State& state) {
@@ -86,7 +95,7 @@ void BM_EgcViewOpen100k(benchmark::State& state) {
     const QString path = writeEgcIndex(dir, int(state.range(0)));
     int rows = 0;
     for (auto _ : state)
-        benchmark::DoNotOptimize(openView(dir, path, &rows));
+        benchmark::DoNotOptimize(openView(dir, path, &rows).wallMs);
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 BENCHMARK(BM_EgcViewOpen100k)->Arg(100000)->Unit(benchmark::kMillisecond);
@@ -96,9 +105,10 @@ void PrintOneLoad() {
     app();
     QTemporaryDir dir;
     int rows = 0;
-    const qint64 ms = openView(dir, writeEgcIndex(dir, 100000), &rows);
-    std::printf("EGC view: %d rows of 100000 EGC.IDX lines opened and sorted in %lld ms (goal: under 500 ms)\n", rows,
-                static_cast<long long>(ms));
+    const Figure f = openView(dir, writeEgcIndex(dir, 100000), &rows);
+    std::printf("EGC view: %d rows of 100000 EGC.IDX lines opened and sorted in %lld ms, %lld ms of CPU time (goal: "
+                "under 500 ms)\n",
+                rows, static_cast<long long>(f.wallMs), static_cast<long long>(f.cpuMs));
 }
 
 } // namespace

@@ -14,6 +14,7 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
+#include <ctime>
 #include <memory>
 
 using namespace tessaro;
@@ -101,17 +102,25 @@ void BM_OutboxLoad100k(benchmark::State& state) {
 BENCHMARK(BM_OutboxLoad100k)->Arg(100000)->Unit(benchmark::kMillisecond);
 
 // The grid as the main window holds it: model, view with its reading pane, then the index read.
-template <typename Model> qint64 openView(const QTemporaryDir& dir, const QString& path, int* rows) {
+// Wall time, and the process's CPU time beside it: on a machine shared with builds the wall time also holds
+// the waits for a core.
+struct Figure {
+    qint64 wallMs;
+    qint64 cpuMs;
+};
+
+template <typename Model> Figure openView(const QTemporaryDir& dir, const QString& path, int* rows) {
     CConfiguration config(dir.path() + QLatin1Char('/'), false, dir.filePath(QStringLiteral("settings.ini")));
+    const std::clock_t cpu = std::clock();
     QElapsedTimer timer;
     timer.start();
     Model m;
     auto* view = new MailboxView(m, config, QStringLiteral("GRID"), 0);
     std::unique_ptr<QSplitter> page(view->page());
     m.setFile(path);
-    const qint64 ms = timer.elapsed();
+    const Figure figure{timer.elapsed(), qint64(std::clock() - cpu) * 1000 / CLOCKS_PER_SEC};
     *rows = m.rowCount();
-    return ms;
+    return figure;
 }
 
 void BM_InboxViewOpen100k(benchmark::State& state) {
@@ -120,7 +129,7 @@ void BM_InboxViewOpen100k(benchmark::State& state) {
     const QString path = writeInbox(dir, int(state.range(0)));
     int rows = 0;
     for (auto _ : state)
-        benchmark::DoNotOptimize(openView<InboxModel>(dir, path, &rows));
+        benchmark::DoNotOptimize(openView<InboxModel>(dir, path, &rows).wallMs);
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 BENCHMARK(BM_InboxViewOpen100k)->Arg(100000)->Unit(benchmark::kMillisecond);
@@ -130,12 +139,14 @@ void PrintOneOpen() {
     app();
     QTemporaryDir dir;
     int rows = 0;
-    qint64 ms = openView<InboxModel>(dir, writeInbox(dir, 100000), &rows);
-    std::printf("Inbox view: %d rows of 100000 Inbox.idx lines opened and sorted in %lld ms (goal: under 500 ms)\n",
-                rows, static_cast<long long>(ms));
-    ms = openView<OutboxModel>(dir, writeOutbox(dir, 100000), &rows);
-    std::printf("Sent Items view: %d rows of 100000 OUT.IDX lines opened and sorted in %lld ms (goal: under 500 ms)\n",
-                rows, static_cast<long long>(ms));
+    Figure f = openView<InboxModel>(dir, writeInbox(dir, 100000), &rows);
+    std::printf("Inbox view: %d rows of 100000 Inbox.idx lines opened and sorted in %lld ms, %lld ms of CPU time "
+                "(goal: under 500 ms)\n",
+                rows, static_cast<long long>(f.wallMs), static_cast<long long>(f.cpuMs));
+    f = openView<OutboxModel>(dir, writeOutbox(dir, 100000), &rows);
+    std::printf("Sent Items view: %d rows of 100000 OUT.IDX lines opened and sorted in %lld ms, %lld ms of CPU time "
+                "(goal: under 500 ms)\n",
+                rows, static_cast<long long>(f.wallMs), static_cast<long long>(f.cpuMs));
 }
 
 } // namespace
