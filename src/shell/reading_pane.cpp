@@ -8,6 +8,25 @@
 
 namespace tessaro {
 
+namespace {
+// One label or value that the wrapping must not cut ("IN.1" or a date split at its dashes): no-break spaces,
+// and word joiners after the punctuation where a line could otherwise end.
+QString unbroken(const QString& text) {
+    QString out;
+    out.reserve(text.size() * 2);
+    for (QChar c : text.toHtmlEscaped()) {
+        if (c == u' ') {
+            out += QStringLiteral("&nbsp;");
+            continue;
+        }
+        out += c;
+        if (c == u'.' || c == u'-' || c == u'/' || c == u':' || c == u',')
+            out += QChar(0x2060);
+    }
+    return out;
+}
+} // namespace
+
 ReadingPane::ReadingPane(CConfiguration& config, QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("ReadingPane"));
     auto* layout = new QVBoxLayout(this);
@@ -28,17 +47,17 @@ ReadingPane::ReadingPane(CConfiguration& config, QWidget* parent) : QWidget(pare
 }
 
 void ReadingPane::showMessage(const QList<MessageWindow::Field>& fields, const QString& body) {
-    // Stored values are bytes from the transceiver: escaped, never read as markup.
-    QString html = QStringLiteral("<table cellspacing=\"0\" cellpadding=\"1\">");
+    // Stored values are bytes from the transceiver: escaped, never read as markup. The pairs flow as one
+    // wrapped paragraph, so that the body keeps most of the pane.
+    QStringList pairs;
     m_headerText.clear();
     for (const MessageWindow::Field& f : fields) {
         if (f.value.trimmed().isEmpty())
             continue;
-        html += QStringLiteral("<tr><td><b>") + f.label.toHtmlEscaped() + QStringLiteral("</b>&nbsp;</td><td>") +
-                f.value.toHtmlEscaped() + QStringLiteral("</td></tr>");
+        pairs << QStringLiteral("<b>") + unbroken(f.label) + QStringLiteral("</b>&nbsp;") + unbroken(f.value);
         m_headerText += f.label + u' ' + f.value + u'\n';
     }
-    html += QStringLiteral("</table>");
+    const QString html = pairs.join(QStringLiteral(" &nbsp;&nbsp; "));
     m_header->setText(html);
     m_header->show();
     m_body->setPlainText(body);
