@@ -1,14 +1,21 @@
-// Load time of the EGC grid over 100,000 EGC.IDX lines: read, split, sort on "Date & Time".
+// Load time of the EGC grid over 100,000 EGC.IDX lines: read, split, sort on "Date & Time"; as a model and as
+// the view the operator sees (hidden-column check, reading pane, first sizing).
+#include "config/configuration.h"
 #include "shell/egc_model.h"
+#include "shell/egc_view.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QMessageBox>
+#include <QSplitter>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
+#include <ctime>
+#include <memory>
 
 using namespace tessaro;
 
@@ -18,6 +25,8 @@ QApplication& app() {
     static int argc = 1;
     static char name[] = "bench_egc_view";
     static char* argv[] = {name, nullptr};
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     static QApplication* a = new QApplication(argc, argv);
     return *a;
 }
@@ -58,18 +67,48 @@ void BM_EgcViewLoad100k(benchmark::State& state) {
 }
 BENCHMARK(BM_EgcViewLoad100k)->Arg(100000)->Unit(benchmark::kMillisecond);
 
-// The figure for the README: one load as the operator meets it (goal: under 0.5 s in a release build).
-void PrintOneLoad() {
-    app();
-    QTemporaryDir dir;
-    const QString path = writeEgcIndex(dir, 100000);
+// The grid as the main window holds it: model, view with its reading pane, then the index read.
+// Wall time, and the process's CPU time beside it: on a machine shared with builds the wall time also holds
+// the waits for a core.
+struct Figure {
+    qint64 wallMs;
+    qint64 cpuMs;
+};
+
+Figure openView(const QTemporaryDir& dir, const QString& path, int* rows) {
+    CConfiguration config(dir.path() + QLatin1Char('/'), false, dir.filePath(QStringLiteral("settings.ini")));
+    const std::clock_t cpu = std::clock();
     QElapsedTimer timer;
     timer.start();
     EgcModel m;
+    auto* view = new EgcView(m, config);
+    std::unique_ptr<QSplitter> page(view->page());
     m.open(path);
-    const qint64 ms = timer.elapsed();
-    std::printf("EGC view: %d rows of 100000 EGC.IDX lines loaded and sorted in %lld ms (goal: under 500 ms)\n",
-                m.rowCount(), static_cast<long long>(ms));
+    const Figure figure{timer.elapsed(), qint64(std::clock() - cpu) * 1000 / CLOCKS_PER_SEC};
+    *rows = m.rowCount();
+    return figure;
+}
+
+void BM_EgcViewOpen100k(benchmark::State& state) {
+    app();
+    QTemporaryDir dir;
+    const QString path = writeEgcIndex(dir, int(state.range(0)));
+    int rows = 0;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(openView(dir, path, &rows).wallMs);
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(BM_EgcViewOpen100k)->Arg(100000)->Unit(benchmark::kMillisecond);
+
+// The figure for the README: one opening as the operator meets it (goal: under 0.5 s in a release build).
+void PrintOneLoad() {
+    app();
+    QTemporaryDir dir;
+    int rows = 0;
+    const Figure f = openView(dir, writeEgcIndex(dir, 100000), &rows);
+    std::printf("EGC view: %d rows of 100000 EGC.IDX lines opened and sorted in %lld ms, %lld ms of CPU time (goal: "
+                "under 500 ms)\n",
+                rows, static_cast<long long>(f.wallMs), static_cast<long long>(f.cpuMs));
 }
 
 } // namespace

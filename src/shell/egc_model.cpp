@@ -13,6 +13,7 @@ const QLatin1String kUnknown("Unknown");
 } // namespace
 
 EgcModel::EgcModel(QObject* parent) : IndexFileModel(EgcIdx::kLayout, parent) {
+    setFileNameField(EgcIdx::DiskFileName);
     retranslate();
     sort(DateTime, Qt::AscendingOrder);
 }
@@ -25,7 +26,7 @@ void EgcModel::retranslate() {
         {EgcIdx::Service, ShellText(320, "Service")},
         {EgcIdx::Priority, ShellText(300, "Priority"), SortKind::Number},
         {EgcIdx::Bits, ShellText(307, "Bits")},
-        {EgcIdx::DateHour, ShellText(2668, "Date & Time")},
+        {EgcIdx::DateHour, ShellText(2668, "Date & Time"), SortKind::DateTime},
         {EgcIdx::Size, ShellText(305, "Size"), SortKind::Number},
         {EgcIdx::RefNo, ShellText(2669, "Ref.No."), SortKind::Number},
         {EgcIdx::Routing, ShellText(321, "Routing")},
@@ -65,7 +66,7 @@ bool EgcModel::isUnread(int row) const {
 
 bool EgcModel::isAlarmPriority(int row) const {
     const int line = lineOfRow(row);
-    return line >= 0 && lineRed(line);
+    return line >= 0 && lineMark(line) == RowMark::Alarm;
 }
 
 QString EgcModel::displayText(int column, const QString& value) const {
@@ -87,7 +88,9 @@ QString EgcModel::displayText(int column, const QString& value) const {
 QString EgcModel::lineCellText(int line, int column) const {
     if (column != DateTime)
         return IndexFileModel::lineCellText(line, column);
-    // Date and hour, then the minutes: the time's colon split them into two positions.
+    if (const std::optional<IndexTime> t = lineTime(line, column))
+        return IndexTimeText(*t);
+    // Not a time of ours: date and hour, then the minutes, as stored.
     const QStringView date = storedFieldView(line, EgcIdx::DateHour).trimmed();
     if (date == kUnknown)
         return date.toString();
@@ -98,8 +101,12 @@ QString EgcModel::lineCellText(int line, int column) const {
     return text;
 }
 
-QString EgcModel::lineSortText(int line, int column) const {
-    return column == DateTime ? lineCellText(line, column) : IndexFileModel::lineSortText(line, column);
+std::optional<IndexTime> EgcModel::lineTime(int line, int column) const {
+    if (column != DateTime)
+        return IndexFileModel::lineTime(line, column);
+    // Date and hour, then the minutes: the time's colon split them into two positions.
+    return ParseIndexTime(storedFieldView(line, EgcIdx::DateHour).trimmed(), u':',
+                          storedFieldView(line, EgcIdx::Minutes).trimmed());
 }
 
 bool EgcModel::lineShown(int line) const {
@@ -110,8 +117,9 @@ bool EgcModel::lineBold(int line) const {
     return storedFieldView(line, EgcIdx::Read).contains(QLatin1String("No"));
 }
 
-bool EgcModel::lineRed(int line) const {
-    return EgcPriorityRaisesAlarm(IndexNumber<qint16>(storedFieldView(line, EgcIdx::Priority)));
+IndexFileModel::RowMark EgcModel::lineMark(int line) const {
+    return EgcPriorityRaisesAlarm(IndexNumber<qint16>(storedFieldView(line, EgcIdx::Priority))) ? RowMark::Alarm
+                                                                                                : RowMark::None;
 }
 
 } // namespace tessaro

@@ -7,9 +7,9 @@
 
 namespace tessaro {
 
-// The EGC grid over EGC.IDX: header codes in words, unread rows bold, Urgent and Distress rows red, and
-// lines without all twelve positions left out. Sorted on "Date & Time" as text until the operator
-// clicks another column.
+// The EGC grid over EGC.IDX: header codes in words, unread rows bold, Urgent and Distress rows with the alarm
+// mark, and lines without all twelve positions left out. "Date & Time" shows the grids' one form and sorts
+// by the time ("Unknown" after every time); it is the order until the operator clicks another column.
 class EgcModel final : public IndexFileModel {
     Q_OBJECT
 public:
@@ -33,10 +33,10 @@ public:
 protected:
     QString displayText(int column, const QString& value) const override;
     QString lineCellText(int line, int column) const override;
-    QString lineSortText(int line, int column) const override;
     bool lineShown(int line) const override;
     bool lineBold(int line) const override;
-    bool lineRed(int line) const override;
+    RowMark lineMark(int line) const override;
+    std::optional<IndexTime> lineTime(int line, int column) const override;
 };
 
 } // namespace tessaro

@@ -2,9 +2,7 @@
 
 #include "config/text_util.h"
 #include "shell/egc_model.h"
-#include "shell/mailbox_view.h"
 #include "shell/shell_texts.h"
-#include "shell/window_geometry.h"
 
 #include <QDir>
 #include <QHeaderView>
@@ -15,12 +13,6 @@
 #include <algorithm>
 
 namespace tessaro {
-
-namespace {
-const QString kSection = QStringLiteral("Config");
-const QString kWidthsKey = QStringLiteral("EGCGRID");
-constexpr QChar kWidthSeparator = u':';
-} // namespace
 
 void EgcDeleteQuestions::start(const QStringList& files, const QString& folder) {
     m_files = files;
@@ -63,41 +55,15 @@ void EgcDeleteQuestions::answer(Answer answer) {
 }
 
 EgcView::EgcView(EgcModel& model, CConfiguration& config, QWidget* parent)
-    : QTableView(parent), m_model(model), m_config(config), m_questions(this) {
+    : IndexGridView(
+          model, config,
+          {QStringLiteral("EGCGRID"), QStringLiteral("Config"), QStringLiteral("EGCGRID"), u':', false, false},
+          QAbstractItemView::ExtendedSelection, EgcModel::DateTime, Qt::AscendingOrder, parent),
+      m_model(model), m_questions(this) {
     setObjectName(QStringLiteral("EGCMSGrid"));
-    setModel(&model);
-    SetUpIndexGrid(*this, QAbstractItemView::ExtendedSelection, EgcModel::DateTime, Qt::AscendingOrder);
-    sizeColumns();
-    m_sized = RestoreGridWidths(*horizontalHeader(), config, kSection, kWidthsKey, kWidthSeparator);
-    connect(&model, &IndexFileModel::reloaded, this, [this] {
-        if (!m_sized && m_model.rowCount() > 0) {
-            m_sized = true;
-            sizeColumns();
-        }
-    });
-    setSortingEnabled(true);
-    connect(this, &QTableView::doubleClicked, this, [this](const QModelIndex& i) { Q_EMIT openRequested(i.row()); });
     connect(&m_questions, &EgcDeleteQuestions::ask, this, &EgcView::showQuestion);
     connect(&m_questions, &EgcDeleteQuestions::deleteRequested, this, &EgcView::deleteRequested);
     connect(&m_questions, &EgcDeleteQuestions::finished, this, [this] { m_box = nullptr; });
-}
-
-void EgcView::sizeColumns() {
-    // From the header texts and the first lines only: never a pass over every row.
-    QFont bold = font();
-    bold.setBold(true);
-    const QFontMetrics metrics(bold);
-    for (int c = 0; c < m_model.columnCount(); ++c) {
-        int width = metrics.horizontalAdvance(m_model.headerData(c, Qt::Horizontal, Qt::DisplayRole).toString());
-        for (int r = 0; r < std::min(20, m_model.rowCount()); ++r)
-            width = std::max(width, metrics.horizontalAdvance(m_model.cellText(r, c)));
-        horizontalHeader()->resizeSection(c, std::clamp(width + 24, 60, 320));
-    }
-}
-
-int EgcView::currentRow() const {
-    const QModelIndex i = currentIndex();
-    return i.isValid() ? i.row() : -1;
 }
 
 QStringList EgcView::selectedDiskFiles() const {
@@ -115,10 +81,6 @@ QStringList EgcView::selectedDiskFiles() const {
             names << name;
     }
     return names;
-}
-
-void EgcView::saveLayout() {
-    SaveGridWidths(*horizontalHeader(), m_config, kSection, kWidthsKey, kWidthSeparator);
 }
 
 void EgcView::requestOpen() {

@@ -1,8 +1,9 @@
 #pragma once
 
+#include "shell/index_grid_view.h"
+
 #include <QPointer>
 #include <QStringList>
-#include <QTableView>
 
 class QMessageBox;
 
@@ -40,19 +41,19 @@ private:
 
 // The EGC grid: whole rows, several may be selected; Enter or a double click opens the current row,
 // Delete asks before each selected file. Column widths live in section "Config", key "EGCGRID", joined
-// by ":".
-class EgcView final : public QTableView {
+// by ":"; the column choice and the reading pane's sizes in section "EGCGRID".
+class EgcView final : public IndexGridView {
     Q_OBJECT
 public:
     EgcView(EgcModel& model, CConfiguration& config, QWidget* parent = nullptr);
 
-    void setEgcFolder(const QString& folder) { m_folder = folder; }
+    void setEgcFolder(const QString& folder) {
+        m_folder = folder;
+        setBodyFolder(folder);
+    }
     const QString& egcFolder() const { return m_folder; }
-    // The shown row under the cursor, -1 when none.
-    int currentRow() const;
     // Disk file names of the selected rows, top to bottom (the current row when nothing is selected).
     QStringList selectedDiskFiles() const;
-    void saveLayout();
 
     // Operator commands (keys, menus, tests).
     void requestOpen();
@@ -63,7 +64,6 @@ public:
     QMessageBox* deleteQuestionBox() const { return m_box; }
 
 Q_SIGNALS:
-    void openRequested(int row);
     void deleteRequested(const QString& diskFileName);
     void markUnreadRequested(const QString& diskFileName);
 
@@ -72,14 +72,11 @@ protected:
 
 private:
     void showQuestion(const QString& text);
-    void sizeColumns();
 
     EgcModel& m_model;
-    CConfiguration& m_config;
     QString m_folder;
     EgcDeleteQuestions m_questions;
     QPointer<QMessageBox> m_box;
-    bool m_sized = false;
 };
 
 } // namespace tessaro

@@ -7,13 +7,14 @@
 namespace tessaro {
 
 InboxModel::InboxModel(QObject* parent) : IndexFileModel(InboxIdx::kLayout, parent) {
+    setFileNameField(InboxIdx::DiskFileName);
     retranslate();
 }
 
 void InboxModel::retranslate() {
     // Newest first and the sender before the details: what a watch officer looks for first.
     setColumns({
-        {InboxIdx::Received, ShellText(5104, "Received")},
+        {InboxIdx::Received, ShellText(5104, "Received"), SortKind::DateTime},
         {InboxIdx::Priority, ShellText(5100, "Priority"), SortKind::Number},
         {InboxIdx::From, ShellText(5102, "From")},
         {InboxIdx::To, ShellText(5101, "To")},
@@ -50,12 +51,14 @@ void InboxModel::lineLoaded() {
     m_unreadCount = 0;
     for (int i = 0; i < lines; ++i) {
         quint8 f = 0;
-        if (InboxIdx::readFlag(storedField(i, InboxIdx::Read)) < 255) {
+        if (InboxIdx::readFlag(storedFieldView(i, InboxIdx::Read)) < 255) {
             f |= Unread;
             ++m_unreadCount;
         }
-        if (IndexNumber<quint8>(storedField(i, InboxIdx::Priority)) == 3)
-            f |= Distress;
+        // Urgent traffic needs the watch as much as distress traffic: both get the alarm mark.
+        const quint8 priority = IndexNumber<quint8>(storedFieldView(i, InboxIdx::Priority));
+        if (priority == 2 || priority == 3)
+            f |= Alarm;
         m_flags[size_t(i)] = f;
     }
 }
@@ -69,8 +72,8 @@ bool InboxModel::lineBold(int line) const {
     return m_flags[size_t(line)] & Unread;
 }
 
-bool InboxModel::lineRed(int line) const {
-    return m_flags[size_t(line)] & Distress;
+IndexFileModel::RowMark InboxModel::lineMark(int line) const {
+    return (m_flags[size_t(line)] & Alarm) ? RowMark::Alarm : RowMark::None;
 }
 
 } // namespace tessaro

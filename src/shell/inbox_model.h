@@ -7,8 +7,8 @@
 
 namespace tessaro {
 
-// The inbox grid over Inbox.idx: unread rows bold, distress-priority rows red, priorities and
-// presentation codes in words.
+// The inbox grid over Inbox.idx: unread rows bold, Urgent and Distress rows marked alike, priorities and
+// presentation codes in words, the received time in the grids' one form.
 class InboxModel final : public IndexFileModel {
     Q_OBJECT
 public:
@@ -23,11 +23,11 @@ public:
 protected:
     QString displayText(int column, const QString& value) const override;
     bool lineBold(int line) const override;
-    bool lineRed(int line) const override;
+    RowMark lineMark(int line) const override;
     void lineLoaded() override;
 
 private:
-    enum Flag : quint8 { Unread = 1, Distress = 2 };
+    enum Flag : quint8 { Unread = 1, Alarm = 2 };
     std::vector<quint8> m_flags;
     int m_unreadCount = 0;
 };

@@ -6,11 +6,26 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QFont>
+#include <QGuiApplication>
 
 #include <algorithm>
 #include <cstring>
+#include <limits>
 
 namespace tessaro {
+
+QColor RowMarkColour(int mark, const QPalette& palette) {
+    const bool dark = palette.color(QPalette::Base).lightness() < 128;
+    switch (IndexFileModel::RowMark(mark)) {
+    case IndexFileModel::RowMark::Alarm:
+        return dark ? QColor(0xff, 0x6b, 0x6b) : QColor(Qt::red);
+    case IndexFileModel::RowMark::Failed:
+        return dark ? QColor(0xff, 0xa8, 0x4d) : QColor(0xb3, 0x4a, 0x00);
+    case IndexFileModel::RowMark::None:
+        break;
+    }
+    return palette.color(QPalette::Text);
+}
 
 IndexFileModel::IndexFileModel(const IndexLineLayout& layout, QObject* parent)
     : QAbstractTableModel(parent), m_layout(layout) {
@@ -49,6 +64,8 @@ void IndexFileModel::load() {
     m_lines.clear();
     m_offsets.clear();
     m_order.clear();
+    m_fieldHasValue.assign(size_t(m_layout.valueCount), false);
+    m_fieldsWithoutValue = m_layout.valueCount;
     QFile file(m_path);
     if (m_path.isEmpty() || !file.open(QIODevice::ReadOnly))
         return;
@@ -87,6 +104,49 @@ void IndexFileModel::addLine(QString line) {
     }
     m_offsets.push_back(pos); // past the line end unless more values follow
     m_lines.push_back(std::move(line));
+    if (m_fieldsWithoutValue > 0)
+        noteValues(int(m_lines.size()) - 1);
+}
+
+void IndexFileModel::noteValues(int line) {
+    // Part of reading the line: only fields still without a value are looked at, and an empty field is one
+    // comparison, so a column that stays empty costs next to nothing.
+    if (!lineShown(line))
+        return;
+    for (int f = 0; f < m_layout.valueCount; ++f) {
+        if (m_fieldHasValue[size_t(f)])
+            continue;
+        const QStringView v = storedFieldView(line, f);
+        if (std::any_of(v.begin(), v.end(), [](QChar c) { return !c.isSpace(); })) {
+            m_fieldHasValue[size_t(f)] = true;
+            --m_fieldsWithoutValue;
+        }
+    }
+}
+
+bool IndexFileModel::columnHasValues(int column) const {
+    if (column < 0 || size_t(column) >= m_columns.size())
+        return false;
+    const int f = m_columns[size_t(column)].field;
+    return f >= 0 && size_t(f) < m_fieldHasValue.size() && m_fieldHasValue[size_t(f)];
+}
+
+QString IndexFileModel::rowFileName(int row) const {
+    return m_fileNameField < 0 ? QString() : storedFieldView(lineOfRow(row), m_fileNameField).trimmed().toString();
+}
+
+int IndexFileModel::rowOfFileName(QStringView name) const {
+    if (m_fileNameField < 0 || name.isEmpty())
+        return -1;
+    for (size_t row = 0; row < m_order.size(); ++row)
+        if (storedFieldView(m_order[row], m_fileNameField).trimmed().compare(name, Qt::CaseInsensitive) == 0)
+            return int(row);
+    return -1;
+}
+
+IndexFileModel::RowMark IndexFileModel::rowMark(int row) const {
+    const int line = lineOfRow(row);
+    return line < 0 ? RowMark::None : lineMark(line);
 }
 
 void IndexFileModel::appendLine(const QString& line) {
@@ -167,6 +227,9 @@ QVariant IndexFileModel::headerData(int section, Qt::Orientation orientation, in
 }
 
 QString IndexFileModel::lineCellText(int line, int column) const {
+    if (m_columns[size_t(column)].sort == SortKind::DateTime)
+        if (const std::optional<IndexTime> t = lineTime(line, column))
+            return IndexTimeText(*t);
     return displayText(column, storedField(line, m_columns[size_t(column)].field).trimmed());
 }
 
@@ -195,10 +258,14 @@ QVariant IndexFileModel::data(const QModelIndex& index, int role) const {
         if (lineBold(line))
             return m_bold;
         return {};
-    case Qt::ForegroundRole:
-        if (lineRed(line))
-            return QColor(Qt::red);
-        return {};
+    case Qt::ForegroundRole: {
+        const RowMark mark = lineMark(line);
+        if (mark == RowMark::None)
+            return {};
+        return RowMarkColour(int(mark), QGuiApplication::palette());
+    }
+    case RowMarkRole:
+        return int(lineMark(line));
     default:
         return {};
     }
@@ -208,16 +275,39 @@ bool IndexFileModel::lineBold(int) const {
     return false;
 }
 
-bool IndexFileModel::lineRed(int) const {
-    return false;
+IndexFileModel::RowMark IndexFileModel::lineMark(int) const {
+    return RowMark::None;
+}
+
+std::optional<IndexTime> IndexFileModel::lineTime(int line, int column) const {
+    return ParseIndexTime(storedFieldView(line, m_columns[size_t(column)].field));
 }
 
 void IndexFileModel::sort(int column, Qt::SortOrder order) {
-    Q_EMIT layoutAboutToBeChanged();
+    Q_EMIT layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+    // The current and selected rows follow their messages to their new places.
+    const QModelIndexList before = persistentIndexList();
+    std::vector<int> lines;
+    lines.reserve(size_t(before.size()));
+    for (const QModelIndex& i : before)
+        lines.push_back(lineOfRow(i.row()));
     m_sortColumn = column;
     m_sortOrder = order;
     applySort();
-    Q_EMIT layoutChanged();
+    if (!before.isEmpty()) {
+        std::vector<int> rowOfLine(m_lines.size(), -1);
+        for (size_t row = 0; row < m_order.size(); ++row)
+            rowOfLine[size_t(m_order[row])] = int(row);
+        QModelIndexList after;
+        after.reserve(before.size());
+        for (qsizetype i = 0; i < before.size(); ++i) {
+            const int line = lines[size_t(i)];
+            const int row = line < 0 ? -1 : rowOfLine[size_t(line)];
+            after << (row < 0 ? QModelIndex() : index(row, before[i].column()));
+        }
+        changePersistentIndexList(before, after);
+    }
+    Q_EMIT layoutChanged({}, QAbstractItemModel::VerticalSortHint);
 }
 
 void IndexFileModel::applySort() {
@@ -234,6 +324,14 @@ void IndexFileModel::applySort() {
         std::vector<qint64> keys(m_lines.size());
         for (size_t i = 0; i < m_lines.size(); ++i)
             keys[i] = Val(storedFieldView(int(i), c.field));
+        std::stable_sort(m_order.begin(), m_order.end(),
+                         [&](int a, int b) { return keys[size_t(a)] < keys[size_t(b)]; });
+    } else if (c.sort == SortKind::DateTime) {
+        // By the time itself; values that are no time ("Unknown") after every time, in file order.
+        std::vector<qint64> keys(m_lines.size(), std::numeric_limits<qint64>::max());
+        for (int line : m_order)
+            if (const std::optional<IndexTime> t = lineTime(line, m_sortColumn))
+                keys[size_t(line)] = t->key();
         std::stable_sort(m_order.begin(), m_order.end(),
                          [&](int a, int b) { return keys[size_t(a)] < keys[size_t(b)]; });
     } else {

@@ -1,13 +1,17 @@
 #pragma once
 
 #include "messaging/index_file.h"
+#include "shell/index_time.h"
 
 #include <QAbstractTableModel>
+#include <QColor>
 #include <QFileSystemWatcher>
 #include <QFont>
+#include <QPalette>
 #include <QString>
 #include <QTimer>
 
+#include <optional>
 #include <vector>
 
 namespace tessaro {
@@ -17,10 +21,20 @@ namespace tessaro {
 // is shown; the subclasses read the values through their codec's decoders.
 // Sorting permutes row numbers; the file's own order is the unsorted order. The file is watched and
 // read again when it changes (and on refresh()).
+class IndexFileModel;
+
+// The text colour of a marked row, read from the palette it is painted with: the plain red of distress rows
+// (and a dark orange for failures) on a light background, lighter tones of both on a dark one.
+QColor RowMarkColour(int mark, const QPalette& palette);
+
 class IndexFileModel : public QAbstractTableModel {
     Q_OBJECT
 public:
-    enum class SortKind { Text, Number };
+    enum class SortKind { Text, Number, DateTime };
+    // How a row is marked: Alarm for distress and urgency traffic, Failed for a transmission that failed.
+    enum class RowMark : quint8 { None, Alarm, Failed };
+    // The row's RowMark as an int, for views that pick their own colours (night mode).
+    static constexpr int RowMarkRole = Qt::UserRole + 1;
     struct Column {
         int field; // index position shown in this column
         QString header;
@@ -49,6 +63,16 @@ public:
     int sortColumn() const { return m_sortColumn; }
     Qt::SortOrder sortOrder() const { return m_sortOrder; }
     const std::vector<Column>& columns() const { return m_columns; }
+    // Whether any shown row has a value (not only blanks) in this column; views hide the columns that have
+    // none. Known after every load without a pass of its own.
+    bool columnHasValues(int column) const;
+    // The field that names a row's body file in the folder of its index (-1 when the subclass set none).
+    int fileNameField() const { return m_fileNameField; }
+    // The body file of a shown row, trimmed.
+    QString rowFileName(int row) const;
+    // The first shown row whose file name is name (compared trimmed, case-blind), -1 when none.
+    int rowOfFileName(QStringView name) const;
+    RowMark rowMark(int row) const;
 
 Q_SIGNALS:
     void reloaded();
@@ -56,6 +80,7 @@ Q_SIGNALS:
 protected:
     // Called by subclasses' constructors.
     void setColumns(std::vector<Column> columns) { m_columns = std::move(columns); }
+    void setFileNameField(int field) { m_fileNameField = field; }
     // The text shown for a field (translations of stored words).
     virtual QString displayText(int column, const QString& value) const;
     QString storedField(int line, int field) const;
@@ -72,9 +97,11 @@ protected:
     virtual bool lineShown(int line) const;
     // The text a cell shows; by default its field through displayText().
     virtual QString lineCellText(int line, int column) const;
-    // Row styles by file line: bold (unread) and red (distress).
+    // Row styles by file line: bold (unread) and the mark (distress and urgency, failure).
     virtual bool lineBold(int line) const;
-    virtual bool lineRed(int line) const;
+    virtual RowMark lineMark(int line) const;
+    // The time a DateTime column holds for a stored line; by default its field read by ParseIndexTime.
+    virtual std::optional<IndexTime> lineTime(int line, int column) const;
     // Runs after every load, before sorting: subclasses cache per-line facts here.
     virtual void lineLoaded();
     // The key a text column sorts by (the shown text unless a column knows better).
@@ -86,14 +113,18 @@ private:
     void load();
     void addLine(QString line);
     void applySort();
+    void noteValues(int line);
 
     IndexLineLayout m_layout;
     QString m_path;
     std::vector<Column> m_columns;
     std::vector<QString> m_lines;
-    std::vector<int> m_offsets; // per line: valueCount + 1 start positions (a missing field starts at the end)
-    std::vector<int> m_order;   // shown row -> line
-    QFont m_bold;               // one font for every bold row, not one per cell asked for
+    std::vector<int> m_offsets;        // per line: valueCount + 1 start positions (a missing field starts at the end)
+    std::vector<int> m_order;          // shown row -> line
+    std::vector<bool> m_fieldHasValue; // per field of the layout: some shown line holds more than blanks
+    int m_fieldsWithoutValue = 0;      // how many fields are still without one (the check stops at 0)
+    int m_fileNameField = -1;
+    QFont m_bold; // one font for every bold row, not one per cell asked for
     int m_sortColumn = -1;
     Qt::SortOrder m_sortOrder = Qt::AscendingOrder;
     QFileSystemWatcher m_watcher;

@@ -146,9 +146,9 @@ void MainForm::buildWidgets() {
     m_outboxView = new MailboxView(*m_outbox, m_config, QStringLiteral("SENTITEMSGRID"), 0, m_tabs);
     m_egc = new EgcModel(this);
     m_egcView = new EgcView(*m_egc, m_config, m_tabs);
-    m_tabs->addTab(m_inboxView, QString());
-    m_tabs->addTab(m_outboxView, QString());
-    m_tabs->addTab(m_egcView, QString());
+    m_tabs->addTab(m_inboxView->page(), QString());
+    m_tabs->addTab(m_outboxView->page(), QString());
+    m_tabs->addTab(m_egcView->page(), QString());
     // The information list with a heading, so an empty list still says what will appear in it.
     m_infoPane = new QWidget(m_splitter);
     auto* infoLayout = new QVBoxLayout(m_infoPane);

@@ -5,6 +5,9 @@
 #include "messaging/out_idx.h"
 #include "shell/shell_texts.h"
 
+#include <QApplication>
+#include <QStyle>
+
 #include <array>
 
 namespace tessaro {
@@ -21,13 +24,14 @@ const QLatin1String kSearchAndRescue("SEARCH & RESCUE");
 } // namespace
 
 OutboxModel::OutboxModel(QObject* parent) : IndexFileModel(OutIdx::kLayout, parent) {
+    setFileNameField(OutIdx::FileName);
     retranslate();
 }
 
 void OutboxModel::retranslate() {
     setColumns({
-        {OutIdx::Date, ShellText(5153, "Date")},
-        {OutIdx::Time, ShellText(5154, "Time")},
+        // Date and time in one column, as the inbox and the EGC grid show them.
+        {OutIdx::Date, ShellText(2668, "Date & Time"), SortKind::DateTime},
         {OutIdx::Status, ShellText(5150, "Status")},
         {OutIdx::ToText, ShellText(5101, "To")},
         {OutIdx::Destination, ShellText(5151, "Destination")},
@@ -61,26 +65,53 @@ QString OutboxModel::displayText(int column, const QString& value) const {
     return value;
 }
 
-QString OutboxModel::sortText(int column, const QString& value) const {
-    // "yy-mm-dd": two-digit years below 70 are 20yy.
-    if (columns()[size_t(column)].field == OutIdx::Date && value.size() >= 2)
-        return (Val(value.left(2)) < 70 ? QStringLiteral("20") : QStringLiteral("19")) + value;
-    return IndexFileModel::sortText(column, value);
+std::optional<IndexTime> OutboxModel::lineTime(int line, int column) const {
+    if (columns()[size_t(column)].field != OutIdx::Date)
+        return IndexFileModel::lineTime(line, column);
+    // "yy-mm-dd" and "hh:mm" in two positions.
+    return ParseIndexTime(storedFieldView(line, OutIdx::Date).trimmed(), u' ',
+                          storedFieldView(line, OutIdx::Time).trimmed());
+}
+
+QString OutboxModel::lineCellText(int line, int column) const {
+    if (columns()[size_t(column)].field != OutIdx::Date)
+        return IndexFileModel::lineCellText(line, column);
+    if (const std::optional<IndexTime> t = lineTime(line, column))
+        return IndexTimeText(*t);
+    // Not a date of ours: both values as stored.
+    const QStringView date = storedFieldView(line, OutIdx::Date).trimmed();
+    const QStringView time = storedFieldView(line, OutIdx::Time).trimmed();
+    return time.isEmpty() ? date.toString() : date.toString() + u' ' + time.toString();
 }
 
 void OutboxModel::lineLoaded() {
     const int lines = storedLineCount();
-    m_red.assign(size_t(lines), false);
+    m_marks.assign(size_t(lines), RowMark::None);
     m_unsent = 0;
     for (int i = 0; i < lines; ++i) {
-        m_red[size_t(i)] = storedField(i, OutIdx::ToText).trimmed() == kSearchAndRescue;
-        if (IsUnsent(ParseOutboxStatus(storedField(i, OutIdx::Status))))
+        const OutboxStatus status = ParseOutboxStatus(storedFieldView(i, OutIdx::Status));
+        if (storedFieldView(i, OutIdx::ToText).trimmed() == kSearchAndRescue)
+            m_marks[size_t(i)] = RowMark::Alarm;
+        else if (status == OutboxStatus::Failed || status == OutboxStatus::FailedWithCode)
+            m_marks[size_t(i)] = RowMark::Failed;
+        if (IsUnsent(status))
             ++m_unsent;
     }
 }
 
-bool OutboxModel::lineRed(int line) const {
-    return m_red[size_t(line)];
+IndexFileModel::RowMark OutboxModel::lineMark(int line) const {
+    return m_marks[size_t(line)];
+}
+
+QVariant OutboxModel::data(const QModelIndex& index, int role) const {
+    // A failed transmission also shows a sign beside its status, for who does not tell the colours apart.
+    if (role == Qt::DecorationRole && index.isValid() && size_t(index.column()) < columns().size() &&
+        columns()[size_t(index.column())].field == OutIdx::Status && rowMark(index.row()) == RowMark::Failed) {
+        if (m_failedIcon.isNull())
+            m_failedIcon = QApplication::style()->standardIcon(QStyle::SP_MessageBoxWarning);
+        return m_failedIcon;
+    }
+    return IndexFileModel::data(index, role);
 }
 
 QString OutboxModel::fileName(int row) const {

@@ -3,11 +3,14 @@
 #include "messaging/out_idx.h"
 #include "shell/index_file_model.h"
 
+#include <QIcon>
+
 #include <vector>
 
 namespace tessaro {
 
-// The Sent Items grid over OUT.IDX: status words in the operator's language, "SEARCH & RESCUE" lines red.
+// The Sent Items grid over OUT.IDX: submission date and time in one column (the grids' one form), status
+// words in the operator's language, "SEARCH & RESCUE" lines with the alarm mark, failed ones with their own.
 class OutboxModel final : public IndexFileModel {
     Q_OBJECT
 public:
@@ -25,15 +28,19 @@ public:
     // A status word as shown: the nine known words translated, any other text unchanged.
     static QString StatusText(const QString& stored);
 
+    QVariant data(const QModelIndex& index, int role) const override;
+
 protected:
     QString displayText(int column, const QString& value) const override;
-    QString sortText(int column, const QString& value) const override;
-    bool lineRed(int line) const override;
+    QString lineCellText(int line, int column) const override;
+    std::optional<IndexTime> lineTime(int line, int column) const override;
+    RowMark lineMark(int line) const override;
     void lineLoaded() override;
 
 private:
-    std::vector<bool> m_red;
+    std::vector<RowMark> m_marks;
     int m_unsent = 0;
+    mutable QIcon m_failedIcon; // made when first shown
 };
 
 } // namespace tessaro

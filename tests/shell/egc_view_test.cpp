@@ -109,8 +109,9 @@ TEST_F(EgcViewTest, RowsShowTheDecodedIndexSortedOnDateAndTime) {
         EXPECT_EQ(font.isValid() && font.value<QFont>().bold(), bold[r]) << "row " << r;
         const QVariant colour = m.data(m.index(r, 0), Qt::ForegroundRole);
         EXPECT_EQ(colour.isValid(), red[r]) << "row " << r;
-        if (red[r])
+        if (red[r]) {
             EXPECT_EQ(colour.value<QColor>().rgb() & 0xFFFFFF, 0xFF0000u) << "row " << r;
+        }
     }
 
     // A click on "Size" sorts by number; "Date & Time" descending puts "Unknown" first.
