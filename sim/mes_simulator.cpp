@@ -44,9 +44,10 @@ void MesSimulator::acceptShell() {
     while (QTcpSocket* socket = m_server.nextPendingConnection()) {
         socket->setParent(&m_server);
         auto* session = new ShellSession(m_unit.get(), ShellSession::Mode::BareShell, this);
-        auto* pacer = new OutputPacer([socket](const QByteArray& bytes) { socket->write(bytes); }, m_options.baud,
-                                      m_options.chunked ? m_options.chunkDelayMs : 0, socket);
+        auto* pacer = new OutputPacer([socket](const QByteArray& bytes) { socket->write(bytes); },
+                                      m_unit->options().baud, m_options.chunked ? m_options.chunkDelayMs : 0, socket);
         connect(session, &ShellSession::output, pacer, &OutputPacer::push);
+        connect(m_unit.get(), &MesUnit::baudChanged, pacer, &OutputPacer::setBaud);
         connect(socket, &QTcpSocket::readyRead, session, [socket, session] { session->feed(socket->readAll()); });
         connect(session, &ShellSession::closeRequested, socket, [socket, pacer] {
             // Let what the shell printed last reach the PC, then hang up.
@@ -92,9 +93,10 @@ bool MesSimulator::openPty(QString* slavePath, QString* error) {
     m_pty = pty.release();
     // The serial side is the terminal program's own console: no bare shell in front of it.
     auto* session = new ShellSession(m_unit.get(), ShellSession::Mode::Terminal, this);
-    auto* pacer = new OutputPacer([this](const QByteArray& bytes) { m_pty->write(bytes); }, m_options.baud,
+    auto* pacer = new OutputPacer([this](const QByteArray& bytes) { m_pty->write(bytes); }, m_unit->options().baud,
                                   m_options.chunked ? m_options.chunkDelayMs : 0, m_pty);
     connect(session, &ShellSession::output, pacer, &OutputPacer::push);
+    connect(m_unit.get(), &MesUnit::baudChanged, pacer, &OutputPacer::setBaud);
     connect(m_pty, &PtyPort::received, session, &ShellSession::feed);
     if (slavePath)
         *slavePath = m_pty->slavePath();

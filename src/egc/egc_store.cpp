@@ -261,7 +261,25 @@ void CEGC::Transfer(const QString& reply) {
     store(entry, text);
 }
 
+bool CEGC::alreadyStored(const EgcLogEntry& entry, const QByteArray& bytes) const {
+    for (const QString& line : readIndex()) {
+        const std::optional<EgcIdxRecord> r = EgcIdx::parse(line);
+        if (!r || !sameFile(r->ModemFileName, entry.FileName) || r->RefNo != entry.RefNo)
+            continue;
+        QFile body(CaseBlindPath(egcFolder(), r->DiskFileName.trimmed()));
+        if (body.open(QIODevice::ReadOnly) && body.size() == bytes.size() && body.readAll() == bytes)
+            return true;
+    }
+    return false;
+}
+
 void CEGC::store(const EgcLogEntry& entry, const QString& text) {
+    if (alreadyStored(entry, text.toLatin1())) {
+        // Stored by an earlier run: finish what it left undone, without a second copy or alarm.
+        advanceLastEgc(entry);
+        m_context.QueueCommand(QStringLiteral("delete ") + m_currentName);
+        return;
+    }
     const QString folder = egcFolder();
     // An EGC of unknown priority may only push out Routine EGCs.
     const int priority = entry.Priority >= 0 && entry.Priority <= 3 ? entry.Priority : 0;
