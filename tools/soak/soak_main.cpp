@@ -51,7 +51,9 @@ int main(int argc, char** argv) {
                                      QStringLiteral("PATH"), besideMe(QStringLiteral("../../src/app/tessaro")));
     const QCommandLineOption keep(QStringLiteral("keep"), QStringLiteral("keep the work folder (printed)"));
     const QCommandLineOption verbose(QStringLiteral("verbose"), QStringLiteral("print every fault and program line"));
-    parser.addOptions({seed, faults, kills, minutes, pty, sim, program, keep, verbose});
+    const QCommandLineOption noQuiet(QStringLiteral("no-quiet"),
+                                     QStringLiteral("faults in bursts only, no quiet spell of a poll cycle between"));
+    parser.addOptions({seed, faults, kills, minutes, pty, sim, program, keep, verbose, noQuiet});
     parser.process(app);
 
     bool ok = true;
@@ -93,6 +95,7 @@ int main(int argc, char** argv) {
         o.budgetMs = qint64(minutesValue * 60000.0);
         o.pty = parser.isSet(pty);
         o.verbose = parser.isSet(verbose);
+        o.quietSpells = !parser.isSet(noQuiet);
         lanes.push_back(std::make_unique<Lane>(o));
     };
     addLane(false, faultCount);
@@ -124,6 +127,8 @@ int main(int argc, char** argv) {
             all << it.value();
         }
         print(QStringLiteral("  recovery, all: %1").arg(RecoverySummary(all)));
+        for (const QString& k : report.known)
+            print(QStringLiteral("  KNOWN FAULT: ") + k);
         for (const QString& f : report.failures)
             print(QStringLiteral("  FAIL: ") + f);
         print(report.failures.isEmpty() ? QStringLiteral("  every promise held") : QStringLiteral("  PROMISES BROKEN"));
