@@ -144,7 +144,7 @@ bool Lane::control(const QString& command, QStringList* lines) {
     m_control.write(command.toLatin1() + '\n');
     QElapsedTimer waited;
     waited.start();
-    while (waited.elapsed() < 5000) {
+    while (waited.elapsed() < 30000) { // "lines" after an hour is a few MB
         while (m_control.canReadLine()) {
             const QString line = QString::fromLatin1(m_control.readLine()).chopped(1);
             if (line == u"OK")
