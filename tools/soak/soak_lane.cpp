@@ -14,8 +14,8 @@ namespace {
 constexpr int kStartWaitMs = 10000;
 constexpr qint64 kDrainMinMs = 3000; // the program's last index rewrite after the simulator's records settle
 constexpr qint64 kDrainMaxMs = 150000;
-constexpr int kKillDeadlineMs = 25000; // a trigger that never comes: kill at this time after arming
-constexpr int kShutdownGraceMs = 30000;
+constexpr int kKillDeadlineMs = 25000;   // a trigger that never comes: kill at this time after arming
+constexpr int kShutdownGraceMs = 100000; // a close waits up to 90 s for running downloads
 
 // A reply that ended in the terminal program's prompt, or a long one whose trace was cut.
 bool replyCompleted(const QString& text) {
