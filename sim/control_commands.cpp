@@ -1,5 +1,7 @@
 #include "control_commands.h"
 
+#include "soak_commands.h"
+
 #include <QCryptographicHash>
 
 namespace tessaro::sim {
@@ -72,7 +74,8 @@ QStringList ControlInterpreter::help() {
             QStringLiteral("model NAME | line-end lf|crlf|crcrlf | prompt can0|can1|can2 | listing model|dos|long"),
             QStringLiteral("tx-result delivered|failed|positive|negative|silent | egc-only on|off"),
             QStringLiteral("login 44|144|244|344 | logout | advance SECONDS"),
-            QStringLiteral("lines | clear-lines | files | pending | models | help")};
+            QStringLiteral("lines | clear-lines | files | pending | models | help"),
+            QStringLiteral("deleted | tx-log | baud N")};
 }
 
 ControlResult ControlInterpreter::execute(const QString& line) {
@@ -83,6 +86,8 @@ ControlResult ControlInterpreter::execute(const QString& line) {
     const QString cmd = words.first().toLower();
     MesUnit& u = *m_unit;
     int n = 0;
+    if (std::optional<ControlResult> soak = SoakControl(u, cmd, words))
+        return *soak;
     if (cmd == u"remote-packet")
         return remotePacket(words.mid(1));
     if (cmd == u"message" || cmd == u"egc")

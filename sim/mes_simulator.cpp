@@ -51,8 +51,9 @@ void MesSimulator::acceptShell() {
                 socket->write(bytes);
                 Q_EMIT shellBytesSent(bytes);
             },
-            m_options.baud, m_options.chunked ? m_options.chunkDelayMs : 0, socket);
+            m_unit->options().baud, m_options.chunked ? m_options.chunkDelayMs : 0, socket);
         connect(session, &ShellSession::output, pacer, &OutputPacer::push);
+        connect(m_unit.get(), &MesUnit::baudChanged, pacer, &OutputPacer::setBaud);
         connect(socket, &QTcpSocket::readyRead, session, [this, socket, session] {
             const QByteArray bytes = socket->readAll();
             Q_EMIT shellBytesReceived(bytes);
@@ -102,9 +103,10 @@ bool MesSimulator::openPty(QString* slavePath, QString* error) {
     m_pty = pty.release();
     // The serial side is the terminal program's own console: no bare shell in front of it.
     auto* session = new ShellSession(m_unit.get(), ShellSession::Mode::Terminal, this);
-    auto* pacer = new OutputPacer([this](const QByteArray& bytes) { m_pty->write(bytes); }, m_options.baud,
+    auto* pacer = new OutputPacer([this](const QByteArray& bytes) { m_pty->write(bytes); }, m_unit->options().baud,
                                   m_options.chunked ? m_options.chunkDelayMs : 0, m_pty);
     connect(session, &ShellSession::output, pacer, &OutputPacer::push);
+    connect(m_unit.get(), &MesUnit::baudChanged, pacer, &OutputPacer::setBaud);
     connect(m_pty, &PtyPort::received, session, &ShellSession::feed);
     if (slavePath)
         *slavePath = m_pty->slavePath();

@@ -1,5 +1,7 @@
 #include "mes_unit.h"
 
+#include "soak_commands.h"
+
 #include <QRegularExpression>
 
 namespace tessaro::sim {
@@ -185,7 +187,13 @@ void MesUnit::queueError(int code, const QString& text) {
 QStringList MesUnit::takePendingLines() {
     QStringList out;
     out.swap(m_pending);
+    markReported(txLog, out);
     return out;
+}
+
+void MesUnit::setBaud(int baud) {
+    m_options.baud = baud;
+    Q_EMIT baudChanged(baud);
 }
 
 int MesUnit::ocean() const {
@@ -278,6 +286,7 @@ QString MesUnit::startTransmission(const QString& file, int les, const QString& 
     }));
     t.timers.append(m_clock->callAfter(9 * kSecond, [this, out] { finishTransmission(out); }));
     m_transmissions.append(t);
+    txLog.append({file, out, t.reference, QStringLiteral("pending")});
     return out;
 }
 
@@ -308,6 +317,7 @@ void MesUnit::finishTransmission(const QString& outName) {
     case TxOutcome::Positive:
     case TxOutcome::Negative: {
         queueInfo(81, QStringLiteral("Message delivered to LES\n%1\n%2\nLES %3").arg(ref, file, les));
+        setTxState(txLog, outName, QStringLiteral("pending"), QStringLiteral("delivered"));
         const bool report = txOutcome != TxOutcome::Delivered || t->confirmation;
         if (report) {
             const bool negative = txOutcome == TxOutcome::Negative;
@@ -413,6 +423,7 @@ void MesUnit::restartApplication() {
     }
     m_transmissions.clear();
     m_pending.clear();
+    loseUnreported(txLog);
     cancelStateTimer();
     const int ncs = tdmOrigin;
     loggedIn = false;

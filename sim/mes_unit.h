@@ -92,6 +92,22 @@ struct DistressGenerator {
                                     QStringLiteral("301")};
 };
 
+// A file the PC deleted, with its bytes at that moment: the soak checks each one reached the PC's store.
+struct DeletedFile {
+    QString name;
+    QByteArray body;
+    QDateTime time;
+};
+
+// What became of one "tx": queued INFO 81 ("delivered"), then taken by an "st -l" ("reported"), or dropped by a
+// restart ("lost").
+struct TxRecord {
+    QString file;
+    QString outName;
+    qint64 reference = 0;
+    QString state = QStringLiteral("pending");
+};
+
 // One received command line (or upload body) as the control port reports it.
 struct ReceivedItem {
     bool isBody = false;
@@ -204,6 +220,9 @@ public:
     void record(const QByteArray& line, bool isBody = false);
     const QList<ReceivedItem>& received() const { return m_received; }
     void clearReceived() { m_received.clear(); }
+    QList<DeletedFile> deletedFiles; // every "delete" that removed a file, in order
+    QList<TxRecord> txLog;           // every accepted "tx", in order
+    void setBaud(int baud);          // output pacing of every session from now on (0: unpaced)
 
 Q_SIGNALS:
     // Text a terminal-program session prints by itself, lines without line ends.
@@ -211,6 +230,7 @@ Q_SIGNALS:
     void stallEnded();
     void terminalProgramExited();
     void dropRequested();
+    void baudChanged(int baud);
 
 private:
     void cancelStateTimer();

@@ -199,6 +199,8 @@ bool runMessageCommand(ShellContext& ctx, Reply& r) {
         return true;
     }
     if (cmd == u"delete" && ctx.args.size() == 2) {
+        if (const SimFile* f = u.findFile(ctx.arg(1)))
+            u.deletedFiles.append({f->name, f->body, u.now()});
         if (!u.removeFile(ctx.arg(1)))
             r.line(QStringLiteral("ERROR 104: File %1 not found").arg(ctx.arg(1)));
         return true;

@@ -21,6 +21,7 @@ public:
     void push(const QByteArray& chunk);
     bool isIdle() const { return m_queue.isEmpty() && !m_timer.isActive(); }
     void clear();
+    void setBaud(int baud) { m_baud = baud; }
 
 Q_SIGNALS:
     void drained();

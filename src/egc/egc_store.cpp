@@ -173,8 +173,13 @@ void CEGC::LinkLost() {
 
 bool CEGC::completenessChecked(const EgcFileEntry* listed) const {
     const int model = m_session.ProductModel();
+    const CConfiguration& config = m_context.config();
+    // The control unit's version comes only from discovery on the LAN: unknown (0.0) when the unit was reached
+    // directly. Left unchecked, a cut reception would be stored and the whole EGC deleted in the transceiver.
+    const bool tcuUnknown = config.GetTcuSwMajor() == 0 && config.GetTcuSwMinor() == 0;
+    const bool tcuCapable = config.GetTcuSwMajor() == 1 && config.GetTcuSwMinor() >= 3;
     return model != 1 && model != 6 && listed && m_session.MinicSwMajor() == 1 && m_session.MinicSwMinor() >= 3 &&
-           m_context.config().GetTcuSwMajor() == 1 && m_context.config().GetTcuSwMinor() >= 3;
+           (tcuUnknown || tcuCapable);
 }
 
 void CEGC::Transfer(const QString& reply) {
@@ -261,7 +266,25 @@ void CEGC::Transfer(const QString& reply) {
     store(entry, text);
 }
 
+bool CEGC::alreadyStored(const EgcLogEntry& entry, const QByteArray& bytes) const {
+    for (const QString& line : readIndex()) {
+        const std::optional<EgcIdxRecord> r = EgcIdx::parse(line);
+        if (!r || !sameFile(r->ModemFileName, entry.FileName) || r->RefNo != entry.RefNo)
+            continue;
+        QFile body(CaseBlindPath(egcFolder(), r->DiskFileName.trimmed()));
+        if (body.open(QIODevice::ReadOnly) && body.size() == bytes.size() && body.readAll() == bytes)
+            return true;
+    }
+    return false;
+}
+
 void CEGC::store(const EgcLogEntry& entry, const QString& text) {
+    if (alreadyStored(entry, text.toLatin1())) {
+        // Stored by an earlier run: finish what it left undone, without a second copy or alarm.
+        advanceLastEgc(entry);
+        m_context.QueueCommand(QStringLiteral("delete ") + m_currentName);
+        return;
+    }
     const QString folder = egcFolder();
     // An EGC of unknown priority may only push out Routine EGCs.
     const int priority = entry.Priority >= 0 && entry.Priority <= 3 ? entry.Priority : 0;

@@ -103,6 +103,9 @@ private:
     bool setReadFlag(const QString& diskFileName, bool read);
     bool completenessChecked(const EgcFileEntry* listed) const;
     void store(const EgcLogEntry& entry, const QString& text);
+    // Whether EGC.IDX holds this very file already: same transceiver name and reference, same bytes. A run
+    // that ended between storing and deleting leaves such EGCs in the transceiver.
+    bool alreadyStored(const EgcLogEntry& entry, const QByteArray& bytes) const;
     void storeFailed(const FileError& error, const QString& path);
     void fetchFailed(const QString& why);
     // Ends the cycle at the EGC in hand: its later EGCs are fetched by the next cycle.

@@ -109,6 +109,44 @@ TEST_F(EgcStoreTest, EgcsAreFetchedOldestFirstStoredByteForByteAndDeletedAfterSt
     EXPECT_TRUE(queued().isEmpty());
 }
 
+// A kill after storing but before the deletes (and before Tessaro.ini kept the last-EGC keys) leaves the
+// stored EGCs in the transceiver: the next run fetches them again and must only delete them.
+TEST_F(EgcStoreTest, AnEgcStoredBeforeAKillIsDeletedNotStoredAgainWhenFetchedAnew) {
+    const QList<test::ListedEgc> listed{{7, 5, "26-12-10", "08:10"}, {8, 6, "26-12-10", "08:15"}};
+    const QList<test::LoggedEgc> logged{{7, 102, 31, 2, "26-12-10", "08:10", 5, "Mem"},
+                                        {8, 102, 31, 0, "26-12-10", "08:15", 6, "Mem"}};
+    listAndLog(listed, logged);
+    clearQueue();
+    egc->Transfer(tyReply(7, "NAV-A"));
+    egc->Transfer(tyReply(8, "NAV-BB"));
+    ASSERT_EQ(index().size(), 2);
+    ASSERT_EQ(rig.form.alerts.size(), 1u);
+    const QStringList firstIndex = index();
+
+    // The run ends before the deletes are written; the next one starts without the last-EGC keys.
+    egc->LinkLost();
+    clearQueue();
+    rig.runtime->config().SetIni(kLastNumber, QString());
+    rig.runtime->config().SetIni(kLastDate, QString());
+    listAndLog(listed, logged);
+    clearQueue();
+    egc->Transfer(tyReply(7, "NAV-A"));
+    egc->Transfer(tyReply(8, "NAV-BB"));
+    EXPECT_EQ(index(), firstIndex);
+    EXPECT_EQ(bodyFiles().size(), 2);
+    EXPECT_EQ(queued(), (QStringList{QStringLiteral("delete EGC.007"), QStringLiteral("delete EGC.008")}));
+    EXPECT_EQ(rig.form.alerts.size(), 1u) << "no second alarm for an EGC already stored";
+    EXPECT_EQ(ini(kLastNumber), QStringLiteral("008"));
+
+    // Another EGC under a reused name is new: other bytes or another reference are stored.
+    egc->LinkLost();
+    clearQueue();
+    listAndLog({{7, 5, "26-12-10", "09:10"}}, {{7, 102, 31, 0, "26-12-10", "09:10", 5, "Mem"}});
+    clearQueue();
+    egc->Transfer(tyReply(7, "NAV-C"));
+    EXPECT_EQ(index().size(), 3);
+}
+
 TEST_F(EgcStoreTest, EgcsArePrintedWithoutTheirFirstLineOnlyWhenAskedAndPossible) {
     struct Case {
         int family;
@@ -236,8 +274,16 @@ TEST_F(EgcStoreTest, CompletenessIsCheckedOnlyForKnownCapableVersions) {
         bool checked;
     };
     const Case cases[] = {
-        {1, 3, 1, 3, 2, true},  {1, 9, 1, 4, 0, true},  {1, 2, 1, 3, 2, false}, {1, 3, 0, 0, 2, false},
-        {2, 0, 1, 3, 2, false}, {1, 3, 1, 3, 1, false}, {1, 3, 1, 3, 6, false},
+        {1, 3, 1, 3, 2, true},
+        {1, 9, 1, 4, 0, true},
+        {1, 2, 1, 3, 2, false},
+        {1, 3, 0, 9, 2, false},
+        {2, 0, 1, 3, 2, false},
+        {1, 3, 1, 3, 1, false},
+        {1, 3, 1, 3, 6, false},
+        // A control unit never discovered on the LAN has no known version: unchecked, a short reception would
+        // be stored cut and the whole EGC deleted in the transceiver.
+        {1, 3, 0, 0, 2, true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(QStringLiteral("%1.%2 %3.%4 model %5")
@@ -256,7 +302,8 @@ TEST_F(EgcStoreTest, CompletenessIsCheckedOnlyForKnownCapableVersions) {
         listAndLog({{7, 6, "26-12-10", "08:10"}}, {{7, 102, 31, 0, "26-12-10", "08:10", 6, "Mem"}});
         clearQueue();
         const qsizetype before = index().size();
-        egc->Transfer(tyReply(7, "SHORT")); // 5 of 6 bytes
+        // 5 of 6 bytes, other bytes in every case: the same EGC twice would be recognised as stored already.
+        egc->Transfer(tyReply(7, QByteArray("SHOR") + char('A' + (&c - cases))));
         EXPECT_EQ(index().size() == before, c.checked);
         ClearRxErrorCount(rig.runtime->config().settings(), kRxKindEgc, 7);
         clearQueue();
