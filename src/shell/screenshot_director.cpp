@@ -5,6 +5,7 @@
 #include "shell/egc_model.h"
 #include "shell/egc_view.h"
 #include "shell/inbox_model.h"
+#include "shell/mailbox_view.h"
 #include "shell/main_form.h"
 #include "shell/night_mode.h"
 #include "status/session.h"
@@ -103,6 +104,7 @@ void ScreenshotDirector::tick() {
                         kReadyTicks * kTickMs / 1000);
         m_form.refreshStatusPanel();
         m_form.mailboxTabs().setCurrentIndex(MainForm::kInboxTab);
+        m_form.inboxView().selectRow(0); // the reading pane shows a message, as on a working day
         grab(m_form, QStringLiteral("main_window_day.png"));
         // The distress message of the review scenario raises the alarm window over the main window; it is
         // taken at the next tick, once the X server has drawn it in its place.
