@@ -62,9 +62,12 @@ void cDnid::SaveData(const QString& block, const QString& lineEnd) {
         return;
     qsizetype pos = header + 2 + br.size();
     for (qsizetype next = block.indexOf(br, pos); next >= 0; next = block.indexOf(br, pos)) {
-        if (next - pos != kLineLength)
+        const QString line = block.mid(pos, kLineLength);
+        // A line of the right length that holds another line end is two broken lines, not an entry: its name
+        // would keep the line end.
+        if (next - pos != kLineLength || line.contains(u'\r') || line.contains(u'\n'))
             break;
-        m_records.append(ParseDnidLine(block.mid(pos, kLineLength)));
+        m_records.append(ParseDnidLine(line));
         pos = next + br.size();
     }
 }

@@ -44,6 +44,10 @@ TEST(DnidList, BrokenRepliesGiveWhatCanBeRead) {
          QStringLiteral("st -d\r\n") + header + good + QStringLiteral("x\r\n") + good +
              QStringLiteral("\r\n 2 DNID(s) stored"),
          0},
+        {"a line broken by a bare LF ends the list (no name keeps a line end)",
+         QStringLiteral("st -d\r\n") + header + good + QStringLiteral("\r\n") +
+             QString(good).replace(5, 1, QLatin1Char('\n')) + QStringLiteral("\r\n 2 DNID(s) stored"),
+         1},
         {"lenient numbers",
          QStringLiteral("st -d\r\n") + header +
              QStringLiteral("Odd                         x 1x2 9z      abc   q     !  ?") +
@@ -58,7 +62,7 @@ TEST(DnidList, BrokenRepliesGiveWhatCanBeRead) {
         EXPECT_EQ(list.isEmpty(), c.count == 0);
     }
     cDnid odd;
-    odd.SaveData(DnidListBlock(cases[5].reply), QStringLiteral("\r\n"));
+    odd.SaveData(DnidListBlock(cases[6].reply), QStringLiteral("\r\n"));
     EXPECT_EQ(odd.records().at(0), (DnidRecord{QStringLiteral("Odd"), 1, 9, 0, 0, 0, 0, 0}));
 }
 
