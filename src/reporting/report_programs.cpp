@@ -65,7 +65,11 @@ ProgramListing ParseProgramListing(const QString& reply, const QString& lineEnd)
         if (has(line, "none") || has(line, "PU[-"))
             s.PrgStatus = QStringLiteral("1");
         if (line.size() >= 23) {
-            const QStringList groups = line.mid(21).split(u' ', Qt::SkipEmptyParts).mid(0, 4);
+            // A stray CR or LF inside the line (the other line end) separates groups like a blank: no value
+            // may keep one.
+            QString area = line.mid(21);
+            area.replace(u'\r', u' ').replace(u'\n', u' ');
+            const QStringList groups = area.split(u' ', Qt::SkipEmptyParts).mid(0, 4);
             for (const QString& group : groups) {
                 const QStringList parts = group.split(u',');
                 const QString les = padded(parts.value(0).trimmed(), 3);

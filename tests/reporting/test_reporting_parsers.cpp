@@ -216,6 +216,17 @@ TEST(ReportPrograms, ListingGivesTypesStatesConnectionsAndButtons) {
     EXPECT_FALSE(l.slots[3].connections[0] || l.slots[3].connections[1]);
     EXPECT_EQ(FreeProgramSlot(l), 2);
 
+    // With LF learned as the line end, a stray CR inside a connection separates groups; no value keeps it.
+    const ProgramListing stray =
+        ParseProgramListing(QStringLiteral("pg -d\nPrg Type      State   Connection (LES,DNID,Mem per ocean)\n"
+                                           "0  PU-Local  PU[i]   102,12300\r10 212,4321,12\ncan0:/$ "),
+                            QStringLiteral("\n"));
+    ASSERT_TRUE(stray.slots[0].connections[1].has_value());
+    EXPECT_EQ(*stray.slots[0].connections[1],
+              (ProgramConnection{QStringLiteral("102"), QStringLiteral("12300"), QString()}));
+    ASSERT_TRUE(stray.slots[0].connections[2].has_value());
+    EXPECT_EQ(stray.slots[0].connections[2]->dnid, QStringLiteral("4321"));
+
     EXPECT_EQ(ParseProgramListing(QStringLiteral("pg -d\r\nERROR 120: Unknown command\r\n"), {}).outcome,
               ProgramListing::Outcome::NotSupported);
     EXPECT_EQ(ParseProgramListing(QStringLiteral("pg -d\r\nconnection\r\n"), {}).outcome,
