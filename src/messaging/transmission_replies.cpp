@@ -67,8 +67,10 @@ TxError ParseTxError(const QString& reply) {
     e.number = word;
     const qsizetype colon = reply.indexOf(QLatin1Char(':'), at);
     const qsizetype lineEnd = reply.indexOf(QLatin1Char('\n'), at);
-    if (colon >= 0 && (lineEnd < 0 || colon < lineEnd))
-        e.text = StripLineEnds(SafeMid(reply, colon + 2, (lineEnd < 0 ? reply.size() : lineEnd) - colon - 2)).trimmed();
+    // A colon right before the line end leaves no text (a negative length would take the rest of the reply).
+    const qsizetype textLength = (lineEnd < 0 ? reply.size() : lineEnd) - colon - 2;
+    if (colon >= 0 && (lineEnd < 0 || colon < lineEnd) && textLength > 0)
+        e.text = StripLineEnds(SafeMid(reply, colon + 2, textLength)).trimmed();
     return e;
 }
 

@@ -325,6 +325,10 @@ TEST(TxErrors, NumberTextAndEgcOnly) {
     EXPECT_TRUE(ParseTxError(QStringLiteral("tx a\r\nERROR 250: EGC\r\n")).egcOnly);
     EXPECT_FALSE(ParseTxError(QStringLiteral("tx a\r\nok\r\ncan0:/$ ")).isError);
     EXPECT_FALSE(ParseTxError(QStringLiteral("ERROR 1")).isError);
+    // A colon right at the line end leaves no text; the next lines are not taken for it.
+    e = ParseTxError(QStringLiteral("tx a\r\nERROR 104:\nmore\r\ncan0:/$ "));
+    EXPECT_EQ(e.number, QStringLiteral("104"));
+    EXPECT_EQ(e.text, QString());
 }
 
 class Replies : public Sending {
