@@ -233,6 +233,10 @@ void checkSends(const Lane& lane, const QString& outFolder, LaneReport* r) {
             r->known << QStringLiteral("LOST: sent %1 (%2) was killed before its tx; the next run leaves it "
                                        "Initiated and never submits it")
                             .arg(s.token, s.outFile);
+        else if (n == 0 && outLines.value(s.outFile).value(8) == "PC Cleared")
+            // The link went while its upload ran: the program marks it "PC Cleared" and tells the operator that
+            // it might not have been sent; it stays in Sent Items to be sent again. Told, so not lost.
+            ++r->counts[QStringLiteral("sends cleared by a lost link (operator told, not submitted)")];
         else if (n == 0)
             r->failures
                 << QStringLiteral("LOST: sent %1 (%2) never reached the transceiver with tx").arg(s.token, s.outFile);

@@ -375,6 +375,10 @@ void Lane::injectFault() {
                       QStringLiteral("short-ty"), QStringLiteral("slow"),    QStringLiteral("pc-restart")};
     if (!m_options.pty)
         kinds << QStringLiteral("drop") << QStringLiteral("drop");
+    if (!m_options.kinds.isEmpty())
+        kinds.removeIf([this](const QString& k) { return !m_options.kinds.contains(k); });
+    if (kinds.isEmpty())
+        kinds << QStringLiteral("stall"); // none of the named kinds exists here (drop over a pseudo-terminal)
     const QString kind = kinds.at(int(m_random.bounded(int(kinds.size()))));
     ++m_injected;
     m_faults << FaultRecord{kind, now, -1};

@@ -28,6 +28,7 @@ struct LaneOptions {
     bool pty = false;    // the program reaches the simulator over a pseudo-terminal
     bool verbose = false;
     bool quietSpells = true; // now and then a pause of a poll cycle between faults
+    QStringList kinds;       // fault kinds to choose from; empty: all
 };
 
 // One message or EGC the simulator made, or one message the program accepted for sending.

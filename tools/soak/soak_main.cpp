@@ -53,7 +53,11 @@ int main(int argc, char** argv) {
     const QCommandLineOption verbose(QStringLiteral("verbose"), QStringLiteral("print every fault and program line"));
     const QCommandLineOption noQuiet(QStringLiteral("no-quiet"),
                                      QStringLiteral("faults in bursts only, no quiet spell of a poll cycle between"));
-    parser.addOptions({seed, faults, kills, minutes, pty, sim, program, keep, verbose, noQuiet});
+    const QCommandLineOption kinds(QStringLiteral("kinds"),
+                                   QStringLiteral("the fault kinds to inject, comma-separated (default: all of drop, "
+                                                  "stall, restart, exit-terminal, short-ty, slow, pc-restart)"),
+                                   QStringLiteral("LIST"));
+    parser.addOptions({seed, faults, kills, minutes, pty, sim, program, keep, verbose, noQuiet, kinds});
     parser.process(app);
 
     bool ok = true;
@@ -96,6 +100,8 @@ int main(int argc, char** argv) {
         o.pty = parser.isSet(pty);
         o.verbose = parser.isSet(verbose);
         o.quietSpells = !parser.isSet(noQuiet);
+        if (parser.isSet(kinds))
+            o.kinds = parser.value(kinds).split(u',', Qt::SkipEmptyParts);
         lanes.push_back(std::make_unique<Lane>(o));
     };
     addLane(false, faultCount);
