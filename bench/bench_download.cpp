@@ -141,18 +141,9 @@ bool run(int messages, int tickMs, int pieceDelayMs) {
 int main(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
     const QStringList args = QCoreApplication::arguments();
-    // The test command runs every benchmark with Google Benchmark's short budget; that means quick here too.
-    const bool quick = qEnvironmentVariableIntValue("TESSARO_BENCH_QUICK") == 1 ||
-                       args.contains(QLatin1String("--quick")) ||
-                       !args.filter(QStringLiteral("--benchmark_min_time")).isEmpty();
-    int messages = quick ? 3 : 100;
-    int tickMs = 60;
-    for (qsizetype i = 1; i + 1 < args.size(); ++i) {
-        if (args[i] == QLatin1String("--messages"))
-            messages = std::max(1, args[i + 1].toInt());
-        if (args[i] == QLatin1String("--tick-ms"))
-            tickMs = std::max(1, args[i + 1].toInt());
-    }
+    const int messages =
+        tessaro::bench::intOption(args, QLatin1String("--messages"), tessaro::bench::isQuickRun(args) ? 3 : 100);
+    const int tickMs = tessaro::bench::intOption(args, QLatin1String("--tick-ms"), 60);
     // First the line alone: its slices already bring every reply in pieces. Then with the simulator's own
     // pause between the pieces of a reply (echo, 512-byte parts of a body, prompt), which is the
     // transceiver's time, neither the line's nor the program's.

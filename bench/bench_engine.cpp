@@ -147,18 +147,9 @@ void print(const char* name, const RunResult& r, int tickMs) {
 int main(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
     const QStringList args = QCoreApplication::arguments();
-    // The test command runs every benchmark with Google Benchmark's short budget; that means quick here too.
-    const bool quick = qEnvironmentVariableIntValue("TESSARO_BENCH_QUICK") == 1 ||
-                       args.contains(QLatin1String("--quick")) ||
-                       !args.filter(QStringLiteral("--benchmark_min_time")).isEmpty();
-    int commands = quick ? 5 : 1000;
-    int tickMs = 60;
-    for (qsizetype i = 1; i + 1 < args.size(); ++i) {
-        if (args[i] == QLatin1String("--commands"))
-            commands = std::max(1, args[i + 1].toInt());
-        if (args[i] == QLatin1String("--tick-ms"))
-            tickMs = std::max(1, args[i + 1].toInt());
-    }
+    const int commands =
+        tessaro::bench::intOption(args, QLatin1String("--commands"), tessaro::bench::isQuickRun(args) ? 5 : 1000);
+    const int tickMs = tessaro::bench::intOption(args, QLatin1String("--tick-ms"), 60);
     std::printf("bench_engine: %d commands, engine tick %d ms\n", commands, tickMs);
     const RunResult unpaced = run(0, true, commands, tickMs);
     print("unpaced", unpaced, tickMs);
