@@ -168,6 +168,7 @@ void CommandEngine::idleStep() {
     m_bareShellHandled = false;
     m_keepReceivingUsed = false;
     m_state = Receiving;
+    Q_EMIT writingLine(line);
     writeToLink(line.toLatin1());
     Q_EMIT lineWritten(line);
 }

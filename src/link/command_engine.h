@@ -108,6 +108,9 @@ Q_SIGNALS:
     // An upload command was answered with the bare shell or an ERROR line instead of its echo alone: nothing
     // was uploaded. shellGone: the terminal program had exited ("minic -f" is queued to start it again).
     void uploadRefused(const QString& fileName, bool shellGone, const QString& reply);
+    // Emitted just before a line goes to the link: what must be on disk before the transceiver can act on
+    // the line is written here.
+    void writingLine(const QString& line);
     void lineWritten(const QString& line);
     void replyCompleted(const QString& reply);
     void lineEndLearned(const QString& lineEnd);

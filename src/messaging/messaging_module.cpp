@@ -4,8 +4,12 @@
 #include "config/strings.h"
 #include "config/text_util.h"
 #include "messaging/cyrillic.h"
+#include "messaging/index_file.h"
 #include "messaging/message_store.h"
 #include "status/session.h"
+
+#include <QDir>
+#include <QFile>
 
 namespace tessaro {
 
@@ -54,7 +58,7 @@ void MessagingModule::attach(ModuleContext& context) {
         },
         [this](const QString& r) { m_replies->HandleLsReply(r); });
     context.addRoute(RouteKey::TransceiverRestart, MatchKind::Contains, QStringLiteral("Starting application program."),
-                     [this](const QString&) { m_replies->HandleRestart(); });
+                     [this](const QString&) { m_replies->HandleRestart(m_txQueued); });
     const auto txWithError = [](QStringView reply, QLatin1StringView text) {
         return reply.startsWith(QLatin1StringView("tx")) && reply.contains(text, Qt::CaseInsensitive);
     };
@@ -87,7 +91,7 @@ void MessagingModule::attach(ModuleContext& context) {
     context.addStartUpJob([this] { startUp(); });
     context.addShutDownJob([this] { clearUnsubmitted(true); });
     connect(&context.engine(), &CommandEngine::uploadRefused, this, &MessagingModule::onUploadRefused);
-    connect(&context.engine(), &CommandEngine::lineWritten, this, &MessagingModule::onLineWritten);
+    connect(&context.engine(), &CommandEngine::writingLine, this, &MessagingModule::onWritingLine);
 }
 
 void MessagingModule::LinkLost() {
@@ -159,9 +163,11 @@ void MessagingModule::onUploadRefused(const QString& fileName, bool shellGone, c
     m_context->notifier().showMessage(text, QStringLiteral("Error"), MessageStyle::Critical);
 }
 
-void MessagingModule::onLineWritten(const QString& line) {
-    if (line.startsWith(QLatin1String("tx ")))
-        m_txQueued.remove(line.section(QLatin1Char(' '), 1, 1));
+void MessagingModule::onWritingLine(const QString& line) {
+    // Recorded before the line goes out: a run killed in between then counts the "tx" as written. Its line
+    // stays "Initiated" for reports that may come, which is safer than clearing a message that went out.
+    if (line.startsWith(QLatin1String("tx ")) && m_txQueued.remove(line.section(QLatin1Char(' '), 1, 1)))
+        saveUnsubmitted();
 }
 
 void MessagingModule::clearUnsubmitted(bool all) {
@@ -175,10 +181,66 @@ void MessagingModule::clearUnsubmitted(bool all) {
     if (gone.isEmpty())
         return;
     m_txQueued.subtract(gone);
+    m_outbox->UpdateOutBoxWhere(
+        OutboxStatus::Initiated,
+        [&gone](const OutIdxRecord& r) {
+            return r.Reference.trimmed() == kNoReference &&
+                   gone.contains(CTransmission::TransceiverFileNameOf(r.FileName.trimmed()));
+        },
+        OutboxStatus::PcCleared);
+    saveUnsubmitted();
+}
+
+QString MessagingModule::unsubmittedPath() const {
+    return m_outbox->folder() + QStringLiteral("UNSENT.LST");
+}
+
+void MessagingModule::saveUnsubmitted() {
+    QStringList names(m_txQueued.begin(), m_txQueued.end());
+    names.sort();
+    const QString path = unsubmittedPath();
+    FileError error;
+    const bool ok = names.isEmpty() ? (!QFile::exists(path) || QFile::remove(path))
+                                    : WriteWholeFile(path, (names.join(kCrLf) + kCrLf).toLatin1(), &error);
+    if (!ok)
+        m_context->errorLog().AddLine(QStringLiteral("Could not record the messages waiting to be submitted in %1: %2")
+                                          .arg(QDir::toNativeSeparators(path), error.description.isEmpty()
+                                                                                   ? QStringLiteral("not removed")
+                                                                                   : error.description));
+}
+
+void MessagingModule::clearUnsubmittedOfLastRun() {
+    QString text;
+    if (!ReadWholeFile(unsubmittedPath(), &text))
+        return;
+    QSet<QString> names;
+    for (const QString& line : text.split(QLatin1Char('\n')))
+        if (const QString name = line.trimmed(); !name.isEmpty())
+            names.insert(name);
+    QSet<QString> cleared; // out file names
     for (const OutIdxRecord& r : m_outbox->ReadRecords())
         if (r.Status == OutboxStatus::Initiated && r.Reference.trimmed() == kNoReference &&
-            gone.contains(CTransmission::TransceiverFileNameOf(r.FileName.trimmed())))
-            m_outbox->UpdateOutBoxFile(r.FileName, {}, OutboxStatus::PcCleared, false);
+            names.contains(CTransmission::TransceiverFileNameOf(r.FileName.trimmed())))
+            cleared.insert(r.FileName.trimmed());
+    if (!cleared.isEmpty()) {
+        const int changed = m_outbox->UpdateOutBoxWhere(
+            OutboxStatus::Initiated,
+            [&cleared](const OutIdxRecord& r) {
+                return r.Reference.trimmed() == kNoReference && cleared.contains(r.FileName.trimmed());
+            },
+            OutboxStatus::PcCleared);
+        if (changed == 0)
+            return; // the index could not be rewritten (already reported): tried again at the next start
+        QStringList list(cleared.begin(), cleared.end());
+        list.sort();
+        const QString text =
+            QStringLiteral("The program stopped before these messages were submitted to the transceiver: %1. They "
+                           "were not sent and are marked \"PC Cleared\" in Sent Items; send them again from there.")
+                .arg(list.join(QStringLiteral(", ")));
+        m_context->errorLog().AddLine(text);
+        m_context->notifier().showMessage(text, QStringLiteral("Info"), MessageStyle::Warning);
+    }
+    saveUnsubmitted(); // nothing is queued yet: the list of the last run is done with
 }
 
 void MessagingModule::startUp() {
@@ -195,6 +257,7 @@ void MessagingModule::startUp() {
             SentItemsWarningText(context.config().DataPath(), context.config().ini().filePath()),
             kSentItemsWarningTitle, MessageStyle::Critical);
     context.setUploadFolder(m_outbox->folder());
+    clearUnsubmittedOfLastRun();
 }
 
 bool MessagingModule::cp866Upload() const {
@@ -211,8 +274,10 @@ SendOutcome MessagingModule::SendMessageToAddress(const QString& address, int me
 bool MessagingModule::QueueCommand(const QString& command, bool allowDuplicate, bool atFront) {
     if (!m_context->QueueCommand(command, allowDuplicate, atFront))
         return false;
-    if (command.startsWith(QLatin1String("tx ")))
+    if (command.startsWith(QLatin1String("tx "))) {
         m_txQueued.insert(command.section(QLatin1Char(' '), 1, 1));
+        saveUnsubmitted();
+    }
     return true;
 }
 

@@ -80,11 +80,15 @@ Q_SIGNALS:
 private:
     bool cp866Upload() const;
     void onUploadRefused(const QString& fileName, bool shellGone, const QString& reply);
-    void onLineWritten(const QString& line);
+    void onWritingLine(const QString& line);
     // Lines still "Initiated" whose "tx" never went out (dropped from the queue, or everything left when the
     // program stops) become "PC Cleared": no report will come for them, and the next submission report
     // must not land on them.
     void clearUnsubmitted(bool all);
+    // m_txQueued is kept on disk so that a run killed before its "tx" went out is cleared at the next start.
+    QString unsubmittedPath() const;
+    void saveUnsubmitted();
+    void clearUnsubmittedOfLastRun();
 
     CSession& m_session;
     ModuleContext* m_context = nullptr;

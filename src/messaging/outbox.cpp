@@ -149,6 +149,13 @@ int cOutBox::UpdateOutBoxFile(const QString& fileName, const QString& newRefNo, 
                    QStringLiteral("OutBox.UpdateOutBoxFile"));
 }
 
+int cOutBox::UpdateOutBoxWhere(OutboxStatus oldStatus, const Matcher& pick, const OutboxStatusWord& newStatus) {
+    const OutboxStatusWord old(oldStatus);
+    const Matcher match = [&](const OutIdxRecord& r) { return r.Status.text().trimmed() == old.text() && pick(r); };
+    return rewrite(match, old.text(), OutIdx::Status + 1, false, {}, newStatus, true,
+                   QStringLiteral("OutBox.UpdateOutBoxWhere"));
+}
+
 int cOutBox::UpdateOutBoxFile(const QString& fileName, const QString& newRefNo, const QString& newStatus,
                               bool updateAll) {
     return UpdateOutBoxFile(fileName, newRefNo, OutboxStatusWord::fromText(newStatus), updateAll);

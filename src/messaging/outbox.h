@@ -60,6 +60,9 @@ public:
     int UpdateOutBox(const QString& les, const QString& refNo, const QString& oldStatus, const QString& newRefNo,
                      const QString& newStatus, bool updateAll);
     int UpdateOutBoxFile(const QString& fileName, const QString& newRefNo, const QString& newStatus, bool updateAll);
+    using Matcher = std::function<bool(const OutIdxRecord& record)>;
+    // Sets newStatus on every line whose status is oldStatus and that pick accepts, in one rewrite.
+    int UpdateOutBoxWhere(OutboxStatus oldStatus, const Matcher& pick, const OutboxStatusWord& newStatus);
 
     // Body of a sent message; the two-line notice (CR LF between its lines) when it is missing.
     QString GetOutBoxMessage(const QString& fileName) const;
@@ -87,7 +90,6 @@ Q_SIGNALS:
     void storeError(const QString& message);
 
 private:
-    using Matcher = std::function<bool(const OutIdxRecord& record)>;
     // hint: text every matching line contains; other lines are copied without being parsed (fast path for
     // big indexes).
     int rewrite(const Matcher& match, const QString& hint, int minValues, bool dropEmpty, const QString& newRefNo,

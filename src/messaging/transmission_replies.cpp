@@ -124,8 +124,14 @@ void CTransmissionReplies::HandleTxReply(const QString& reply) {
     m_host.ShowMessageQueued(text, QStringLiteral("Error"), MessageStyle::Critical);
 }
 
-void CTransmissionReplies::HandleRestart() {
-    for (const OutboxStatus old : {OutboxStatus::Initiated, OutboxStatus::Sending, OutboxStatus::ConfReq})
+void CTransmissionReplies::HandleRestart(const QSet<QString>& txStillQueued) {
+    m_outbox.UpdateOutBoxWhere(
+        OutboxStatus::Initiated,
+        [&](const OutIdxRecord& r) {
+            return !txStillQueued.contains(CTransmission::TransceiverFileNameOf(r.FileName.trimmed()));
+        },
+        OutboxStatus::MesCleared);
+    for (const OutboxStatus old : {OutboxStatus::Sending, OutboxStatus::ConfReq})
         m_outbox.UpdateOutBox({}, {}, old, {}, OutboxStatus::MesCleared, true);
     m_host.RefreshOutboxView();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QSet>
 #include <QString>
 
 namespace tessaro {
@@ -32,8 +33,10 @@ public:
     // "ls " + file for a file this program uploaded; other "ls" replies are left alone (returns false).
     bool HandleLsReply(const QString& reply);
     void HandleTxReply(const QString& reply);
-    // "Starting application program.": the submissions the transceiver held are gone.
-    void HandleRestart();
+    // "Starting application program.": the transceiver restarted and lost what it was given: those lines become "MES
+    // Cleared". A line whose "tx" is still queued here (txStillQueued: transceiver file names) never reached it and
+    // stays.
+    void HandleRestart(const QSet<QString>& txStillQueued = {});
 
     // Outbox view command: ask the LES to confirm delivery of a sent message.
     void RequestConfirmation(const QString& outFileName, const QString& les, const QString& refNo);

@@ -8,6 +8,8 @@
 #include "messaging/messaging_module.h"
 #include "status/session.h"
 
+#include <QDirIterator>
+
 using namespace tessaro;
 
 namespace {
@@ -139,6 +141,7 @@ void WriteLinesUpTo(CTerminal& terminal, const QString& last) {
         QString line = terminal.engine().queue().takeLine();
         ASSERT_FALSE(line.isEmpty()) << "no line " << last.toStdString();
         line.chop(2);
+        Q_EMIT terminal.engine().writingLine(line);
         Q_EMIT terminal.engine().lineWritten(line);
         if (line.startsWith(last))
             return;
@@ -166,6 +169,85 @@ TEST_F(MessagingModuleTest, LinesWhoseSubmissionNeverWentOutAreClearedAtShutDown
     Info(QStringLiteral("st -l\r\nINFO 82: File OUT.001\r\ncan0:/$ "));
     EXPECT_EQ(status(0), QStringLiteral("Sending"));
     EXPECT_EQ(status(1), QStringLiteral("PC Cleared"));
+}
+
+// Killed before a "tx" went out, the program finds the line at its next start: with no reports to come it
+// must not stay "Initiated", where it would take the next message's submission report.
+TEST_F(MessagingModuleTest, LinesWhoseSubmissionNeverWentOutAreClearedAtTheStartAfterAKill) {
+    config.SetIni(QStringLiteral("[Default LES East]"), QStringLiteral("102"));
+    session.SetCurrentOcean(1);
+    ASSERT_EQ(module.SendMessageToAddress(QStringLiteral("4711"), Telex, 1, {}, QStringLiteral("A")).code, 1000);
+    ASSERT_EQ(module.SendMessageToAddress(QStringLiteral("4712"), Telex, 1, {}, QStringLiteral("B")).code, 1000);
+    ASSERT_EQ(module.SendMessageToAddress(QStringLiteral("4713"), Telex, 1, {}, QStringLiteral("C")).code, 1000);
+    WriteLinesUpTo(terminal, QStringLiteral("tx 13010301.out"));
+    WriteLinesUpTo(terminal, QStringLiteral("tr 13010302.out"));
+
+    // The next run on the data folder as the killed run left it (a copy: this run still holds its lock).
+    const QTemporaryDir after;
+    const auto copyOf = [](const QString& from, const QString& to) {
+        QDirIterator it(from, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            const QString path = it.next();
+            if (path.endsWith(QLatin1String(".lock")))
+                continue;
+            const QString target = to + path.mid(from.size());
+            QDir().mkpath(QFileInfo(target).path());
+            QFile::copy(path, target);
+        }
+    };
+    copyOf(dir.path(), after.path());
+    const auto boxes = [](TessaroRuntime& r, RecordingMainForm& f) {
+        for (int i = 0; i < 20 && r.terminal().messageBoxes().size() > 0; ++i)
+            r.terminal().messageBoxes().onMBoxTimer();
+        QStringList texts;
+        for (const MessageBoxRequest& b : f.boxes)
+            texts << b.text;
+        return texts.join(u'|');
+    };
+    {
+        RecordingMainForm form2;
+        TessaroRuntime next(options(after), clock);
+        next.attach(form2, [](LinkKind k) { return std::make_unique<InMemoryLink>(k); });
+        ASSERT_TRUE(next.start().ok);
+        const auto status = [&](int row) {
+            return next.messaging().outbox().ReadIndex().value(row).value(OutPos::Status);
+        };
+        EXPECT_EQ(status(0), QStringLiteral("Initiated")); // its "tx" went out: its reports may still come
+        EXPECT_EQ(status(1), QStringLiteral("PC Cleared"));
+        EXPECT_EQ(status(2), QStringLiteral("PC Cleared"));
+        const QString told = boxes(next, form2);
+        EXPECT_TRUE(told.contains(QStringLiteral("13010302.out")) && told.contains(QStringLiteral("13010303.out")))
+            << told.toStdString();
+        EXPECT_FALSE(told.contains(QStringLiteral("13010301.out"))) << told.toStdString();
+    } // killed again: no shut-down
+
+    // Told once: a third run finds nothing left to clear.
+    RecordingMainForm form3;
+    TessaroRuntime third(options(after), clock);
+    third.attach(form3, [](LinkKind k) { return std::make_unique<InMemoryLink>(k); });
+    ASSERT_TRUE(third.start().ok);
+    EXPECT_FALSE(boxes(third, form3).contains(QStringLiteral(".out"))) << boxes(third, form3).toStdString();
+    EXPECT_EQ(third.messaging().outbox().ReadIndex().value(0).value(OutPos::Status), QStringLiteral("Initiated"));
+}
+
+// A transceiver restart loses the transmissions it was given; a submission whose "tx" is still queued in
+// the program goes out after the restart and keeps its line.
+TEST_F(MessagingModuleTest, RestartClearsOnlyTheSubmissionsTheTransceiverHad) {
+    config.SetIni(QStringLiteral("[Default LES East]"), QStringLiteral("102"));
+    session.SetCurrentOcean(1);
+    ASSERT_EQ(module.SendMessageToAddress(QStringLiteral("4711"), Telex, 1, {}, QStringLiteral("A")).code, 1000);
+    ASSERT_EQ(module.SendMessageToAddress(QStringLiteral("4712"), Telex, 1, {}, QStringLiteral("B")).code, 1000);
+    WriteLinesUpTo(terminal, QStringLiteral("tx 13010301.out"));
+    EXPECT_EQ(Route(QStringLiteral("st -l\r\nApplication restart\r\nStarting application program.\r\ncan0:/$ ")), 1);
+    const auto row = [&](int r) { return module.outbox().ReadIndex().value(r); };
+    EXPECT_EQ(row(0).value(OutPos::Status), QStringLiteral("MES Cleared"));
+    EXPECT_EQ(row(1).value(OutPos::Status), QStringLiteral("Initiated"));
+
+    WriteLinesUpTo(terminal, QStringLiteral("tx 13010302.out"));
+    Info(QStringLiteral("st -l\r\nINFO 82: File OUT.002\r\ncan0:/$ "));
+    EXPECT_EQ(row(0).value(OutPos::Status), QStringLiteral("MES Cleared"));
+    EXPECT_EQ(row(1).value(OutPos::Status), QStringLiteral("Sending"));
+    EXPECT_EQ(row(1).value(OutPos::Reference).trimmed(), QStringLiteral("OUT.002"));
 }
 
 // A transfer the shell refused is sent again after the terminal program restarts: its line stays

@@ -227,16 +227,11 @@ void checkSends(const Lane& lane, const QString& outFolder, LaneReport* r) {
         if (!outLines.contains(s.outFile))
             r->failures << QStringLiteral("LOST: sent %1 (%2) has no OUT.IDX line").arg(s.token, s.outFile);
         const int n = txCount.value(s.outFile);
-        if (n == 0 && lane.options().kills && outLines.value(s.outFile).value(8) == "Initiated")
-            // Known and not fixed yet: a message accepted just before a kill, killed before its "tx" was
-            // written, is not taken up again by the next run. Printed, not failed, until the program resumes it.
-            r->known << QStringLiteral("LOST: sent %1 (%2) was killed before its tx; the next run leaves it "
-                                       "Initiated and never submits it")
-                            .arg(s.token, s.outFile);
-        else if (n == 0 && outLines.value(s.outFile).value(8) == "PC Cleared")
-            // The link went while its upload ran: the program marks it "PC Cleared" and tells the operator that
-            // it might not have been sent; it stays in Sent Items to be sent again. Told, so not lost.
-            ++r->counts[QStringLiteral("sends cleared by a lost link (operator told, not submitted)")];
+        if (n == 0 && outLines.value(s.outFile).value(8) == "PC Cleared")
+            // The program stopped (or was killed) before its "tx" went out, or the link went while its upload
+            // ran: the line is "PC Cleared" and the operator is told it was not sent; it stays in Sent Items to
+            // be sent again. Told, so not lost.
+            ++r->counts[QStringLiteral("sends cleared before their tx (operator told, not submitted)")];
         else if (n == 0)
             r->failures
                 << QStringLiteral("LOST: sent %1 (%2) never reached the transceiver with tx").arg(s.token, s.outFile);
@@ -274,10 +269,6 @@ void checkSends(const Lane& lane, const QString& outFolder, LaneReport* r) {
         if (status == u"Delivered" && !ref.isEmpty() && ref != rec[1])
             r->failures << QStringLiteral("WRONG STATE: %1 shows reference %2, the transceiver gave %3")
                                .arg(s.outFile, ref, rec[1]);
-    }
-    for (auto it = outLines.begin(); it != outLines.end(); ++it) {
-        if (txCount.value(it.key()) > 1)
-            continue; // already reported
     }
     r->counts[QStringLiteral("messages sent (accepted by the forms server)")] = int(lane.sends().size());
     r->counts[QStringLiteral("sent messages submitted exactly once")] = submittedOnce;

@@ -12,7 +12,6 @@ namespace tessaro::soak {
 struct LaneReport {
     QMap<QString, int> counts;
     QStringList failures;
-    QStringList known;                       // faults of the program found and not fixed yet: printed, not failed
     QMap<QString, QList<qint64>> recoveryMs; // by fault kind
 };
 
