@@ -168,6 +168,7 @@ void CommandEngine::idleStep() {
     m_bareShellHandled = false;
     m_keepReceivingUsed = false;
     m_state = Receiving;
+    m_lineInFlight = line.trimmed();
     Q_EMIT writingLine(line);
     writeToLink(line.toLatin1());
     Q_EMIT lineWritten(line);
@@ -214,6 +215,16 @@ void CommandEngine::receiveStep() {
             m_bareShellHandled = true;
             QueueCommand(QStringLiteral("minic -f"), true);
         }
+        if (r.complete && restartBannerAlone()) {
+            // Routed on its own (the restart handlers run); the command's own reply is still to come, and
+            // its time-out counts from now.
+            const QString banner = m_receiveBuffer;
+            m_receiveBuffer.clear();
+            m_lastReceiveMs = t;
+            m_router.route(banner, m_lineEnd, m_promptText, false);
+            Q_EMIT replyCompleted(banner);
+            return;
+        }
         if (r.complete) {
             m_state = ReplyComplete;
             m_session.SetMesConnected(true);
@@ -228,6 +239,11 @@ void CommandEngine::receiveStep() {
         Q_EMIT replyTimedOut(m_receiveBuffer);
         m_state = ReplyComplete;
     }
+}
+
+bool CommandEngine::restartBannerAlone() const {
+    return !m_unsolicited && !m_terminalOpen && !m_uploadDone && !m_lineInFlight.isEmpty() &&
+           m_receiveBuffer.contains(shell::kRestartBanner) && !m_receiveBuffer.contains(m_lineInFlight);
 }
 
 void CommandEngine::replyCompleteStep() {

@@ -125,6 +125,8 @@ private:
     static QString uploadFileName(const QString& reply);
     void finishUpload();
     bool writeToLink(const QByteArray& bytes);
+    // The completed buffer is the restart banner alone, not the reply of the command in flight.
+    bool restartBannerAlone() const;
     void logLinkError(const ILink* link);
     void setActivity(Activity activity);
     qint64 now() const { return m_clock.monotonicMs(); }
@@ -142,6 +144,7 @@ private:
     QString m_receiveBuffer;
     QString m_lineEnd;
     QString m_promptText;
+    QString m_lineInFlight; // the command line written last
     qint64 m_lastReceiveMs = 0;
     int m_commandTimeOut = 4;
     bool m_uploadPending = false;

@@ -18,6 +18,8 @@ inline constexpr QLatin1StringView kPasswordPrompts[] = {QLatin1StringView("Ente
                                                          QLatin1StringView("Enter new password: "),
                                                          QLatin1StringView("Confirm new password: ")};
 inline constexpr QLatin1StringView kLineEndProbe("st -l");
+// What the transceiver prints, whenever it happens, when its application program restarts.
+inline constexpr QLatin1StringView kRestartBanner("Starting application program.");
 } // namespace shell
 
 // The verdict on the end of the receive buffer in a tick that brought no new data.

@@ -346,6 +346,37 @@ TEST(CommandEngine, UnsolicitedOutputIsCollectedAloneAndIsNoLinkLoss) {
     EXPECT_EQ(rig.link.takeWritten(), QByteArray("st -w\r\n"));
 }
 
+// A transceiver restart announces itself with its banner and a prompt whenever it happens. Taken as the reply
+// of the command in flight, every later reply would belong to the command before it (an "ls" answer read as
+// the echo of a "tr", a "tx" typed into an upload body). The banner is routed alone and the command's own
+// reply is still awaited.
+TEST(CommandEngine, RestartBannerDuringACommandIsNotTakenAsItsReply) {
+    EngineRig rig;
+    QStringList replies;
+    QObject::connect(&rig.engine, &CommandEngine::replyCompleted, [&](const QString& r) { replies << r; });
+    rig.engine.QueueCommand(QStringLiteral("ru -g"));
+    rig.engine.QueueCommand(QStringLiteral("ls IN.*"));
+    EXPECT_EQ(rig.sendNext(), QByteArray("ru -g\r\n"));
+    rig.link.feed("\r\nStarting application program.\r\ncan0:/$ ");
+    rig.tick();
+    EXPECT_EQ(replies, QStringList{QStringLiteral("\r\nStarting application program.\r\ncan0:/$ ")});
+    EXPECT_TRUE(rig.link.written().isEmpty()) << "\"ru -g\" is still waiting for its reply";
+    EXPECT_EQ(rig.engine.EngineState(), CommandEngine::Receiving);
+
+    rig.link.feed("ru -g\r\nFix: 3D\r\ncan0:/$ ");
+    rig.tick();
+    ASSERT_EQ(replies.size(), 2);
+    EXPECT_EQ(replies[1], QStringLiteral("ru -g\r\nFix: 3D\r\ncan0:/$ "));
+    EXPECT_EQ(rig.link.takeWritten(), QByteArray("ls IN.*\r\n"));
+
+    // A reply that holds its echo is the command's, banner or not.
+    rig.link.feed("ls IN.*\r\nStarting application program.\r\ncan0:/$ ");
+    rig.tick();
+    ASSERT_EQ(replies.size(), 3);
+    EXPECT_TRUE(replies[2].startsWith(QLatin1String("ls IN.*")));
+    EXPECT_EQ(rig.engine.EngineState(), CommandEngine::Idle);
+}
+
 TEST(CommandEngine, WriteErrorIsLoggedAndTheCycleGoesOn) {
     EngineRig rig;
     cErrorLog log(rig.dataPath(), rig.clock);
