@@ -6,7 +6,10 @@
 #include <QRegularExpression>
 #include <QUrl>
 
+#include <csignal>
 #include <cstdio>
+
+#include <sys/prctl.h>
 
 namespace tessaro::soak {
 
@@ -58,6 +61,10 @@ Lane::Lane(LaneOptions options, QObject* parent)
     connect(&m_program, &QProcess::readyReadStandardOutput, this, &Lane::programOutputReady);
     connect(&m_program, &QProcess::finished, this, &Lane::programFinished);
     m_program.setProcessChannelMode(QProcess::MergedChannels);
+    // A harness stopped by a signal (Ctrl+C, a CI time-out) takes its children with it instead of leaving a
+    // simulator and a program running.
+    for (QProcess* p : {&m_program, &m_sim})
+        p->setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGKILL); });
 }
 
 Lane::~Lane() {
