@@ -49,6 +49,17 @@ protected:
         return terminal.engine().router().route(reply, QStringLiteral("\r\n"), QStringLiteral("can0:/$ ")).handled;
     }
     QString Queue() { return terminal.engine().queue().text(); }
+    // n telexes to 4711, 4712, ... with the bodies "A", "B", ...: out files 13010301.out, 13010302.out, ...
+    void SendTelexes(int n) {
+        config.SetIni(QStringLiteral("[Default LES East]"), QStringLiteral("102"));
+        session.SetCurrentOcean(1);
+        for (int i = 0; i < n; ++i)
+            ASSERT_EQ(module
+                          .SendMessageToAddress(QString::number(4711 + i), Telex, 1, {},
+                                                QString(QChar(QLatin1Char('A').unicode() + i)))
+                          .code,
+                      1000);
+    }
 
     QTemporaryDir dir;
     RecordingMainForm form;
@@ -151,11 +162,7 @@ void WriteLinesUpTo(CTerminal& terminal, const QString& last) {
 
 // A line whose "tx" never went out gets no reports: left "Initiated" it would take the next message's.
 TEST_F(MessagingModuleTest, LinesWhoseSubmissionNeverWentOutAreClearedAtShutDown) {
-    config.SetIni(QStringLiteral("[Default LES East]"), QStringLiteral("102"));
-    session.SetCurrentOcean(1);
-    ASSERT_EQ(module.SendMessageToAddress(QStringLiteral("4711"), Telex, 1, {}, QStringLiteral("A")).code, 1000);
-    ASSERT_EQ(module.SendMessageToAddress(QStringLiteral("4712"), Telex, 1, {}, QStringLiteral("B")).code, 1000);
-    ASSERT_EQ(module.SendMessageToAddress(QStringLiteral("4713"), Telex, 1, {}, QStringLiteral("C")).code, 1000);
+    ASSERT_NO_FATAL_FAILURE(SendTelexes(3));
     WriteLinesUpTo(terminal, QStringLiteral("tx 13010301.out"));
     WriteLinesUpTo(terminal, QStringLiteral("tr 13010302.out")); // its upload under way, "tx" still queued
 
@@ -174,11 +181,7 @@ TEST_F(MessagingModuleTest, LinesWhoseSubmissionNeverWentOutAreClearedAtShutDown
 // Killed before a "tx" went out, the program finds the line at its next start: with no reports to come it
 // must not stay "Initiated", where it would take the next message's submission report.
 TEST_F(MessagingModuleTest, LinesWhoseSubmissionNeverWentOutAreClearedAtTheStartAfterAKill) {
-    config.SetIni(QStringLiteral("[Default LES East]"), QStringLiteral("102"));
-    session.SetCurrentOcean(1);
-    ASSERT_EQ(module.SendMessageToAddress(QStringLiteral("4711"), Telex, 1, {}, QStringLiteral("A")).code, 1000);
-    ASSERT_EQ(module.SendMessageToAddress(QStringLiteral("4712"), Telex, 1, {}, QStringLiteral("B")).code, 1000);
-    ASSERT_EQ(module.SendMessageToAddress(QStringLiteral("4713"), Telex, 1, {}, QStringLiteral("C")).code, 1000);
+    ASSERT_NO_FATAL_FAILURE(SendTelexes(3));
     WriteLinesUpTo(terminal, QStringLiteral("tx 13010301.out"));
     WriteLinesUpTo(terminal, QStringLiteral("tr 13010302.out"));
 
@@ -233,10 +236,7 @@ TEST_F(MessagingModuleTest, LinesWhoseSubmissionNeverWentOutAreClearedAtTheStart
 // A transceiver restart loses the transmissions it was given; a submission whose "tx" is still queued in
 // the program goes out after the restart and keeps its line.
 TEST_F(MessagingModuleTest, RestartClearsOnlyTheSubmissionsTheTransceiverHad) {
-    config.SetIni(QStringLiteral("[Default LES East]"), QStringLiteral("102"));
-    session.SetCurrentOcean(1);
-    ASSERT_EQ(module.SendMessageToAddress(QStringLiteral("4711"), Telex, 1, {}, QStringLiteral("A")).code, 1000);
-    ASSERT_EQ(module.SendMessageToAddress(QStringLiteral("4712"), Telex, 1, {}, QStringLiteral("B")).code, 1000);
+    ASSERT_NO_FATAL_FAILURE(SendTelexes(2));
     WriteLinesUpTo(terminal, QStringLiteral("tx 13010301.out"));
     EXPECT_EQ(Route(QStringLiteral("st -l\r\nApplication restart\r\nStarting application program.\r\ncan0:/$ ")), 1);
     const auto row = [&](int r) { return module.outbox().ReadIndex().value(r); };
