@@ -16,6 +16,7 @@
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QShortcut>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -100,6 +101,8 @@ MessageEditor::MessageEditor(CConfiguration& config, QWidget* parent) : QWidget(
     print->setObjectName(QStringLiteral("print"));
     connect(print, &QPushButton::clicked, this, [this] { Q_EMIT printRequested(body()); });
     buttons->addWidget(print);
+    // Ctrl+P as in the main window; the button keeps its Alt+P.
+    connect(new QShortcut(QKeySequence::Print, this), &QShortcut::activated, print, &QPushButton::click);
     auto* send = new QPushButton(ShellText(5426, "&Send..."), this);
     send->setDefault(true);
     auto* cancel = new QPushButton(ShellText(5427, "Cancel"), this);

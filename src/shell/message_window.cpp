@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QShortcut>
 #include <QVBoxLayout>
 
 namespace tessaro {
@@ -72,6 +73,8 @@ MessageWindow::MessageWindow(CConfiguration& config, const QString& caption, con
     QPushButton* print = buttons->addButton(ShellText(6904, "&Print"), QDialogButtonBox::ActionRole);
     print->setObjectName(QStringLiteral("print"));
     connect(print, &QPushButton::clicked, this, [this] { Q_EMIT printRequested(printText()); });
+    // Ctrl+P as in the main window; the button keeps its Alt+P.
+    connect(new QShortcut(QKeySequence::Print, this), &QShortcut::activated, print, &QPushButton::click);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::close);
     layout->addWidget(buttons);
     resize(640, 520);

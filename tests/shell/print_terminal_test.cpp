@@ -21,6 +21,7 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QShortcut>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -149,6 +150,26 @@ TEST(PrintButtons, EachWindowHandsItsTextToThePrintRoutine) {
     EXPECT_EQ(texts, (QStringList{QStringLiteral("Status line"), QStringLiteral("Link test passed"),
                                   QStringLiteral("From: LES 102\r\n\r\nBody text"), QStringLiteral("Draft"),
                                   QStringLiteral("Subject: Ice\r\n\r\nBody")}));
+}
+
+// Ctrl+P prints from the message window and the editor as it does from the main window.
+TEST(PrintButtons, CtrlPPrintsFromTheMessageWindowAndTheEditor) {
+    PrinterRig rig;
+    QStringList texts;
+    auto press = [](QWidget& w) {
+        for (QShortcut* s : w.findChildren<QShortcut*>())
+            if (s->key() == QKeySequence(QKeySequence::Print))
+                Q_EMIT s->activated();
+    };
+    MessageWindow message(rig.config, QStringLiteral("Inbox"), {{QStringLiteral("From"), QStringLiteral("LES 102")}},
+                          QStringLiteral("Body text"));
+    QObject::connect(&message, &MessageWindow::printRequested, [&](const QString& t) { texts << t; });
+    press(message);
+    MessageEditor editor(rig.config);
+    QObject::connect(&editor, &MessageEditor::printRequested, [&](const QString& t) { texts << t; });
+    editor.setBody(QStringLiteral("Draft"));
+    press(editor);
+    EXPECT_EQ(texts, (QStringList{QStringLiteral("From: LES 102\r\n\r\nBody text"), QStringLiteral("Draft")}));
 }
 
 // The terminal window typed into against the simulator.
