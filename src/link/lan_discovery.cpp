@@ -101,7 +101,11 @@ void HiddenRunner::RunHidden(const QString& program, const QStringList& argument
         }
         const QString output = QString::fromUtf8(process->readAll());
         process->disconnect(this);
-        process->deleteLater();
+        // A killed tool is reaped first: deleting its process object while it runs would wait for it.
+        if (process->state() == QProcess::NotRunning)
+            process->deleteLater();
+        else
+            connect(process, &QProcess::finished, process, &QObject::deleteLater);
         done(output);
     };
     connect(process, &QProcess::finished, this, [complete] { complete(false); });
@@ -118,6 +122,17 @@ void HiddenRunner::RunHidden(const QString& program, const QStringList& argument
     connect(limit, &QTimer::timeout, this, [complete] { complete(true); });
     limit->start(m_limitMs);
     process->start(program, arguments, QIODevice::ReadOnly);
+}
+
+HiddenRunner::~HiddenRunner() {
+    // Tools still running when the program closes are stopped, not left behind or warned about.
+    for (QProcess* process : findChildren<QProcess*>()) {
+        process->disconnect(this);
+        if (process->state() != QProcess::NotRunning) {
+            process->kill();
+            process->waitForFinished(1000);
+        }
+    }
 }
 
 LanDiscovery::LanDiscovery(CConfiguration& config, cErrorLog& errorLog, QObject* parent)

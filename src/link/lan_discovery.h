@@ -35,6 +35,7 @@ class HiddenRunner final : public QObject {
 public:
     static constexpr int kLimitMs = 10000;
     explicit HiddenRunner(cErrorLog& errorLog, QObject* parent = nullptr) : QObject(parent), m_errorLog(errorLog) {}
+    ~HiddenRunner() override;
     void RunHidden(const QString& program, const QStringList& arguments, std::function<void(const QString&)> done);
     void setLimitMs(int ms) { m_limitMs = ms; }
 

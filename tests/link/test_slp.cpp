@@ -12,6 +12,7 @@
 #include "link_test_support.h"
 
 #include <QFile>
+#include <QProcess>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -302,6 +303,10 @@ TEST(LanDiscovery, ATestRunWithoutTargetsNeverSearchesTheMulticastGroup) {
 }
 
 TEST(HiddenRunner, ATimedOutToolIsKilledAndItsOutputSoFarUsed) {
+    static QStringList warnings;
+    warnings.clear();
+    const QtMessageHandler previous =
+        qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString& m) { warnings << m; });
     DiscoveryRig rig;
     HiddenRunner runner(rig.errorLog);
     runner.setLimitMs(300);
@@ -312,6 +317,11 @@ TEST(HiddenRunner, ATimedOutToolIsKilledAndItsOutputSoFarUsed) {
     ASSERT_TRUE(QTest::qWaitFor([&output] { return output.has_value(); }, 5000));
     EXPECT_EQ(*output, QStringLiteral("partial\n"));
     EXPECT_TRUE(rig.errorLogText().contains(QLatin1String("did not finish within 300 ms")));
+    // The killed tool is reaped before its process object goes: no "destroyed while still running".
+    const bool gone = QTest::qWaitFor([&runner] { return runner.findChildren<QProcess*>().isEmpty(); }, 5000);
+    qInstallMessageHandler(previous);
+    EXPECT_TRUE(gone);
+    EXPECT_TRUE(warnings.filter(QStringLiteral("still running")).isEmpty()) << warnings.join(u'|').toStdString();
 }
 
 namespace {
