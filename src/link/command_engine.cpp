@@ -169,6 +169,7 @@ void CommandEngine::idleStep() {
     m_keepReceivingUsed = false;
     m_state = Receiving;
     m_lineInFlight = line.trimmed();
+    m_terminalAwaitsInput = false;
     Q_EMIT writingLine(line);
     writeToLink(line.toLatin1());
     Q_EMIT lineWritten(line);
@@ -248,8 +249,10 @@ bool CommandEngine::restartBannerAlone() const {
 
 void CommandEngine::replyCompleteStep() {
     const QString reply = m_receiveBuffer;
-    if (m_terminalOpen)
+    if (m_terminalOpen) {
+        m_terminalAwaitsInput = !EndsWithMainPrompt(reply) && !reply.endsWith(shell::kBareShellPrompt);
         Q_EMIT terminalReply(NormaliseLineEnds(WithoutEchoLine(reply)));
+    }
 
     if (const std::optional<QString> learned = LearnLineEnd(reply)) {
         if (*learned != m_lineEnd) {

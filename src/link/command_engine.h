@@ -69,8 +69,15 @@ public:
 
     // While the terminal window is open replies are shown there instead of routed, and a time-out does
     // not reset the link.
-    void setTerminalWindowOpen(bool open) { m_terminalOpen = open; }
+    void setTerminalWindowOpen(bool open) {
+        m_terminalOpen = open;
+        m_terminalAwaitsInput = false;
+    }
     bool terminalWindowOpen() const { return m_terminalOpen; }
+    // With the terminal window open: the last reply ended in a prompt that waits for the operator (a password,
+    // a file number, a continuation line), not in a shell prompt. A line written now would be taken as his
+    // answer.
+    bool terminalAwaitsInput() const { return m_terminalAwaitsInput; }
     // Characters the operator types during an upload of his own (terminal window).
     void writeRaw(const QByteArray& bytes);
     // A key typed in the terminal window: a reply being typed against does not time out.
@@ -155,6 +162,7 @@ private:
     bool m_operatorUpload = false; // the upload is typed by the operator in the terminal window
     bool m_uploadDone = false;     // the completed reply follows an upload: no second upload for its echo
     bool m_terminalOpen = false;
+    bool m_terminalAwaitsInput = false;
     bool m_commLogOn = false;
     QString m_dataPath;
     QString m_uploadFolder;

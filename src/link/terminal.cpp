@@ -335,7 +335,9 @@ void CTerminal::tick(TerminalTimer which) {
 }
 
 void CTerminal::onTimer2() {
-    m_engine.QueueCommand(QStringLiteral("st -l"));
+    // Typed at the operator's password or file-number prompt, the keep-alive would be taken as his answer.
+    if (!m_engine.terminalAwaitsInput())
+        m_engine.QueueCommand(QStringLiteral("st -l"));
     if (m_session.MesConnected() && !m_engine.terminalWindowOpen())
         m_engine.QueuePollCycle();
     else if (!m_lanSelected && !m_session.MesConnected())

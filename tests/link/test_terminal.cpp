@@ -160,6 +160,33 @@ TEST(Terminal, Timer2PollsWhileConnectedAndReopensASilentSerialPort) {
     EXPECT_TRUE(rig.terminal->engine().queue().contains(QStringLiteral("se -p"), Qt::CaseSensitive));
 }
 
+// The keep-alive waits while the terminal window shows a prompt for the operator's answer.
+TEST(Terminal, KeepAliveWaitsWhileTheTerminalWindowAwaitsAPassword) {
+    TerminalRig rig;
+    ASSERT_TRUE(rig.startCom().ok);
+    rig.session.SetMesConnected(true);
+    rig.terminal->engine().queue().clear();
+    rig.terminal->setTerminalWindowOpen(true);
+    const auto reply = [&](const QString& command, const QByteArray& answer) {
+        rig.terminal->QueueCommand(command);
+        rig.terminal->tick(TerminalTimer::Timer1);
+        ASSERT_TRUE(rig.serial->takeWritten().startsWith(command.toLatin1()));
+        rig.serial->feed(answer);
+        for (int i = 0; i < 4; ++i) {
+            rig.clock.advanceMs(60);
+            rig.terminal->tick(TerminalTimer::Timer1);
+        }
+        ASSERT_EQ(rig.terminal->engine().EngineState(), CommandEngine::Idle);
+    };
+    ASSERT_NO_FATAL_FAILURE(reply(QStringLiteral("pw"), "pw\r\nEnter password: "));
+    rig.terminal->tick(TerminalTimer::Timer2);
+    EXPECT_TRUE(rig.terminal->engine().queue().text().isEmpty()) << rig.terminal->engine().queue().text().toStdString();
+
+    ASSERT_NO_FATAL_FAILURE(reply(QStringLiteral("secret"), "\r\nPassword accepted\r\ncan0:/$ "));
+    rig.terminal->tick(TerminalTimer::Timer2);
+    EXPECT_EQ(rig.terminal->engine().queue().text(), QStringLiteral("st -l\r\n"));
+}
+
 TEST(Terminal, SerialEventsAreLoggedWhileTheTransceiverIsConnected) {
     TerminalRig rig;
     ASSERT_TRUE(rig.startCom().ok);
