@@ -235,6 +235,10 @@ void checkSends(const Lane& lane, const QString& outFolder, LaneReport* r) {
         else if (n == 0)
             r->failures
                 << QStringLiteral("LOST: sent %1 (%2) never reached the transceiver with tx").arg(s.token, s.outFile);
+        else if (outLines.value(s.outFile).value(8) == "PC Cleared")
+            // The operator is told it was not sent and would send it again.
+            r->failures << QStringLiteral("WRONG STATE: %1 reached the transceiver with tx but is shown PC Cleared")
+                               .arg(s.outFile);
         else if (!uploaded.value(s.outFile).contains(s.token.toLatin1()))
             r->failures << QStringLiteral("CORRUPT: %1 was submitted without its text").arg(s.outFile);
         if (tokenTx.value(s.token) > 1)
