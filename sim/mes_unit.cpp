@@ -286,7 +286,12 @@ QString MesUnit::startTransmission(const QString& file, int les, const QString& 
     }));
     t.timers.append(m_clock->callAfter(9 * kSecond, [this, out] { finishTransmission(out); }));
     m_transmissions.append(t);
-    txLog.append({file, out, t.reference, QStringLiteral("pending")});
+    QString firstWord;
+    if (const SimFile* f = findFile(file))
+        firstWord = QString::fromLatin1(f->body).section(QRegularExpression(QStringLiteral("\\s+")), 0, 0,
+                                                         QString::SectionSkipEmpty);
+    txLog.append(
+        {file, out, firstWord.isEmpty() ? QStringLiteral("-") : firstWord, t.reference, QStringLiteral("pending")});
     return out;
 }
 

@@ -104,6 +104,7 @@ struct DeletedFile {
 struct TxRecord {
     QString file;
     QString outName;
+    QString firstWord; // of the file's body when it was submitted ("-" when empty): tells reused names apart
     qint64 reference = 0;
     QString state = QStringLiteral("pending");
 };

@@ -19,7 +19,8 @@ std::optional<ControlResult> SoakControl(MesUnit& unit, const QString& cmd, cons
     if (cmd == u"tx-log") {
         ControlResult r;
         for (const TxRecord& t : unit.txLog)
-            r.lines << QStringLiteral("%1 %2 %3 %4").arg(t.file, t.outName).arg(t.reference).arg(t.state);
+            r.lines
+                << QStringLiteral("%1 %2 %3 %4 %5").arg(t.file, t.outName, t.firstWord).arg(t.reference).arg(t.state);
         return r;
     }
     if (cmd == u"baud") {

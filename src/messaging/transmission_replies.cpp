@@ -93,17 +93,15 @@ bool CTransmissionReplies::HandleLsReply(const QString& reply) {
 
 int CTransmissionReplies::updateByTransceiverName(const QString& name, const QString& newRefNo,
                                                   const QString& newStatus) {
-    const int changed = m_outbox.UpdateOutBoxFile(name, newRefNo, newStatus, false);
-    if (changed > 0)
-        return changed;
-    // Names of 13 characters (the hundredth message of a day) are shortened in the transceiver; find the
-    // newest submission still waiting under that shortened name.
+    // The newest submission still waiting under that transceiver name. Names of 13 characters (from the
+    // hundredth message of a day) are shortened in the transceiver and can repeat the name of a message sent
+    // earlier that day, whose finished line must not take this answer.
     QString outName;
     for (const OutIdxRecord& r : m_outbox.ReadRecords())
         if (r.valueCount > OutIdx::Status && r.Status == OutboxStatus::Initiated &&
             CTransmission::TransceiverFileNameOf(r.FileName.trimmed()) == name)
             outName = r.FileName.trimmed();
-    return outName.isEmpty() ? 0 : m_outbox.UpdateOutBoxFile(outName, newRefNo, newStatus, false);
+    return m_outbox.UpdateOutBoxFile(outName.isEmpty() ? name : outName, newRefNo, newStatus, false);
 }
 
 void CTransmissionReplies::HandleTxReply(const QString& reply) {

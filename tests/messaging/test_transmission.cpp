@@ -376,6 +376,26 @@ TEST_F(Replies, TxErrorMarksTheLineAndAddsTheDnidHint) {
     EXPECT_EQ(host.boxes[0].style, MessageStyle::Critical);
 }
 
+// From the hundredth message of a day the transceiver name is shortened ("130103105.out" becomes
+// "13010305.out") and may repeat the name of a message sent earlier that day. A refusal belongs to the
+// submission still waiting under that name, not to the earlier, finished line.
+TEST_F(Replies, TxErrorUnderARepeatedShortNameMarksTheWaitingSubmission) {
+    const auto line = [](const char* name, const char* reference, const char* status) {
+        return QString::fromLatin1("%1;4711;102;Telex 5 Bit;13-01-03;09:05; 5;%2;%3;0;0;0;0;03;01;09;05;4711;;;S")
+            .arg(QLatin1String(name), QLatin1String(reference), QLatin1String(status))
+            .split(u';');
+    };
+    ASSERT_TRUE(outboxStore->AppendLine(line("13010305.out", "184100", "Delivered")));
+    ASSERT_TRUE(outboxStore->AppendLine(line("130103105.out", "<None>", "Initiated")));
+    replies->HandleTxReply(QStringLiteral("tx 13010305.out -c 102\r\nERROR 121: Message too long\r\ncan0:/$ "));
+    const QVector<QStringList> rows = outboxStore->ReadIndex();
+    ASSERT_EQ(rows.size(), 3);
+    EXPECT_EQ(rows[1][OutIdx::Status], QStringLiteral("Delivered"));
+    EXPECT_EQ(rows[1][OutIdx::Reference], QStringLiteral("184100"));
+    EXPECT_EQ(rows[2][OutIdx::Status], QStringLiteral("Failed"));
+    EXPECT_EQ(rows[2][OutIdx::Reference], QStringLiteral("TX-Error"));
+}
+
 TEST_F(Replies, EgcOnlyUnitRefusesToTransmit) {
     replies->HandleTxReply(QStringLiteral("tx 13010301.out -c 102\r\nERROR 250: receive only\r\ncan0:/$ "));
     EXPECT_EQ(reference(), QStringLiteral("EGC only"));

@@ -31,7 +31,7 @@ TEST(SimSoakCommands, TxLogFollowsEachTransmissionToReportedOrLost) {
     h.run(QStringLiteral("tx a.out -c 102 -s 0 -t 0 -l 0"));
     auto log = [&] { return h.sim->control(QStringLiteral("tx-log")).lines; };
     ASSERT_EQ(log().size(), 1);
-    EXPECT_TRUE(log()[0].startsWith(QStringLiteral("a.out OUT.001 "))) << log()[0].toStdString();
+    EXPECT_TRUE(log()[0].startsWith(QStringLiteral("a.out OUT.001 A "))) << log()[0].toStdString();
     EXPECT_TRUE(log()[0].endsWith(QStringLiteral(" pending")));
     h.advance(10);
     EXPECT_TRUE(log()[0].endsWith(QStringLiteral(" delivered"))) << "INFO 81 queued, not yet taken";

@@ -177,8 +177,11 @@ void checkSends(const Lane& lane, const QString& outFolder, LaneReport* r) {
         outLines[file] = fields;
     }
 
-    // The simulator's record: "tx FILE" per out file, and the body of each file's last upload.
-    QMap<QString, int> txCount;
+    // The simulator's record: each "tx" submits the body of its file's last upload. Transceiver names repeat
+    // (shortened from the hundredth message of a day), so a submission is known by the send token its body
+    // carries, not by its name.
+    static const QRegularExpression tokenRe(QStringLiteral("SOAK-S-\\d{6}"));
+    QMap<QString, int> txCount; // send token -> "tx" lines that submitted a body carrying it
     QMap<QString, QByteArray> uploaded;
     QString lastTr;
     static const QRegularExpression tr(QStringLiteral("^L tr (\\S+) -b \\d+"));
@@ -190,20 +193,17 @@ void checkSends(const Lane& lane, const QString& outFolder, LaneReport* r) {
         } else if (l.startsWith(QLatin1String("B ")) && !lastTr.isEmpty()) {
             uploaded[lastTr] += unescapeRecord(l.mid(2));
         } else if (const QRegularExpressionMatch m = tx.match(l); m.hasMatch()) {
-            ++txCount[m.captured(1)];
             lastTr.clear();
+            const QString name = m.captured(1);
+            if (!uploaded.contains(name))
+                continue; // refused by the simulator: no such file
+            const QRegularExpressionMatch t = tokenRe.match(QString::fromLatin1(uploaded.value(name)));
+            if (t.hasMatch())
+                ++txCount[t.captured(0)];
+            else
+                r->failures << QStringLiteral("CORRUPT: tx %1 submitted a body that holds no sent text").arg(name);
         } else if (l.startsWith(QLatin1String("L "))) {
             lastTr.clear();
-        }
-    }
-    QMap<QString, int> tokenTx; // send token -> files submitted that carry it
-    for (auto it = txCount.begin(); it != txCount.end(); ++it) {
-        if (it.value() > 1)
-            r->failures << QStringLiteral("TWICE: %1 submitted with tx %2 times").arg(it.key()).arg(it.value());
-        const QByteArray body = uploaded.value(it.key());
-        for (const SendRecord& s : lane.sends()) {
-            if (body.contains(s.token.toLatin1()))
-                ++tokenTx[s.token];
         }
     }
 
@@ -214,11 +214,11 @@ void checkSends(const Lane& lane, const QString& outFolder, LaneReport* r) {
         if (const QRegularExpressionMatch m = info81.match(l); m.hasMatch())
             reportedRefs.insert(m.captured(1));
     }
-    QMap<QString, QStringList> txRecords; // out file -> "OUT.nnn REF STATE"
+    QMap<QString, QStringList> txRecords; // send token -> "OUT.nnn REF STATE" of its accepted transmission
     for (const QString& t : lane.simTxLog) {
         const QStringList w = t.split(u' ');
-        if (w.size() == 4)
-            txRecords[w[0]] = w.mid(1);
+        if (w.size() == 5 && tokenRe.match(w[2]).hasMatch())
+            txRecords[w[2]] = {w[1], w[3], w[4]};
     }
 
     int submittedOnce = 0;
@@ -226,7 +226,9 @@ void checkSends(const Lane& lane, const QString& outFolder, LaneReport* r) {
     for (const SendRecord& s : lane.sends()) {
         if (!outLines.contains(s.outFile))
             r->failures << QStringLiteral("LOST: sent %1 (%2) has no OUT.IDX line").arg(s.token, s.outFile);
-        const int n = txCount.value(s.outFile);
+        const int n = txCount.value(s.token);
+        if (n > 1)
+            r->failures << QStringLiteral("TWICE: %1 (%2) submitted with tx %3 times").arg(s.token, s.outFile).arg(n);
         if (n == 0 && outLines.value(s.outFile).value(8) == "PC Cleared")
             // The program stopped (or was killed) before its "tx" went out, or the link went while its upload
             // ran: the line is "PC Cleared" and the operator is told it was not sent; it stays in Sent Items to
@@ -239,17 +241,11 @@ void checkSends(const Lane& lane, const QString& outFolder, LaneReport* r) {
             // The operator is told it was not sent and would send it again.
             r->failures << QStringLiteral("WRONG STATE: %1 reached the transceiver with tx but is shown PC Cleared")
                                .arg(s.outFile);
-        else if (!uploaded.value(s.outFile).contains(s.token.toLatin1()))
-            r->failures << QStringLiteral("CORRUPT: %1 was submitted without its text").arg(s.outFile);
-        if (tokenTx.value(s.token) > 1)
-            r->failures << QStringLiteral("TWICE: the text of %1 was submitted in %2 files")
-                               .arg(s.token)
-                               .arg(tokenTx.value(s.token));
         submittedOnce += n == 1 ? 1 : 0;
 
         // Final state: a delivery the program was told of is "Delivered" with its reference; one the
         // transceiver lost is never shown as delivered.
-        const QStringList rec = txRecords.value(s.outFile);
+        const QStringList rec = txRecords.value(s.token);
         const QList<QByteArray> fields = outLines.value(s.outFile);
         if (rec.isEmpty() || fields.isEmpty())
             continue;

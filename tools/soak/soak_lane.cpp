@@ -256,6 +256,9 @@ void Lane::programFinished() {
         QFile lines(m_options.workDir + QStringLiteral("/sim-lines.txt"));
         if (lines.open(QIODevice::WriteOnly))
             lines.write(simLines.join(u'\n').toLatin1() + '\n');
+        QFile txLog(m_options.workDir + QStringLiteral("/sim-tx-log.txt"));
+        if (txLog.open(QIODevice::WriteOnly))
+            txLog.write(simTxLog.join(u'\n').toLatin1() + '\n');
         m_sim.terminate();
         if (!m_sim.waitForFinished(3000))
             m_sim.kill();
