@@ -38,7 +38,10 @@ void SerialLink::close() {
 bool SerialLink::write(const QByteArray& bytes) {
     if (!m_port.isOpen())
         return false;
-    return m_port.write(bytes) == bytes.size();
+    // Handed to the port now, not at the next event-loop turn (see TcpLink::write).
+    const bool whole = m_port.write(bytes) == bytes.size();
+    m_port.flush();
+    return whole;
 }
 
 QByteArray SerialLink::readAll() {

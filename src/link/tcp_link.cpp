@@ -40,7 +40,11 @@ void TcpLink::close() {
 bool TcpLink::write(const QByteArray& bytes) {
     if (!isOpen())
         return false;
-    return m_socket.write(bytes) == bytes.size();
+    // Handed to the kernel now, not at the next event-loop turn: once the engine has counted a line as written
+    // (a "tx" leaves the unsent list), a kill of the program must not take it back.
+    const bool whole = m_socket.write(bytes) == bytes.size();
+    m_socket.flush();
+    return whole;
 }
 
 QByteArray TcpLink::readAll() {

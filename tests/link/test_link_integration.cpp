@@ -1,10 +1,17 @@
 // End-to-end runs of the terminal against the simulator: loopback TCP and a pseudo-terminal.
 #include "link_test_support.h"
 
+#include "link/serial_link.h"
+#include "link/tcp_link.h"
 #include "link/terminal.h"
 #include "mes_simulator.h"
 
+#include <QTcpServer>
 #include <QTest>
+
+#include <fcntl.h>
+#include <poll.h>
+#include <unistd.h>
 
 using namespace tessaro;
 
@@ -189,4 +196,39 @@ TEST(LinkIntegration, FixedIpIsSetAndClearedInOneExchangeAndTheLinkCarriesOn) {
         EXPECT_TRUE(rig.timedOut.isEmpty());
         EXPECT_TRUE(rig.linkedUp());
     }
+}
+
+namespace {
+// True when the peer's descriptor has bytes to read, without turning the event loop: what a kill of this
+// process would leave the transceiver to receive.
+bool peerReadable(int fd) {
+    pollfd p{fd, POLLIN, 0};
+    return ::poll(&p, 1, 500) == 1 && (p.revents & POLLIN);
+}
+} // namespace
+
+// A line counted as handed to the transceiver (a "tx" leaves the unsent list when it is written) must have left
+// the process when write returns: kept in the socket's buffer until the next event-loop turn, a kill there lost it.
+TEST(LinkIntegration, AWrittenLineHasLeftTheProcessBeforeWriteReturns) {
+    QTcpServer server;
+    ASSERT_TRUE(server.listen(QHostAddress::LocalHost));
+    TcpLink tcp;
+    tcp.setTarget(QStringLiteral("127.0.0.1:%1").arg(server.serverPort()));
+    ASSERT_TRUE(tcp.open());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return tcp.isOpen() && server.hasPendingConnections(); }, 3000));
+    std::unique_ptr<QTcpSocket> peer(server.nextPendingConnection());
+    ASSERT_TRUE(tcp.write("tx 26121001.out -c 102\r\n"));
+    EXPECT_TRUE(peerReadable(int(peer->socketDescriptor()))) << "TCP";
+
+    const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
+    ASSERT_GE(master, 0);
+    ASSERT_EQ(::grantpt(master), 0);
+    ASSERT_EQ(::unlockpt(master), 0);
+    SerialLink serial;
+    serial.setTarget(QString::fromLocal8Bit(::ptsname(master)));
+    ASSERT_TRUE(serial.open());
+    ASSERT_TRUE(serial.write("tx 26121001.out -c 102\r\n"));
+    EXPECT_TRUE(peerReadable(master)) << "serial";
+    serial.close();
+    ::close(master);
 }
