@@ -156,6 +156,42 @@ int cOutBox::UpdateOutBoxWhere(OutboxStatus oldStatus, const Matcher& pick, cons
                    QStringLiteral("OutBox.UpdateOutBoxWhere"));
 }
 
+int cOutBox::RenumberSubmissions(const QHash<QString, QString>& outNameByFile) {
+    const QString path = indexPath();
+    bool ok = false;
+    const QStringList lines = ReadIndexLines(path, &ok);
+    if (!ok || outNameByFile.isEmpty())
+        return 0;
+    int changedCount = 0;
+    QString out;
+    out.reserve(qsizetype(lines.size()) * 128);
+    for (const QString& line : lines) {
+        std::optional<OutIdxRecord> record = OutIdx::parse(line);
+        const bool waiting =
+            record && record->valueCount > OutIdx::Status &&
+            (record->Status.kind() == OutboxStatus::Initiated || record->Status.kind() == OutboxStatus::Sending);
+        const auto it = waiting ? outNameByFile.constFind(record->FileName.trimmed()) : outNameByFile.constEnd();
+        if (it != outNameByFile.constEnd()) {
+            record->Reference = *it;
+            record->Status = OutboxStatusWord(OutboxStatus::Sending);
+            out += OutIdx::format(*record);
+            ++changedCount;
+        } else {
+            out += line;
+        }
+        out += kCrLf;
+    }
+    if (changedCount == 0)
+        return 0;
+    FileError error;
+    if (!WriteWholeFile(path, out.toLatin1(), &error)) {
+        report(QStringLiteral("OutBox.RenumberSubmissions"), error);
+        return 0;
+    }
+    announceChange();
+    return changedCount;
+}
+
 int cOutBox::UpdateOutBoxFile(const QString& fileName, const QString& newRefNo, const QString& newStatus,
                               bool updateAll) {
     return UpdateOutBoxFile(fileName, newRefNo, OutboxStatusWord::fromText(newStatus), updateAll);

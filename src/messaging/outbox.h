@@ -4,6 +4,7 @@
 #include "messaging/out_idx.h"
 
 #include <QDateTime>
+#include <QHash>
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -63,6 +64,9 @@ public:
     using Matcher = std::function<bool(const OutIdxRecord& record)>;
     // Sets newStatus on every line whose status is oldStatus and that pick accepts, in one rewrite.
     int UpdateOutBoxWhere(OutboxStatus oldStatus, const Matcher& pick, const OutboxStatusWord& newStatus);
+    // Gives each line named in outNameByFile (by its out file) that transceiver name as its reference, status
+    // "Sending", in one rewrite; only lines still "Initiated" or "Sending" change. Returns the lines changed.
+    int RenumberSubmissions(const QHash<QString, QString>& outNameByFile);
 
     // Body of a sent message; the two-line notice (CR LF between its lines) when it is missing.
     QString GetOutBoxMessage(const QString& fileName) const;

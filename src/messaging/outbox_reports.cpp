@@ -21,6 +21,24 @@ QString restOfLine(const QString& text, qsizetype from) {
         stop = lf;
     return text.mid(from, stop - from);
 }
+
+// The number of a transceiver name "OUT.nnn"; 0 for any other text.
+int outNumber(const QString& name) {
+    if (name.size() != 7 || !name.startsWith(QLatin1String("OUT.")))
+        return 0;
+    bool ok = false;
+    const int n = name.mid(4).toInt(&ok);
+    return ok && n >= 1 && n <= 999 ? n : 0;
+}
+
+// Whether the transceiver started "OUT.later" a few transmissions after "OUT.earlier" (it counts 1 to 999 and
+// starts over).
+bool startedAfter(int later, int earlier) {
+    constexpr int kNames = 999;
+    constexpr int kNearby = 50;
+    const int distance = (later - earlier + kNames) % kNames;
+    return later > 0 && earlier > 0 && distance >= 1 && distance <= kNearby;
+}
 } // namespace
 
 OutboxReports::OutboxReports(CConfiguration& config, cOutBox& outbox, const CSession& session, QObject* parent)
@@ -111,6 +129,12 @@ void OutboxReports::ruleA(const QString& text, const OutboxStatusWord& status, b
         return confirmationDecides && line.RequestConfirmation ? OutboxStatusWord(OutboxStatus::ConfReq) : status;
     };
 
+    // A report that names a reference a line already holds (a confirmation, a later negative report) is about a
+    // delivered message, whatever transmission it names.
+    const bool knownReference = !refNo.isEmpty() && refNo != kNoReference && lineOf(refNo, std::nullopt, {});
+    if (!fileName.isEmpty() && !knownReference && !lineOf(fileName, OutboxStatus::Sending, {}) &&
+        restoreOrder(records, fileName))
+        return ruleA(text, status, confirmationDecides);
     if (!fileName.isEmpty()) {
         if (const OutIdxRecord* line = lineOf(fileName, OutboxStatus::Sending, les);
             line && m_outbox.UpdateOutBox(les, fileName, OutboxStatus::Sending, refNo, statusFor(*line), false) > 0)
@@ -125,6 +149,43 @@ void OutboxReports::ruleA(const QString& text, const OutboxStatusWord& status, b
     }
     if (const OutIdxRecord* line = lineOf(kNoReference, OutboxStatus::Initiated, {}))
         m_outbox.UpdateOutBox({}, kNoReference, OutboxStatus::Initiated, refNo, statusFor(*line), false);
+}
+
+bool OutboxReports::restoreOrder(const QVector<OutIdxRecord>& records, const QString& outName) {
+    // A report for a transmission no line holds, while a line holds one the transceiver started after it: that
+    // line took a start report meant for the line after it, because the report of this one was lost (read
+    // but not stored when the program was killed, or sent while it was down). Each waiting line from there
+    // on moves one name along, in the order the transceiver numbered them.
+    const int lost = outNumber(outName);
+    if (lost == 0)
+        return false;
+    const auto isWaiting = [](const OutIdxRecord& r) {
+        return r.valueCount > OutIdx::RequestConfirmation && r.Status.kind() == OutboxStatus::Initiated &&
+               r.Reference.trimmed() == kNoReference;
+    };
+    const auto isLater = [&](const OutIdxRecord& r) {
+        return r.valueCount > OutIdx::RequestConfirmation && r.Status.kind() == OutboxStatus::Sending &&
+               startedAfter(outNumber(r.Reference.trimmed()), lost);
+    };
+    qsizetype first = 0;
+    while (first < records.size() && !isLater(records[first]))
+        ++first;
+    if (first == records.size())
+        return false;
+    QStringList names{outName};
+    QStringList files;
+    for (qsizetype i = first; i < records.size() && files.size() < names.size(); ++i) {
+        const OutIdxRecord& r = records[i];
+        if (isLater(r))
+            names << r.Reference.trimmed();
+        else if (!isWaiting(r))
+            continue;
+        files << r.FileName.trimmed();
+    }
+    QHash<QString, QString> renamed;
+    for (qsizetype i = 0; i < files.size(); ++i)
+        renamed.insert(files[i], names[i]);
+    return m_outbox.RenumberSubmissions(renamed) > 0;
 }
 
 } // namespace tessaro

@@ -44,6 +44,9 @@ Q_SIGNALS:
 
 private:
     void ruleA(const QString& text, const OutboxStatusWord& status, bool confirmationDecides);
+    // Puts the transceiver's names back in order on the waiting lines when a report for outName shows that a
+    // start report was lost; true when a line changed.
+    bool restoreOrder(const QVector<OutIdxRecord>& records, const QString& outName);
 
     CConfiguration& m_config;
     cOutBox& m_outbox;

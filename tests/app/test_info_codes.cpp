@@ -204,6 +204,55 @@ TEST_F(InfoCodes, ReportsAfterDeliveryFindTheirLineByReference) {
     EXPECT_EQ(line(2)[OutPos::Status], QStringLiteral("Initiated"));
 }
 
+// A kill between reading a start report and storing it loses that report: the next start report then goes to
+// the line whose own report was lost. The transceiver numbers its transmissions in order, so the delivery report
+// of the lost one names a number before the one that line holds, and the lines are put right.
+TEST_F(InfoCodes, AStartReportLostInAKillDoesNotShiftTheLaterLines) {
+    struct Case {
+        const char* lost;
+        const char* next;
+    };
+    const Case cases[] = {{"OUT.086", "OUT.087"}, {"OUT.999", "OUT.001"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.lost);
+        QFile index(out->indexPath());
+        ASSERT_TRUE(index.open(QIODevice::WriteOnly));
+        index.write(
+            "13010301.out;4711;102;Telex 7 Bit;13-01-03;09:05; 5;<None>;Initiated;0;0;0;0;03;01;09;05;4711;;;A\r\n"
+            "13010302.out;4712;102;Telex 7 Bit;13-01-03;09:06; 5;<None>;Initiated;1;0;0;0;03;01;09;06;4712;;;B\r\n");
+        index.close();
+        rig.infoReply(QStringLiteral("INFO 82: Transmission started, %1 to LES 102").arg(QLatin1String(c.next)));
+        ASSERT_EQ(line(0)[OutPos::Reference], QLatin1String(c.next)); // all the program can know yet
+
+        rig.infoReply(QStringLiteral("INFO 81: Message delivered to LES\r\nReference number 111\r\nFile %1\r\nLES 102")
+                          .arg(QLatin1String(c.lost)));
+        EXPECT_EQ(line(0)[OutPos::Reference], QStringLiteral("111"));
+        EXPECT_EQ(line(0)[OutPos::Status], QStringLiteral("Delivered"));
+        EXPECT_EQ(line(1)[OutPos::Reference], QLatin1String(c.next));
+        EXPECT_EQ(line(1)[OutPos::Status], QStringLiteral("Sending"));
+
+        rig.infoReply(QStringLiteral("INFO 81: Message delivered to LES\r\nReference number 222\r\nFile %1\r\nLES 102")
+                          .arg(QLatin1String(c.next)));
+        EXPECT_EQ(line(1)[OutPos::Reference], QStringLiteral("222"));
+        EXPECT_EQ(line(1)[OutPos::Status], QStringLiteral("ConfReq"));
+
+        // A later report about a delivered message names its old transmission too: that is no lost report.
+        out->AppendLine(QStringLiteral("13010303.out;4713;102;Telex 7 Bit;13-01-03;09:07; 5;<None>;Initiated;0;0;0;0;"
+                                       "03;01;09;07;4713;;;C")
+                            .split(u';'));
+        rig.infoReply(QStringLiteral("INFO 82: Transmission started, OUT.%1 to LES 102")
+                          .arg(QString::number(QString::fromLatin1(c.next).mid(4).toInt() + 1), 3, u'0'));
+        ASSERT_EQ(line(2)[OutPos::Status], QStringLiteral("Sending"));
+        const QString sending = line(2)[OutPos::Reference];
+        rig.infoReply(QStringLiteral("INFO 141: Positive delivery\r\nReference number: 111\r\nLES 102\r\nFile %1")
+                          .arg(QLatin1String(c.lost)));
+        EXPECT_EQ(line(0)[OutPos::Status], QStringLiteral("Conf.OK"));
+        EXPECT_EQ(line(1)[OutPos::Reference], QStringLiteral("222"));
+        EXPECT_EQ(line(2)[OutPos::Reference], sending);
+        EXPECT_EQ(line(2)[OutPos::Status], QStringLiteral("Sending"));
+    }
+}
+
 TEST_F(InfoCodes, AFullDiskIsToldOnceNotOncePerLine) {
     const QString diskFull = QStringLiteral(
         "(InfoLog.AddInfo) Error: Not enough disk space.\nDue to this error, the info can not be saved.");
