@@ -258,6 +258,7 @@ void MessagingModule::startUp() {
             kSentItemsWarningTitle, MessageStyle::Critical);
     context.setUploadFolder(m_outbox->folder());
     clearUnsubmittedOfLastRun();
+    m_reports->noteWaitingAtStart();
 }
 
 bool MessagingModule::cp866Upload() const {

@@ -57,6 +57,13 @@ std::vector<std::pair<int, InfoHandler>> OutboxReports::infoHandlers() {
     };
 }
 
+void OutboxReports::noteWaitingAtStart() {
+    m_waitingAtStart.clear();
+    for (const OutIdxRecord& r : m_outbox.ReadRecords())
+        if (r.Status == OutboxStatus::Initiated && r.Reference.trimmed() == kNoReference)
+            m_waitingAtStart.insert(r.FileName.trimmed());
+}
+
 void OutboxReports::onNotDelivered(const QString& text) {
     ruleA(text, OutboxStatus::Failed, false);
     if (m_indicatorCount > 0 && --m_indicatorCount == 0)
@@ -152,10 +159,10 @@ void OutboxReports::ruleA(const QString& text, const OutboxStatusWord& status, b
 }
 
 bool OutboxReports::restoreOrder(const QVector<OutIdxRecord>& records, const QString& outName) {
-    // A report for a transmission no line holds, while a line holds one the transceiver started after it: that
-    // line took a start report meant for the line after it, because the report of this one was lost (read
-    // but not stored when the program was killed, or sent while it was down). Each waiting line from there
-    // on moves one name along, in the order the transceiver numbered them.
+    // A report for a transmission no line holds, while a line left waiting by the last run holds one the
+    // transceiver started after it: that line took a start report meant for the line after it, because the
+    // report of its own was lost (read but not stored when the program was killed, or sent while it was down). Each
+    // waiting line from there on moves one name along, in the order the transceiver numbered them.
     const int lost = outNumber(outName);
     if (lost == 0)
         return false;
@@ -170,7 +177,9 @@ bool OutboxReports::restoreOrder(const QVector<OutIdxRecord>& records, const QSt
     qsizetype first = 0;
     while (first < records.size() && !isLater(records[first]))
         ++first;
-    if (first == records.size())
+    // A line submitted in this run got its start report in order; a later name on it comes from a
+    // transmission the program did not make (a "tx" typed in the terminal window), not from a lost report.
+    if (first == records.size() || !m_waitingAtStart.contains(records[first].FileName.trimmed()))
         return false;
     QStringList names{outName};
     QStringList files;

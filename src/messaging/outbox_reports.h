@@ -3,6 +3,7 @@
 #include "messaging/out_idx.h"
 #include "status/info_lines.h"
 #include <QObject>
+#include <QSet>
 
 #include <QString>
 
@@ -35,6 +36,9 @@ public:
     void onUndeliveredAlarm();                   // 552
 
     int indicatorCount() const { return m_indicatorCount; }
+    // Remembers the submissions still waiting for their start report when the program starts: only a report
+    // lost while no program ran (or one killed before storing it) can shift them.
+    void noteWaitingAtStart();
 
 Q_SIGNALS:
     // A confirmation report to print (when the operator asked for printed confirmations).
@@ -52,6 +56,7 @@ private:
     cOutBox& m_outbox;
     const CSession& m_session;
     int m_indicatorCount = 0;
+    QSet<QString> m_waitingAtStart; // out file names
 };
 
 } // namespace tessaro

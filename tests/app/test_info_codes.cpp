@@ -221,6 +221,7 @@ TEST_F(InfoCodes, AStartReportLostInAKillDoesNotShiftTheLaterLines) {
             "13010301.out;4711;102;Telex 7 Bit;13-01-03;09:05; 5;<None>;Initiated;0;0;0;0;03;01;09;05;4711;;;A\r\n"
             "13010302.out;4712;102;Telex 7 Bit;13-01-03;09:06; 5;<None>;Initiated;1;0;0;0;03;01;09;06;4712;;;B\r\n");
         index.close();
+        rig.runtime->messaging().startUp(); // the two lines were left waiting by a killed run
         rig.infoReply(QStringLiteral("INFO 82: Transmission started, %1 to LES 102").arg(QLatin1String(c.next)));
         ASSERT_EQ(line(0)[OutPos::Reference], QLatin1String(c.next)); // all the program can know yet
 
@@ -251,6 +252,17 @@ TEST_F(InfoCodes, AStartReportLostInAKillDoesNotShiftTheLaterLines) {
         EXPECT_EQ(line(2)[OutPos::Reference], sending);
         EXPECT_EQ(line(2)[OutPos::Status], QStringLiteral("Sending"));
     }
+}
+
+// Lines submitted in this run got their start reports in order: a report for an earlier transmission the
+// program did not make (one typed in the terminal window) leaves them alone.
+TEST_F(InfoCodes, AReportForAnotherTransmissionDoesNotReorderThisRunsLines) {
+    rig.infoReply(QStringLiteral("INFO 82: Transmission started, OUT.087 to LES 102"));
+    ASSERT_EQ(line(0)[OutPos::Reference], QStringLiteral("OUT.087"));
+    rig.infoReply(
+        QStringLiteral("INFO 81: Message delivered to LES\r\nReference number 111\r\nFile OUT.086\r\nLES 102"));
+    EXPECT_EQ(line(0)[OutPos::Reference], QStringLiteral("OUT.087"));
+    EXPECT_EQ(line(0)[OutPos::Status], QStringLiteral("Sending"));
 }
 
 TEST_F(InfoCodes, AFullDiskIsToldOnceNotOncePerLine) {
