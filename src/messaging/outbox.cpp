@@ -71,6 +71,16 @@ bool cOutBox::AppendRecord(const OutIdxRecord& record) {
 
 int cOutBox::rewrite(const Matcher& match, const QString& hint, int minValues, bool dropEmpty, const QString& newRefNo,
                      const OutboxStatusWord& newStatus, bool updateAll, const QString& scope) {
+    const auto edit = [&](OutIdxRecord& record) {
+        if (!newRefNo.isEmpty())
+            record.Reference = newRefNo;
+        record.Status = newStatus;
+    };
+    return rewriteWith(match, hint, minValues, dropEmpty, edit, updateAll, scope);
+}
+
+int cOutBox::rewriteWith(const Matcher& match, const QString& hint, int minValues, bool dropEmpty,
+                         const std::function<void(OutIdxRecord&)>& edit, bool updateAll, const QString& scope) {
     const QString path = indexPath();
     bool ok = false;
     const QStringList lines = ReadIndexLines(path, &ok);
@@ -86,9 +96,7 @@ int cOutBox::rewrite(const Matcher& match, const QString& hint, int minValues, b
         if ((updateAll || changedCount == 0) && (hint.isEmpty() || line.contains(hint)))
             record = OutIdx::parse(line);
         if (record && record->valueCount >= minValues && match(*record)) {
-            if (!newRefNo.isEmpty())
-                record->Reference = newRefNo;
-            record->Status = newStatus;
+            edit(*record);
             out += OutIdx::format(*record);
             ++changedCount;
         } else {
@@ -157,39 +165,17 @@ int cOutBox::UpdateOutBoxWhere(OutboxStatus oldStatus, const Matcher& pick, cons
 }
 
 int cOutBox::RenumberSubmissions(const QHash<QString, QString>& outNameByFile) {
-    const QString path = indexPath();
-    bool ok = false;
-    const QStringList lines = ReadIndexLines(path, &ok);
-    if (!ok || outNameByFile.isEmpty())
-        return 0;
-    int changedCount = 0;
-    QString out;
-    out.reserve(qsizetype(lines.size()) * 128);
-    for (const QString& line : lines) {
-        std::optional<OutIdxRecord> record = OutIdx::parse(line);
-        const bool waiting =
-            record && record->valueCount > OutIdx::Status &&
-            (record->Status.kind() == OutboxStatus::Initiated || record->Status.kind() == OutboxStatus::Sending);
-        const auto it = waiting ? outNameByFile.constFind(record->FileName.trimmed()) : outNameByFile.constEnd();
-        if (it != outNameByFile.constEnd()) {
-            record->Reference = *it;
-            record->Status = OutboxStatusWord(OutboxStatus::Sending);
-            out += OutIdx::format(*record);
-            ++changedCount;
-        } else {
-            out += line;
-        }
-        out += kCrLf;
-    }
-    if (changedCount == 0)
-        return 0;
-    FileError error;
-    if (!WriteWholeFile(path, out.toLatin1(), &error)) {
-        report(QStringLiteral("OutBox.RenumberSubmissions"), error);
-        return 0;
-    }
-    announceChange();
-    return changedCount;
+    const Matcher match = [&](const OutIdxRecord& r) {
+        return (r.Status.kind() == OutboxStatus::Initiated || r.Status.kind() == OutboxStatus::Sending) &&
+               outNameByFile.contains(r.FileName.trimmed());
+    };
+    const auto edit = [&](OutIdxRecord& r) {
+        r.Reference = outNameByFile.value(r.FileName.trimmed());
+        r.Status = OutboxStatusWord(OutboxStatus::Sending);
+    };
+    return outNameByFile.isEmpty() ? 0
+                                   : rewriteWith(match, {}, OutIdx::Status + 1, false, edit, true,
+                                                 QStringLiteral("OutBox.RenumberSubmissions"));
 }
 
 int cOutBox::UpdateOutBoxFile(const QString& fileName, const QString& newRefNo, const QString& newStatus,

@@ -98,6 +98,9 @@ private:
     // big indexes).
     int rewrite(const Matcher& match, const QString& hint, int minValues, bool dropEmpty, const QString& newRefNo,
                 const OutboxStatusWord& newStatus, bool updateAll, const QString& scope);
+    // The same, with edit changing each matching record.
+    int rewriteWith(const Matcher& match, const QString& hint, int minValues, bool dropEmpty,
+                    const std::function<void(OutIdxRecord&)>& edit, bool updateAll, const QString& scope);
     int updateOutBox(const QString& les, const QString& refNo, const QString& oldStatus, const QString& newRefNo,
                      const OutboxStatusWord& newStatus, bool updateAll);
     void report(const QString& scope, const FileError& error);

@@ -39,6 +39,11 @@ bool startedAfter(int later, int earlier) {
     const int distance = (later - earlier + kNames) % kNames;
     return later > 0 && earlier > 0 && distance >= 1 && distance <= kNearby;
 }
+
+// A submission the transceiver accepted, still waiting for its start report.
+bool awaitsStart(const OutIdxRecord& r) {
+    return r.Status == OutboxStatus::Initiated && r.Reference.trimmed() == kNoReference;
+}
 } // namespace
 
 OutboxReports::OutboxReports(CConfiguration& config, cOutBox& outbox, const CSession& session, QObject* parent)
@@ -60,7 +65,7 @@ std::vector<std::pair<int, InfoHandler>> OutboxReports::infoHandlers() {
 void OutboxReports::noteWaitingAtStart() {
     m_waitingAtStart.clear();
     for (const OutIdxRecord& r : m_outbox.ReadRecords())
-        if (r.Status == OutboxStatus::Initiated && r.Reference.trimmed() == kNoReference)
+        if (awaitsStart(r))
             m_waitingAtStart.insert(r.FileName.trimmed());
 }
 
@@ -166,10 +171,6 @@ bool OutboxReports::restoreOrder(const QVector<OutIdxRecord>& records, const QSt
     const int lost = outNumber(outName);
     if (lost == 0)
         return false;
-    const auto isWaiting = [](const OutIdxRecord& r) {
-        return r.valueCount > OutIdx::RequestConfirmation && r.Status.kind() == OutboxStatus::Initiated &&
-               r.Reference.trimmed() == kNoReference;
-    };
     const auto isLater = [&](const OutIdxRecord& r) {
         return r.valueCount > OutIdx::RequestConfirmation && r.Status.kind() == OutboxStatus::Sending &&
                startedAfter(outNumber(r.Reference.trimmed()), lost);
@@ -187,7 +188,7 @@ bool OutboxReports::restoreOrder(const QVector<OutIdxRecord>& records, const QSt
         const OutIdxRecord& r = records[i];
         if (isLater(r))
             names << r.Reference.trimmed();
-        else if (!isWaiting(r))
+        else if (r.valueCount <= OutIdx::RequestConfirmation || !awaitsStart(r))
             continue;
         files << r.FileName.trimmed();
     }
