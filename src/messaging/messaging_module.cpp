@@ -27,7 +27,8 @@ void MessagingModule::attach(ModuleContext& context) {
         Q_EMIT stored(path, QStringLiteral("message"), priority, modemFileName);
     });
     m_replies = std::make_unique<CTransmissionReplies>(config, *m_outbox, *this, m_transfers);
-    m_reports = std::make_unique<OutboxReports>(config, *m_outbox, m_session);
+    m_reports = std::make_unique<OutboxReports>(config, *m_outbox, m_session, m_order);
+    connect(m_reports.get(), &OutboxReports::submissionOrderChanged, this, &MessagingModule::saveUnsubmitted);
     connect(m_reports.get(), &OutboxReports::printRequested, this, &MessagingModule::printRequested);
     connect(m_reports.get(), &OutboxReports::indicatorAlarm, this, &MessagingModule::indicatorAlarm);
 
@@ -58,21 +59,25 @@ void MessagingModule::attach(ModuleContext& context) {
         },
         [this](const QString& r) { m_replies->HandleLsReply(r); });
     context.addRoute(RouteKey::TransceiverRestart, MatchKind::Contains, QStringLiteral("Starting application program."),
-                     [this](const QString&) { m_replies->HandleRestart(m_txQueued); });
+                     [this](const QString&) {
+                         m_replies->HandleRestart(m_txQueued);
+                         m_order.clearPending();
+                         saveUnsubmitted();
+                     });
     const auto txWithError = [](QStringView reply, QLatin1StringView text) {
         return reply.startsWith(QLatin1StringView("tx")) && reply.contains(text, Qt::CaseInsensitive);
     };
     context.addCustomRoute(
         RouteKey::TxRefusedEgcOnly, QStringLiteral("tx + ERROR 250:"),
         [txWithError](QStringView reply, QStringView) { return txWithError(reply, QLatin1StringView("ERROR 250:")); },
-        [this](const QString& r) { m_replies->HandleTxReply(r); });
+        [this](const QString& r) { onTxRefused(r); });
     context.addCustomRoute(
         RouteKey::TxFailed, QStringLiteral("tx + ERROR"),
         [txWithError](QStringView reply, QStringView) {
             return txWithError(reply, QLatin1StringView("ERROR")) &&
                    !reply.contains(QLatin1StringView("ERROR 250:"), Qt::CaseInsensitive);
         },
-        [this](const QString& r) { m_replies->HandleTxReply(r); });
+        [this](const QString& r) { onTxRefused(r); });
 
     context.addPollStep(PollOrder::Messages, [this] {
         if (!m_session.ProcessingMsgs())
@@ -166,8 +171,24 @@ void MessagingModule::onUploadRefused(const QString& fileName, bool shellGone, c
 void MessagingModule::onWritingLine(const QString& line) {
     // Recorded before the line goes out: a run killed in between then counts the "tx" as written. Its line
     // stays "Initiated" for reports that may come, which is safer than clearing a message that went out.
-    if (line.startsWith(QLatin1String("tx ")) && m_txQueued.remove(line.section(QLatin1Char(' '), 1, 1)))
+    // Every "tx" takes the transceiver's next name, one typed in the terminal window too; "tx" without a file
+    // (asking for its options) takes none.
+    if (!line.startsWith(QLatin1String("tx ")))
+        return;
+    const QString name = line.section(QLatin1Char(' '), 1, 1, QString::SectionSkipEmpty).trimmed();
+    if (name.isEmpty() || name.startsWith(QLatin1Char('-')))
+        return;
+    m_txQueued.remove(name);
+    m_order.written(name);
+    saveUnsubmitted();
+}
+
+void MessagingModule::onTxRefused(const QString& reply) {
+    m_replies->HandleTxReply(reply);
+    if (const TxError e = ParseTxError(reply); e.isError && !e.fileName.isEmpty()) {
+        m_order.refused(e.fileName);
         saveUnsubmitted();
+    }
 }
 
 void MessagingModule::clearUnsubmitted(bool all) {
@@ -196,8 +217,10 @@ QString MessagingModule::unsubmittedPath() const {
 }
 
 void MessagingModule::saveUnsubmitted() {
+    // One file, written whole: the "tx" still queued, then those written and the names they should get.
     QStringList names(m_txQueued.begin(), m_txQueued.end());
     names.sort();
+    names << m_order.toLines();
     const QString path = unsubmittedPath();
     FileError error;
     const bool ok = names.isEmpty() ? (!QFile::exists(path) || QFile::remove(path))
@@ -215,13 +238,22 @@ void MessagingModule::clearUnsubmittedOfLastRun() {
         return;
     QSet<QString> names;
     for (const QString& line : text.split(QLatin1Char('\n')))
-        if (const QString name = line.trimmed(); !name.isEmpty())
+        if (const QString name = line.trimmed(); !name.isEmpty() && !m_order.readLine(name))
             names.insert(name);
     QSet<QString> cleared; // out file names
-    for (const OutIdxRecord& r : m_outbox->ReadRecords())
-        if (r.Status == OutboxStatus::Initiated && r.Reference.trimmed() == kNoReference &&
-            names.contains(CTransmission::TransceiverFileNameOf(r.FileName.trimmed())))
+    QStringList waiting;   // transceiver names of the lines whose "tx" went out and that wait for their report
+    for (const OutIdxRecord& r : m_outbox->ReadRecords()) {
+        if (r.valueCount <= OutIdx::Status || r.Status != OutboxStatus::Initiated ||
+            r.Reference.trimmed() != kNoReference)
+            continue;
+        const QString txName = CTransmission::TransceiverFileNameOf(r.FileName.trimmed());
+        if (names.contains(txName))
             cleared.insert(r.FileName.trimmed());
+        else
+            waiting << txName;
+    }
+    // Entries whose line got its report before the kill (or that had none) are done with.
+    m_order.keepOnly(waiting);
     if (!cleared.isEmpty()) {
         const int changed = m_outbox->UpdateOutBoxWhere(
             OutboxStatus::Initiated,

@@ -5,6 +5,7 @@
 #include "messaging/outbox.h"
 #include "messaging/outbox_reports.h"
 #include "messaging/reception.h"
+#include "messaging/submission_order.h"
 #include "messaging/transmission.h"
 #include "messaging/transmission_replies.h"
 #include "status/module_context.h"
@@ -81,11 +82,13 @@ private:
     bool cp866Upload() const;
     void onUploadRefused(const QString& fileName, bool shellGone, const QString& reply);
     void onWritingLine(const QString& line);
+    void onTxRefused(const QString& reply);
     // Lines still "Initiated" whose "tx" never went out (dropped from the queue, or everything left when the
     // program stops) become "PC Cleared": no report will come for them, and the next submission report
     // must not land on them.
     void clearUnsubmitted(bool all);
-    // m_txQueued is kept on disk so that a run killed before its "tx" went out is cleared at the next start.
+    // m_txQueued and m_order are kept on disk: a run killed before its "tx" went out is cleared at the next
+    // start, and the names of those written still find their reports.
     QString unsubmittedPath() const;
     void saveUnsubmitted();
     void clearUnsubmittedOfLastRun();
@@ -95,6 +98,8 @@ private:
     PendingTransfers m_transfers;
     // Transceiver file names whose "tx" is queued and not written yet.
     QSet<QString> m_txQueued;
+    // The "tx" written and the transceiver names they should get, so reports find their lines by name.
+    SubmissionOrder m_order;
     std::unique_ptr<cOutBox> m_outbox;
     std::unique_ptr<CInbox> m_inbox;
     std::unique_ptr<CMessageReception> m_reception;

@@ -3,6 +3,8 @@
 #include "config/configuration.h"
 #include "config/text_util.h"
 #include "messaging/outbox.h"
+#include "messaging/submission_order.h"
+#include "messaging/transmission.h"
 #include "status/session.h"
 
 namespace tessaro {
@@ -22,13 +24,8 @@ QString restOfLine(const QString& text, qsizetype from) {
     return text.mid(from, stop - from);
 }
 
-// The number of a transceiver name "OUT.nnn"; 0 for any other text.
 int outNumber(const QString& name) {
-    if (name.size() != 7 || !name.startsWith(QLatin1String("OUT.")))
-        return 0;
-    bool ok = false;
-    const int n = name.mid(4).toInt(&ok);
-    return ok && n >= 1 && n <= 999 ? n : 0;
+    return SubmissionOrder::outNumber(name);
 }
 
 // Whether the transceiver started "OUT.later" a few transmissions after "OUT.earlier" (it counts 1 to 999 and
@@ -42,12 +39,14 @@ bool startedAfter(int later, int earlier) {
 
 // A submission the transceiver accepted, still waiting for its start report.
 bool awaitsStart(const OutIdxRecord& r) {
-    return r.Status == OutboxStatus::Initiated && r.Reference.trimmed() == kNoReference;
+    return r.valueCount > OutIdx::Status && r.Status == OutboxStatus::Initiated &&
+           r.Reference.trimmed() == kNoReference;
 }
 } // namespace
 
-OutboxReports::OutboxReports(CConfiguration& config, cOutBox& outbox, const CSession& session, QObject* parent)
-    : QObject(parent), m_config(config), m_outbox(outbox), m_session(session) {}
+OutboxReports::OutboxReports(CConfiguration& config, cOutBox& outbox, const CSession& session, SubmissionOrder& order,
+                             QObject* parent)
+    : QObject(parent), m_config(config), m_outbox(outbox), m_session(session), m_order(order) {}
 
 std::vector<std::pair<int, InfoHandler>> OutboxReports::infoHandlers() {
     return {
@@ -83,9 +82,45 @@ void OutboxReports::onDelivered(const QString& text) {
 
 void OutboxReports::onSubmitted(const QString& text) {
     const qsizetype at = text.indexOf(QLatin1String("OUT."));
-    if (at >= 0)
-        m_outbox.UpdateOutBox({}, kNoReference, OutboxStatus::Initiated, StripLineEnds(text.mid(at, 7)).trimmed(),
-                              OutboxStatus::Sending, false);
+    if (at < 0)
+        return;
+    const QString outName = StripLineEnds(text.mid(at, 7)).trimmed();
+    const QVector<OutIdxRecord> records = m_outbox.ReadRecords();
+    if (assignByName(records, outName) != ByName::NoHolder)
+        return;
+    const auto first = std::find_if(records.begin(), records.end(), awaitsStart);
+    if (m_outbox.UpdateOutBox({}, kNoReference, OutboxStatus::Initiated, outName, OutboxStatus::Sending, false) > 0 &&
+        first != records.end())
+        settledInOrder(*first, outName);
+}
+
+OutboxReports::ByName OutboxReports::assignByName(const QVector<OutIdxRecord>& records, const QString& outName) {
+    const int n = outNumber(outName);
+    const QString holder = m_order.holderOf(n);
+    if (holder.isEmpty())
+        return ByName::NoHolder;
+    // The newest waiting line of that transceiver name: shortened names repeat those of earlier messages.
+    QString file;
+    for (const OutIdxRecord& r : records)
+        if (awaitsStart(r) && CTransmission::TransceiverFileNameOf(r.FileName.trimmed()) == holder)
+            file = r.FileName.trimmed();
+    // No line: a transmission typed in the terminal window. It keeps its entry, so its delivery report is
+    // known as its own too.
+    if (file.isEmpty())
+        return ByName::NoLine;
+    // The index first: killed in between, the next run finds the line holding its name and drops the entry.
+    if (m_outbox.RenumberSubmissions({{file, outName}}) == 0)
+        return ByName::NoLine; // the index could not be rewritten (already told); the entry stays for the next report
+    m_order.settled(holder, n);
+    Q_EMIT submissionOrderChanged();
+    return ByName::Line;
+}
+
+void OutboxReports::settledInOrder(const OutIdxRecord& line, const QString& outName) {
+    if (const int n = outNumber(outName); n != 0) {
+        m_order.settled(CTransmission::TransceiverFileNameOf(line.FileName.trimmed()), n);
+        Q_EMIT submissionOrderChanged();
+    }
 }
 
 void OutboxReports::onConfirmationFlag() {
@@ -144,9 +179,19 @@ void OutboxReports::ruleA(const QString& text, const OutboxStatusWord& status, b
     // A report that names a reference a line already holds (a confirmation, a later negative report) is about a
     // delivered message, whatever transmission it names.
     const bool knownReference = !refNo.isEmpty() && refNo != kNoReference && lineOf(refNo, std::nullopt, {});
-    if (!fileName.isEmpty() && !knownReference && !lineOf(fileName, OutboxStatus::Sending, {}) &&
-        restoreOrder(records, fileName))
-        return ruleA(text, status, confirmationDecides);
+    if (!fileName.isEmpty() && !knownReference && !lineOf(fileName, OutboxStatus::Sending, {})) {
+        // Its start report did not come (or was lost in a kill): the line expected to get that name takes it.
+        switch (assignByName(records, fileName)) {
+        case ByName::Line:
+            return ruleA(text, status, confirmationDecides);
+        case ByName::NoLine:
+            return;
+        case ByName::NoHolder:
+            if (restoreOrder(records, fileName))
+                return ruleA(text, status, confirmationDecides);
+            break;
+        }
+    }
     if (!fileName.isEmpty()) {
         if (const OutIdxRecord* line = lineOf(fileName, OutboxStatus::Sending, les);
             line && m_outbox.UpdateOutBox(les, fileName, OutboxStatus::Sending, refNo, statusFor(*line), false) > 0)
@@ -159,8 +204,9 @@ void OutboxReports::ruleA(const QString& text, const OutboxStatusWord& status, b
             line && m_outbox.UpdateOutBox(les, refNo, line->Status.kind(), refNo, statusFor(*line), false) > 0)
             return;
     }
-    if (const OutIdxRecord* line = lineOf(kNoReference, OutboxStatus::Initiated, {}))
-        m_outbox.UpdateOutBox({}, kNoReference, OutboxStatus::Initiated, refNo, statusFor(*line), false);
+    if (const OutIdxRecord* line = lineOf(kNoReference, OutboxStatus::Initiated, {});
+        line && m_outbox.UpdateOutBox({}, kNoReference, OutboxStatus::Initiated, refNo, statusFor(*line), false) > 0)
+        settledInOrder(*line, fileName);
 }
 
 bool OutboxReports::restoreOrder(const QVector<OutIdxRecord>& records, const QString& outName) {

@@ -158,6 +158,19 @@ void WriteLinesUpTo(CTerminal& terminal, const QString& last) {
             return;
     }
 }
+
+// A copy of the data folder as a killed run left it (this run still holds its lock).
+void CopyDataFolder(const QString& from, const QString& to) {
+    QDirIterator it(from, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        if (path.endsWith(QLatin1String(".lock")))
+            continue;
+        const QString target = to + path.mid(from.size());
+        QDir().mkpath(QFileInfo(target).path());
+        QFile::copy(path, target);
+    }
+}
 } // namespace
 
 // A line whose "tx" never went out gets no reports: left "Initiated" it would take the next message's.
@@ -185,20 +198,9 @@ TEST_F(MessagingModuleTest, LinesWhoseSubmissionNeverWentOutAreClearedAtTheStart
     WriteLinesUpTo(terminal, QStringLiteral("tx 13010301.out"));
     WriteLinesUpTo(terminal, QStringLiteral("tr 13010302.out"));
 
-    // The next run on the data folder as the killed run left it (a copy: this run still holds its lock).
+    // The next run on the data folder as the killed run left it.
     const QTemporaryDir after;
-    const auto copyOf = [](const QString& from, const QString& to) {
-        QDirIterator it(from, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
-        while (it.hasNext()) {
-            const QString path = it.next();
-            if (path.endsWith(QLatin1String(".lock")))
-                continue;
-            const QString target = to + path.mid(from.size());
-            QDir().mkpath(QFileInfo(target).path());
-            QFile::copy(path, target);
-        }
-    };
-    copyOf(dir.path(), after.path());
+    CopyDataFolder(dir.path(), after.path());
     const auto boxes = [](TessaroRuntime& r, RecordingMainForm& f) {
         for (int i = 0; i < 20 && r.terminal().messageBoxes().size() > 0; ++i)
             r.terminal().messageBoxes().onMBoxTimer();
@@ -248,6 +250,106 @@ TEST_F(MessagingModuleTest, RestartClearsOnlyTheSubmissionsTheTransceiverHad) {
     EXPECT_EQ(row(0).value(OutPos::Status), QStringLiteral("MES Cleared"));
     EXPECT_EQ(row(1).value(OutPos::Status), QStringLiteral("Sending"));
     EXPECT_EQ(row(1).value(OutPos::Reference).trimmed(), QStringLiteral("OUT.002"));
+}
+
+// The transceiver numbers its transmissions in the order it accepts them. One lost in a restart the program
+// never saw (the link was down) sends no start report: the next report must still find its own line, not the
+// line of the lost one, or every later line would carry the transmission after its own.
+TEST_F(MessagingModuleTest, AReportFindsItsLineWhenAnEarlierTransmissionWasLost) {
+    struct Case {
+        const char* first;
+        const char* kept; // the third message's transmission; the second one's was lost
+        const char* fourth;
+    };
+    const Case cases[] = {{"OUT.047", "OUT.049", "OUT.050"}, {"OUT.998", "OUT.001", "OUT.002"}};
+    int sent = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.first);
+        QFile::remove(module.outbox().indexPath());
+        ASSERT_NO_FATAL_FAILURE(SendTelexes(4));
+        const auto tx = [&](int i) { return QStringLiteral("tx 130103%1.out").arg(sent + i, 2, 10, QLatin1Char('0')); };
+        const auto row = [&](int r) { return module.outbox().ReadIndex().value(r); };
+        WriteLinesUpTo(terminal, tx(1));
+        Info(QStringLiteral("st -l\r\nINFO 82: File %1\r\ncan0:/$ ").arg(QLatin1String(c.first)));
+        ASSERT_EQ(row(0).value(OutPos::Reference).trimmed(), QLatin1String(c.first));
+        WriteLinesUpTo(terminal, tx(2));
+        WriteLinesUpTo(terminal, tx(3));
+
+        Info(QStringLiteral("st -l\r\nINFO 82: File %1\r\ncan0:/$ ").arg(QLatin1String(c.kept)));
+        EXPECT_EQ(row(1).value(OutPos::Status), QStringLiteral("Initiated"));
+        EXPECT_EQ(row(2).value(OutPos::Status), QStringLiteral("Sending"));
+        EXPECT_EQ(row(2).value(OutPos::Reference).trimmed(), QLatin1String(c.kept));
+        Info(QStringLiteral("st -l\r\nINFO 81: Message delivered to LES\r\nReference number 333\r\nFile %1\r\nLES "
+                            "102\r\ncan0:/$ ")
+                 .arg(QLatin1String(c.kept)));
+        EXPECT_EQ(row(2).value(OutPos::Status), QStringLiteral("Delivered"));
+        EXPECT_EQ(row(2).value(OutPos::Reference).trimmed(), QStringLiteral("333"));
+
+        WriteLinesUpTo(terminal, tx(4));
+        Info(QStringLiteral("st -l\r\nINFO 82: File %1\r\ncan0:/$ ").arg(QLatin1String(c.fourth)));
+        EXPECT_EQ(row(3).value(OutPos::Reference).trimmed(), QLatin1String(c.fourth));
+        EXPECT_EQ(row(1).value(OutPos::Status), QStringLiteral("Initiated"));
+        EXPECT_EQ(row(1).value(OutPos::Reference).trimmed(), QStringLiteral("<None>"));
+        sent += 4;
+        terminal.engine().queue().clear();
+    }
+}
+
+// A start report sent while the program was down (or read and not stored when it was killed) does not come
+// again: the names the written "tx" should get are kept on disk, so the next report and the delivery report of
+// the lost one still find their own lines.
+TEST_F(MessagingModuleTest, ReportsFindTheirLinesByNameAfterAKill) {
+    ASSERT_NO_FATAL_FAILURE(SendTelexes(3));
+    WriteLinesUpTo(terminal, QStringLiteral("tx 13010301.out"));
+    Info(QStringLiteral("st -l\r\nINFO 82: File OUT.010\r\ncan0:/$ "));
+    WriteLinesUpTo(terminal, QStringLiteral("tx 13010302.out"));
+    WriteLinesUpTo(terminal, QStringLiteral("tx 13010303.out"));
+
+    const QTemporaryDir after;
+    CopyDataFolder(dir.path(), after.path());
+    RecordingMainForm form2;
+    TessaroRuntime next(options(after), clock);
+    next.attach(form2, [](LinkKind k) { return std::make_unique<InMemoryLink>(k); });
+    ASSERT_TRUE(next.start().ok);
+    const auto info = [&](const QString& text) {
+        next.info().CheckInfos(QStringLiteral("st -l\r\n") + text + QStringLiteral("\r\ncan0:/$ "),
+                               QStringLiteral("can0:/$ "));
+    };
+    const auto row = [&](int r) { return next.messaging().outbox().ReadIndex().value(r); };
+    info(QStringLiteral("INFO 82: File OUT.012"));
+    EXPECT_EQ(row(1).value(OutPos::Reference).trimmed(), QStringLiteral("<None>"));
+    EXPECT_EQ(row(2).value(OutPos::Reference).trimmed(), QStringLiteral("OUT.012"));
+
+    info(QStringLiteral("INFO 81: Message delivered to LES\r\nReference number 111\r\nFile OUT.011\r\nLES 102"));
+    EXPECT_EQ(row(1).value(OutPos::Status), QStringLiteral("Delivered"));
+    EXPECT_EQ(row(1).value(OutPos::Reference).trimmed(), QStringLiteral("111"));
+    EXPECT_EQ(row(2).value(OutPos::Reference).trimmed(), QStringLiteral("OUT.012"));
+    EXPECT_EQ(row(2).value(OutPos::Status), QStringLiteral("Sending"));
+}
+
+// A "tx" typed in the terminal window takes the transceiver's next name though it has no line; a refused "tx"
+// takes none. Neither report may land on a line of the program's own.
+TEST_F(MessagingModuleTest, ATxTypedInTheTerminalTakesANameARefusedOneDoesNot) {
+    ASSERT_NO_FATAL_FAILURE(SendTelexes(3));
+    const auto row = [&](int r) { return module.outbox().ReadIndex().value(r); };
+    WriteLinesUpTo(terminal, QStringLiteral("tx 13010301.out"));
+    Info(QStringLiteral("st -l\r\nINFO 82: File OUT.020\r\ncan0:/$ "));
+    Q_EMIT terminal.engine().writingLine(QStringLiteral("tx memo.txt -c 102")); // OUT.021
+    Q_EMIT terminal.engine().writingLine(QStringLiteral("tx -h"));              // no file: no transmission
+    WriteLinesUpTo(terminal, QStringLiteral("tx 13010302.out"));
+    EXPECT_GE(Route(QStringLiteral("tx 13010302.out -c 102 -s 0 -t 0 -l 0 -n\r\nERROR 123: Not logged in\r\ncan0:/$ ")),
+              1);
+    ASSERT_EQ(row(1).value(OutPos::Status), QStringLiteral("Failed"));
+    WriteLinesUpTo(terminal, QStringLiteral("tx 13010303.out")); // OUT.022
+
+    Info(QStringLiteral("st -l\r\nINFO 82: File OUT.021\r\ncan0:/$ "));
+    EXPECT_EQ(row(2).value(OutPos::Status), QStringLiteral("Initiated"));
+    Info(QStringLiteral("st -l\r\nINFO 81: Message delivered to LES\r\nReference number 5\r\nFile OUT.021\r\nLES "
+                        "102\r\ncan0:/$ "));
+    EXPECT_EQ(row(2).value(OutPos::Status), QStringLiteral("Initiated"));
+    Info(QStringLiteral("st -l\r\nINFO 82: File OUT.022\r\ncan0:/$ "));
+    EXPECT_EQ(row(2).value(OutPos::Status), QStringLiteral("Sending"));
+    EXPECT_EQ(row(2).value(OutPos::Reference).trimmed(), QStringLiteral("OUT.022"));
 }
 
 // A transfer the shell refused is sent again after the terminal program restarts: its line stays
