@@ -167,6 +167,7 @@ void CommandEngine::idleStep() {
     }
     m_bareShellHandled = false;
     m_keepReceivingUsed = false;
+    m_uploadBodySent = false;
     m_state = Receiving;
     m_lineInFlight = line.trimmed();
     m_terminalAwaitsInput = false;
@@ -216,7 +217,7 @@ void CommandEngine::receiveStep() {
             m_bareShellHandled = true;
             QueueCommand(QStringLiteral("minic -f"), true);
         }
-        if (r.complete && restartBannerAlone()) {
+        if (r.complete && notTheReplyInFlight()) {
             // Routed on its own (the restart handlers run); the command's own reply is still to come, and
             // its time-out counts from now.
             const QString banner = m_receiveBuffer;
@@ -242,9 +243,16 @@ void CommandEngine::receiveStep() {
     }
 }
 
-bool CommandEngine::restartBannerAlone() const {
-    return !m_unsolicited && !m_terminalOpen && !m_uploadDone && !m_lineInFlight.isEmpty() &&
-           m_receiveBuffer.contains(shell::kRestartBanner) && !m_receiveBuffer.contains(m_lineInFlight);
+bool CommandEngine::notTheReplyInFlight() const {
+    if (m_unsolicited || m_terminalOpen || m_uploadDone || m_lineInFlight.isEmpty() ||
+        m_receiveBuffer.contains(m_lineInFlight))
+        return false;
+    if (m_receiveBuffer.contains(shell::kRestartBanner))
+        return true;
+    // Taken as the reply of a "tr", such text would let the next command be typed into the upload body while
+    // the shell still waits for it. A refusal ("tr" alone, the bare shell) starts with "tr" and stays the reply.
+    return !m_uploadBodySent && m_lineInFlight.startsWith(QLatin1String("tr ")) &&
+           EndsWithMainPrompt(m_receiveBuffer) && !m_receiveBuffer.trimmed().startsWith(QLatin1String("tr"));
 }
 
 void CommandEngine::replyCompleteStep() {
@@ -330,6 +338,7 @@ void CommandEngine::finishUpload() {
     m_upload.text.clear();
     m_uploadTimer.stop();
     m_form.uploadFinished();
+    m_uploadBodySent = true;
     m_receiveBuffer.clear();
     m_lastReceiveMs = now();
     m_state = Receiving;

@@ -132,8 +132,9 @@ private:
     static QString uploadFileName(const QString& reply);
     void finishUpload();
     bool writeToLink(const QByteArray& bytes);
-    // The completed buffer is the restart banner alone, not the reply of the command in flight.
-    bool restartBannerAlone() const;
+    // The completed buffer is not the reply of the command in flight: the restart banner alone, or text ending in
+    // the main prompt without the echo of an upload's "tr" (late greeting text after a reconnect).
+    bool notTheReplyInFlight() const;
     void logLinkError(const ILink* link);
     void setActivity(Activity activity);
     qint64 now() const { return m_clock.monotonicMs(); }
@@ -151,7 +152,8 @@ private:
     QString m_receiveBuffer;
     QString m_lineEnd;
     QString m_promptText;
-    QString m_lineInFlight; // the command line written last
+    QString m_lineInFlight;        // the command line written last
+    bool m_uploadBodySent = false; // the body of the "tr" in flight has gone out: its echo is behind us
     qint64 m_lastReceiveMs = 0;
     int m_commandTimeOut = 4;
     bool m_uploadPending = false;

@@ -377,6 +377,29 @@ TEST(CommandEngine, RestartBannerDuringACommandIsNotTakenAsItsReply) {
     EXPECT_EQ(rig.engine.EngineState(), CommandEngine::Idle);
 }
 
+// Late text of the transceiver's greeting after a reconnect, arriving right after an upload's "tr", is not that
+// command's reply: taken as one, the next command would be typed into the upload body while the shell still waits
+// for it, the file stored damaged and the "tx" after it refused.
+TEST(CommandEngine, TextWithoutTheEchoOfAnUploadIsNotItsReply) {
+    EngineRig rig;
+    const QByteArray body("hello");
+    rig.engine.setUploadTextProvider([&](const QString&) { return std::optional<QByteArray>(body); });
+    QStringList replies;
+    QObject::connect(&rig.engine, &CommandEngine::replyCompleted, [&](const QString& r) { replies << r; });
+    rig.engine.QueueCommand(QStringLiteral("tr msg1.txt -b 5"));
+    rig.engine.QueueCommand(QStringLiteral("ls msg1.txt"));
+    EXPECT_EQ(rig.sendNext(), QByteArray("tr msg1.txt -b 5\r"));
+    rig.link.feed("iver LarchC, mobile no 492123456\r\ncan0:/$ ");
+    rig.tick(12);
+    EXPECT_EQ(replies, QStringList{QStringLiteral("iver LarchC, mobile no 492123456\r\ncan0:/$ ")});
+    EXPECT_TRUE(rig.link.written().isEmpty()) << "the upload still waits for its echo";
+
+    rig.link.feed("tr msg1.txt -b 5\r\n");
+    ASSERT_TRUE(rig.tickUntilState(CommandEngine::Uploading, 20));
+    rig.tick(8);
+    EXPECT_EQ(rig.link.takeWritten(), body);
+}
+
 TEST(CommandEngine, WriteErrorIsLoggedAndTheCycleGoesOn) {
     EngineRig rig;
     cErrorLog log(rig.dataPath(), rig.clock);
