@@ -243,8 +243,7 @@ void MessagingModule::clearUnsubmittedOfLastRun() {
     QSet<QString> cleared; // out file names
     QStringList waiting;   // transceiver names of the lines whose "tx" went out and that wait for their report
     for (const OutIdxRecord& r : m_outbox->ReadRecords()) {
-        if (r.valueCount <= OutIdx::Status || r.Status != OutboxStatus::Initiated ||
-            r.Reference.trimmed() != kNoReference)
+        if (!r.awaitsStartReport())
             continue;
         const QString txName = CTransmission::TransceiverFileNameOf(r.FileName.trimmed());
         if (names.contains(txName))

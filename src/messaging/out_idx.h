@@ -116,6 +116,11 @@ struct OutIdxRecord {
     QStringList stored;
 
     qint64 lesNumber() const { return Val(Les); }
+    // Submitted and still waiting for the transceiver's start report ("Initiated", no reference yet).
+    bool awaitsStartReport() const {
+        return valueCount > OutIdx::Status && Status.kind() == OutboxStatus::Initiated &&
+               Reference.trimmed() == kNoReference;
+    }
 };
 
 namespace OutIdx {

@@ -7,6 +7,8 @@
 #include "messaging/transmission.h"
 #include "status/session.h"
 
+#include <algorithm>
+
 namespace tessaro {
 
 namespace {
@@ -24,23 +26,13 @@ QString restOfLine(const QString& text, qsizetype from) {
     return text.mid(from, stop - from);
 }
 
-int outNumber(const QString& name) {
-    return SubmissionOrder::outNumber(name);
-}
-
 // Whether the transceiver started "OUT.later" a few transmissions after "OUT.earlier" (it counts 1 to 999 and
 // starts over).
 bool startedAfter(int later, int earlier) {
-    constexpr int kNames = 999;
+    constexpr int kNames = SubmissionOrder::kNames;
     constexpr int kNearby = 50;
     const int distance = (later - earlier + kNames) % kNames;
     return later > 0 && earlier > 0 && distance >= 1 && distance <= kNearby;
-}
-
-// A submission the transceiver accepted, still waiting for its start report.
-bool awaitsStart(const OutIdxRecord& r) {
-    return r.valueCount > OutIdx::Status && r.Status == OutboxStatus::Initiated &&
-           r.Reference.trimmed() == kNoReference;
 }
 } // namespace
 
@@ -64,7 +56,7 @@ std::vector<std::pair<int, InfoHandler>> OutboxReports::infoHandlers() {
 void OutboxReports::noteWaitingAtStart() {
     m_waitingAtStart.clear();
     for (const OutIdxRecord& r : m_outbox.ReadRecords())
-        if (awaitsStart(r))
+        if (r.awaitsStartReport())
             m_waitingAtStart.insert(r.FileName.trimmed());
 }
 
@@ -88,21 +80,21 @@ void OutboxReports::onSubmitted(const QString& text) {
     const QVector<OutIdxRecord> records = m_outbox.ReadRecords();
     if (assignByName(records, outName) != ByName::NoHolder)
         return;
-    const auto first = std::find_if(records.begin(), records.end(), awaitsStart);
-    if (m_outbox.UpdateOutBox({}, kNoReference, OutboxStatus::Initiated, outName, OutboxStatus::Sending, false) > 0 &&
-        first != records.end())
+    const auto first =
+        std::find_if(records.begin(), records.end(), [](const OutIdxRecord& r) { return r.awaitsStartReport(); });
+    if (first != records.end() && m_outbox.RenumberSubmissions({{first->FileName.trimmed(), outName}}) > 0)
         settledInOrder(*first, outName);
 }
 
 OutboxReports::ByName OutboxReports::assignByName(const QVector<OutIdxRecord>& records, const QString& outName) {
-    const int n = outNumber(outName);
+    const int n = SubmissionOrder::outNumber(outName);
     const QString holder = m_order.holderOf(n);
     if (holder.isEmpty())
         return ByName::NoHolder;
     // The newest waiting line of that transceiver name: shortened names repeat those of earlier messages.
     QString file;
     for (const OutIdxRecord& r : records)
-        if (awaitsStart(r) && CTransmission::TransceiverFileNameOf(r.FileName.trimmed()) == holder)
+        if (r.awaitsStartReport() && CTransmission::TransceiverFileNameOf(r.FileName.trimmed()) == holder)
             file = r.FileName.trimmed();
     // No line: a transmission typed in the terminal window. It keeps its entry, so its delivery report is
     // known as its own too.
@@ -117,7 +109,7 @@ OutboxReports::ByName OutboxReports::assignByName(const QVector<OutIdxRecord>& r
 }
 
 void OutboxReports::settledInOrder(const OutIdxRecord& line, const QString& outName) {
-    if (const int n = outNumber(outName); n != 0) {
+    if (const int n = SubmissionOrder::outNumber(outName); n != 0) {
         m_order.settled(CTransmission::TransceiverFileNameOf(line.FileName.trimmed()), n);
         Q_EMIT submissionOrderChanged();
     }
@@ -214,12 +206,12 @@ bool OutboxReports::restoreOrder(const QVector<OutIdxRecord>& records, const QSt
     // transceiver started after it: that line took a start report meant for the line after it, because the
     // report of its own was lost (read but not stored when the program was killed, or sent while it was down). Each
     // waiting line from there on moves one name along, in the order the transceiver numbered them.
-    const int lost = outNumber(outName);
+    const int lost = SubmissionOrder::outNumber(outName);
     if (lost == 0)
         return false;
     const auto isLater = [&](const OutIdxRecord& r) {
         return r.valueCount > OutIdx::RequestConfirmation && r.Status.kind() == OutboxStatus::Sending &&
-               startedAfter(outNumber(r.Reference.trimmed()), lost);
+               startedAfter(SubmissionOrder::outNumber(r.Reference.trimmed()), lost);
     };
     qsizetype first = 0;
     while (first < records.size() && !isLater(records[first]))
@@ -234,7 +226,7 @@ bool OutboxReports::restoreOrder(const QVector<OutIdxRecord>& records, const QSt
         const OutIdxRecord& r = records[i];
         if (isLater(r))
             names << r.Reference.trimmed();
-        else if (r.valueCount <= OutIdx::RequestConfirmation || !awaitsStart(r))
+        else if (r.valueCount <= OutIdx::RequestConfirmation || !r.awaitsStartReport())
             continue;
         files << r.FileName.trimmed();
     }

@@ -5,9 +5,8 @@
 namespace tessaro {
 
 namespace {
-constexpr int kNames = 999;
 // Entries kept at most: one more than the transceiver has names, so no number can stand for two of them.
-constexpr qsizetype kKept = kNames - 1;
+constexpr qsizetype kKept = SubmissionOrder::kNames - 1;
 const QString kLastTag = QStringLiteral("=last");
 
 QString outName(int n) {

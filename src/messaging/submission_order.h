@@ -16,6 +16,8 @@ namespace tessaro {
 // order) the oldest waiting line takes the report, and every "tx" written after it is numbered on from there.
 class SubmissionOrder {
 public:
+    static constexpr int kNames = 999; // the transceiver's names OUT.001 to OUT.999
+
     struct Entry {
         QString txName;   // the transceiver file name of the "tx"
         int expected = 0; // the number of "OUT.nnn" it should get; 0 while not known
